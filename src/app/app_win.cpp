@@ -1,0 +1,95 @@
+#include "app/app_win.h"
+
+#include <commctrl.h>
+
+#include "app/dialog_units.h"
+#include "app/mainwnd_win.h"
+#include "app/placement_win.h"
+#include "config/config_win.h"
+#include "output/find_win.h"
+#include "res/resource.h"
+
+HINSTANCE hInstance;
+HWND hwndMain;
+HACCEL haccelMain;
+int32_t nBaseUnitX;
+int32_t nBaseUnitY;
+WSADATA wsaData;
+
+bool RegisterMainClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, ICON_MAIN);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = MENU_MAIN;
+    wc.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassA(&wc) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    hInstance = instance;
+
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    ReadInstallValues();
+    ReadPlacement();
+
+    const DialogBaseUnits base = SplitDialogBaseUnits(static_cast<uint32_t>(GetDialogBaseUnits()));
+    nBaseUnitX = base.x;
+    nBaseUnitY = base.y;
+
+    const RECT rc = StoredPlacementRect();
+    hwndMain = CreateWindowExA(0, MAIN_CLASS_NAME, MAIN_WINDOW_TITLE, WS_OVERLAPPEDWINDOW,
+                               rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, nullptr,
+                               nullptr, instance, nullptr);
+    return hwndMain;
+}
+
+void LoadMainAccelerators(HINSTANCE instance)
+{
+    haccelMain = LoadAcceleratorsA(instance, ACCEL_MAIN);
+    if (haccelMain == nullptr)
+        MessageBoxA(nullptr, "Accelerator Load Failed", STARTUP_ERROR_CAPTION,
+                    MB_OK | MB_ICONEXCLAMATION);
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    // GetMessage answers -1 only for an invalid call; treat it as the end
+    // rather than spinning on it.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (hwndFind != nullptr && IsDialogMessageA(hwndFind, &msg))
+            continue;
+        if (TranslateAcceleratorA(hwndMain, haccelMain, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int cmdShow)
+{
+    (void)cmdLine; // command-line queries arrive with their own processor
+    if (WSAStartup(MAKEWORD(1, 1), &wsaData) != 0) {
+        MessageBoxA(nullptr, "WSAStartup Failed", STARTUP_ERROR_CAPTION,
+                    MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    int exitCode = 0;
+    if (previous == nullptr && RegisterMainClass(instance) && CreateMainWindow(instance)) {
+        ShowWindow(hwndMain, cmdShow);
+        UpdateWindow(hwndMain);
+        LoadMainAccelerators(instance);
+        exitCode = RunMessageLoop();
+    }
+    WSACleanup();
+    return exitCode;
+}

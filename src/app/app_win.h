@@ -1,0 +1,36 @@
+// Process start-up, the main window's creation and the message loop.
+#pragma once
+
+#include <windows.h>
+#include <winsock.h>
+
+#include <cstdint>
+
+extern HINSTANCE hInstance;  // source of every resource
+extern HWND hwndMain;        // the frame window
+extern HACCEL haccelMain;    // accelerator table "PELLWICK32"; may be null
+extern int32_t nBaseUnitX;   // dialog base units, read once before the
+extern int32_t nBaseUnitY;   // main window is created
+extern WSADATA wsaData;      // filled by the WinSock start-up
+
+#define MAIN_CLASS_NAME "PELLWICK32"
+#define MAIN_WINDOW_TITLE "Pellwick32"
+#define STARTUP_ERROR_CAPTION "PELLWICK32 - Error"
+
+// Registers the frame window class. False when it could not be registered.
+bool RegisterMainClass(HINSTANCE instance);
+
+// Reads the installation values and the stored placement, takes the dialog
+// base units and creates the main window at the stored placement (not yet
+// shown). Returns the window, or null when it could not be created.
+HWND CreateMainWindow(HINSTANCE instance);
+
+// Loads the accelerators, warning once when they are missing.
+void LoadMainAccelerators(HINSTANCE instance);
+
+// Runs the one message loop of the program until the quit message and
+// returns its exit code.
+int RunMessageLoop();
+
+// The whole life of the process, from WinSock start-up to clean-up.
+int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int cmdShow);

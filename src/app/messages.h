@@ -1,0 +1,7 @@
+// Private window messages and timer ids of the main window. Portable.
+#pragma once
+
+#define UM_SOCKET (1025)        // socket event of the query connection
+#define UM_HOSTLOOKUP (10025)   // asynchronous host lookup finished
+#define UM_GETTOOLBAR (10103)   // returns the toolbar's window handle
+#define TIMER_NOTIFY (10101)    // the one-minute logged-in notification timer

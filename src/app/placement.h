@@ -1,0 +1,37 @@
+// The main window's stored placement: position and outer size in dialog
+// units, and the arithmetic between it and a pixel rectangle. Portable.
+#pragma once
+
+#include <cstdint>
+
+#include "app/dialog_units.h"
+
+// Defaults for a first run without a configuration file: 20, 20 and
+// 280 x 175 dialog units.
+enum {
+    DEFAULT_WIN_LEFT = 20,
+    DEFAULT_WIN_TOP = 20,
+    DEFAULT_WIN_WIDTH = 280,
+    DEFAULT_WIN_HEIGHT = 175,
+    DEFAULT_HISTORY = 1
+};
+
+struct PixelRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+struct DluPlacement {
+    int32_t left;
+    int32_t top;
+    int32_t width;
+    int32_t height;
+};
+
+// The frame's outer rectangle in screen pixels for a stored placement.
+PixelRect PlacementToPixels(const DluPlacement &placement, DialogBaseUnits base);
+
+// The placement to store for a frame whose outer rectangle is `rect`.
+DluPlacement PlacementFromPixels(const PixelRect &rect, DialogBaseUnits base);

@@ -1,0 +1,66 @@
+#include "app/placement_win.h"
+
+#include "app/app_win.h"
+#include "app/placement.h"
+#include "config/config_win.h"
+
+int32_t nWinLeft = DEFAULT_WIN_LEFT;
+int32_t nWinTop = DEFAULT_WIN_TOP;
+int32_t nWinWidth = DEFAULT_WIN_WIDTH;
+int32_t nWinHeight = DEFAULT_WIN_HEIGHT;
+bool bTrackPlacement = true;
+int32_t bHistory = DEFAULT_HISTORY;
+
+namespace {
+
+DialogBaseUnits BaseUnits() { return DialogBaseUnits{nBaseUnitX, nBaseUnitY}; }
+
+int32_t ReadPlacementValue(const char *key, const char *def)
+{
+    return ReadProfileNumber(SECTION_PELLWICK, key, def, PLACEMENT_VALUE_BUFFER,
+                             ConfiguredPath());
+}
+
+} // namespace
+
+void ReadPlacement()
+{
+    nWinLeft = ReadPlacementValue(KEY_LEFT, "20");
+    nWinTop = ReadPlacementValue(KEY_TOP, "20");
+    nWinWidth = ReadPlacementValue(KEY_RIGHT, "280");
+    nWinHeight = ReadPlacementValue(KEY_BOTTOM, "175");
+    bHistory = ReadPlacementValue(KEY_HISTORY, "1");
+}
+
+void WritePlacement()
+{
+    const char *file = ConfiguredPath();
+    WriteProfileNumber(SECTION_PELLWICK, KEY_LEFT, nWinLeft, file);
+    WriteProfileNumber(SECTION_PELLWICK, KEY_TOP, nWinTop, file);
+    WriteProfileNumber(SECTION_PELLWICK, KEY_RIGHT, nWinWidth, file);
+    WriteProfileNumber(SECTION_PELLWICK, KEY_BOTTOM, nWinHeight, file);
+    WriteProfileNumber(SECTION_PELLWICK, KEY_HISTORY, bHistory, file);
+}
+
+void RecordPlacement(HWND hwnd)
+{
+    if (!bTrackPlacement)
+        return;
+    RECT rc;
+    if (!GetWindowRect(hwnd, &rc))
+        return;
+    const DluPlacement p =
+        PlacementFromPixels(PixelRect{rc.left, rc.top, rc.right, rc.bottom}, BaseUnits());
+    nWinLeft = p.left;
+    nWinTop = p.top;
+    nWinWidth = p.width;
+    nWinHeight = p.height;
+}
+
+RECT StoredPlacementRect()
+{
+    const PixelRect px =
+        PlacementToPixels(DluPlacement{nWinLeft, nWinTop, nWinWidth, nWinHeight}, BaseUnits());
+    RECT rc = {px.left, px.top, px.right, px.bottom};
+    return rc;
+}

@@ -1,0 +1,42 @@
+// Where Pellwick keeps what outlives a run: the registry key written by the
+// installation and the sections and keys of the private-profile file.
+// Portable: plain text constants only.
+#pragma once
+
+// Registry key under HKEY_LOCAL_MACHINE; read once at start-up, never written.
+#define REG_KEY_PELLWICK "SOFTWARE\\Harrowmere Systems\\Pellwick32"
+#define REG_VALUE_PRODUCT "Product"
+#define REG_VALUE_VERSION "Version"
+#define REG_VALUE_CFGFILE "Cfgfile"
+
+// Buffer sizes of the three installation values, terminator included.
+enum {
+    PRODUCT_BUFFER = 20,
+    VERSION_BUFFER = 10,
+    CFGFILE_BUFFER = 256
+};
+
+// The configuration file's bare name, which the profile functions resolve in
+// the Windows directory.
+#define CONFIG_BARE_NAME "pellwick.ini"
+
+// Section "pellwick": window placement in dialog units and the history switch.
+// "right" and "bottom" hold the width and the height, not the edges.
+#define SECTION_PELLWICK "pellwick"
+#define KEY_LEFT "left"
+#define KEY_TOP "top"
+#define KEY_RIGHT "right"
+#define KEY_BOTTOM "bottom"
+#define KEY_HISTORY "history"
+enum { PLACEMENT_VALUE_BUFFER = 10 };
+
+// Section "font": the output pane's logical font.
+#define SECTION_FONT "font"
+
+// Host lists: a "count" and one "host%d" key per entry.
+#define SECTION_HISTORY "__History__"
+#define SECTION_WHOIS "__WhoIs__"
+#define SECTION_ADDBOOK "__AddBk__"
+#define KEY_COUNT "count"
+#define KEY_HOST_FORMAT "host%d"
+#define KEY_DEFAULT "default"

@@ -1,0 +1,3 @@
+#include "output/find_win.h"
+
+HWND hwndFind = nullptr;

@@ -1,0 +1,46 @@
+// Resource and command ids of Pellwick, kept by hand and grouped by kind.
+// Commands are shared by the menu, the toolbar and the accelerators; a toolbar
+// button's tooltip is the string resource whose id is its command id.
+#pragma once
+
+// ---- Named resources -------------------------------------------------------
+#define MENU_MAIN "MNUHSNET"
+#define ACCEL_MAIN "PELLWICK32"
+#define ICON_MAIN "PELLWICK"
+
+// ---- Commands: File --------------------------------------------------------
+#define IDM_FINGER (101)
+#define IDM_PRINT (102)
+#define IDM_EXIT (105)
+#define IDM_SAVEAS (106)
+
+// ---- Commands: Edit and Search ---------------------------------------------
+#define IDM_COPY (201)
+#define IDM_CLEAR (202)
+#define IDM_SELECTALL (203)
+#define IDM_FINDTEXT (204)
+
+// ---- Commands: Options -----------------------------------------------------
+#define IDM_FONT (302)
+#define IDM_SETUP (303)
+#define IDM_WHOIS (304)
+#define IDM_ADDRBOOK (305)
+
+// ---- Commands: Help --------------------------------------------------------
+#define IDM_HELPINDEX (901)
+#define IDM_HELPCOMMANDS (903)
+#define IDM_HELPUSING (905)
+#define IDM_ABOUT (906)
+
+// ---- Commands: toolbar and keyboard only -----------------------------------
+#define IDM_CANCELOP (1001)
+#define IDM_ENTER (1002)       // the Enter accelerator: consumed, handled by nobody
+#define IDM_FINGER_ALT (1003)  // unused aliases of 101, 202, 304 and 305
+#define IDM_CLEAR_ALT (1004)
+#define IDM_WHOIS_ALT (1005)
+#define IDM_ADDRBOOK_ALT (1006)
+#define IDM_HOSTLOOKUP (1007)
+
+// ---- Commands posted by the program to itself ------------------------------
+#define IDM_UPDATEOUTPUTSTATE (2009)
+#define IDM_UPDATEBUSYSTATE (2010)

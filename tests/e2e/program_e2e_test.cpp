@@ -1,0 +1,154 @@
+// The real pellwick.exe, started as a user starts it: its window appears at
+// the stored placement, and closing it ends the process with exit code 0
+// after writing the placement back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/placement.h"
+#include "config/config_names.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+std::string programPath;
+
+struct Found {
+    DWORD pid;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
+{
+    Found *f = reinterpret_cast<Found *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32];
+    if (pid == f->pid && GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "PELLWICK32") == 0 &&
+        IsWindowVisible(hwnd)) {
+        f->hwnd = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class Program : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (pi.hProcess != nullptr) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi.hProcess, 99);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+        DeleteInstallKey();
+    }
+
+    // Starts the program and waits up to 20 seconds for its visible window.
+    HWND Start(const std::string &args = "")
+    {
+        std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi)) {
+            ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
+            return nullptr;
+        }
+        Found f = {pi.dwProcessId, nullptr};
+        for (int i = 0; i < 200 && f.hwnd == nullptr; ++i) {
+            EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&f));
+            if (f.hwnd == nullptr)
+                Sleep(100);
+        }
+        return f.hwnd;
+    }
+
+    DWORD CloseAndWait(HWND hwnd)
+    {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+            return 0xFFFFFFFF;
+        DWORD code = 0xFFFFFFFF;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+
+    static DialogBaseUnits Base()
+    {
+        const LONG units = GetDialogBaseUnits();
+        return DialogBaseUnits{LOWORD(units), HIWORD(units)};
+    }
+
+    static void ExpectRect(HWND hwnd, const DluPlacement &p)
+    {
+        const PixelRect want = PlacementToPixels(p, Base());
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        EXPECT_EQ(rc.left, want.left);
+        EXPECT_EQ(rc.top, want.top);
+        EXPECT_EQ(rc.right, want.right);
+        EXPECT_EQ(rc.bottom, want.bottom);
+    }
+
+    PROCESS_INFORMATION pi = {};
+};
+
+TEST_F(Program, OpensAtTheStoredPlacementAndClosesWithZero)
+{
+    const std::string ini = UniqueTempPath("e2e");
+    WriteWholeFile(ini, "[pellwick]\r\nleft=30\r\ntop=25\r\nright=200\r\nbottom=120\r\n"
+                        "history=0\r\n");
+    SetInstallValue(REG_VALUE_CFGFILE, ini);
+
+    HWND hwnd = Start();
+    ASSERT_NE(hwnd, nullptr) << "no window appeared";
+    char title[64] = "";
+    GetWindowTextA(hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Pellwick32");
+    ExpectRect(hwnd, DluPlacement{30, 25, 200, 120});
+
+    // The user moves the window; the next run must find it there.
+    const DialogBaseUnits b = Base();
+    SetWindowPos(hwnd, nullptr, 12 * b.x / 4, 16 * b.y / 8, 240 * b.x / 4, 160 * b.y / 8,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(CloseAndWait(hwnd), 0u);
+
+    const std::string text = ReadWholeFile(ini);
+    EXPECT_NE(text.find("left=12"), std::string::npos) << text;
+    EXPECT_NE(text.find("top=16"), std::string::npos) << text;
+    EXPECT_NE(text.find("right=240"), std::string::npos) << text;
+    EXPECT_NE(text.find("bottom=160"), std::string::npos) << text;
+    EXPECT_NE(text.find("history=0"), std::string::npos) << text;
+    DeleteFileA(ini.c_str());
+}
+
+TEST_F(Program, WithoutAnInstallationTheBareConfigurationNameServes)
+{
+    DeleteInstallKey();
+    const std::string bare = BareConfigPath();
+    WriteWholeFile(bare, "[pellwick]\r\nleft=8\r\ntop=9\r\nright=150\r\nbottom=100\r\n");
+
+    HWND hwnd = Start();
+    ASSERT_NE(hwnd, nullptr) << "no window appeared";
+    ExpectRect(hwnd, DluPlacement{8, 9, 150, 100});
+    EXPECT_EQ(CloseAndWait(hwnd), 0u);
+    EXPECT_NE(ReadWholeFile(bare).find("history=1"), std::string::npos);
+    DeleteFileA(bare.c_str());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: pellwick_e2e_tests PATH_TO_PELLWICK_EXE\n");
+        return 2;
+    }
+    programPath = WindowsPathOf(argv[1]);
+    return RUN_ALL_TESTS();
+}

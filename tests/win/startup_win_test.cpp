@@ -1,0 +1,183 @@
+// The main window as start-up creates it, in this process: placement,
+// resources, placement tracking and the end of the message loop.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_win.h"
+#include "app/placement_win.h"
+#include "config/config_win.h"
+#include "config/profile_values.h"
+#include "res/resource.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterMainClass(GetModuleHandleA(nullptr)); }
+
+    void SetUp() override
+    {
+        DeleteInstallKey();
+        path = UniqueTempPath("startup");
+        SetInstallValue(REG_VALUE_CFGFILE, path);
+        WriteWholeFile(path, "[pellwick]\r\nleft=30\r\ntop=25\r\nright=200\r\nbottom=120\r\n");
+        ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
+        ShowWindow(hwndMain, SW_SHOWNORMAL);
+        Pump();
+    }
+
+    void TearDown() override
+    {
+        if (IsWindow(hwndMain))
+            DestroyWindow(hwndMain);
+        DrainToQuit();
+        DeleteInstallKey();
+        DeleteFileA(path.c_str());
+    }
+
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitCode = static_cast<int>(msg.wParam);
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    // The window's destruction posts the quit message; take it so that it
+    // does not end the next test's loop.
+    static void DrainToQuit()
+    {
+        quitCode = -1;
+        Pump();
+    }
+
+    static RECT ExpectedRect(int left, int top, int width, int height)
+    {
+        const LONG units = GetDialogBaseUnits();
+        const int bx = LOWORD(units), by = HIWORD(units);
+        RECT rc = {left * bx / 4, top * by / 8, 0, 0};
+        rc.right = rc.left + width * bx / 4;
+        rc.bottom = rc.top + height * by / 8;
+        return rc;
+    }
+
+    std::string path;
+    static int quitCode;
+};
+
+int MainWindow::quitCode = -1;
+
+TEST_F(MainWindow, OpensAtTheStoredPlacementWithItsTitle)
+{
+    const LONG units = GetDialogBaseUnits();
+    EXPECT_EQ(nBaseUnitX, LOWORD(units));
+    EXPECT_EQ(nBaseUnitY, HIWORD(units));
+
+    RECT rc;
+    GetWindowRect(hwndMain, &rc);
+    const RECT want = ExpectedRect(30, 25, 200, 120);
+    EXPECT_EQ(rc.left, want.left);
+    EXPECT_EQ(rc.top, want.top);
+    EXPECT_EQ(rc.right, want.right);
+    EXPECT_EQ(rc.bottom, want.bottom);
+
+    char title[64];
+    GetWindowTextA(hwndMain, title, sizeof title);
+    EXPECT_STREQ(title, "Pellwick32");
+    char cls[64];
+    GetClassNameA(hwndMain, cls, sizeof cls);
+    EXPECT_STREQ(cls, "PELLWICK32");
+}
+
+TEST_F(MainWindow, CarriesTheMenuWithEveryCommand)
+{
+    HMENU menu = GetMenu(hwndMain);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 5);
+    const UINT ids[] = {IDM_SAVEAS, IDM_PRINT, IDM_EXIT, IDM_COPY, IDM_CLEAR, IDM_SELECTALL,
+                        IDM_FINDTEXT, IDM_ADDRBOOK, IDM_FONT, IDM_SETUP, IDM_HELPINDEX,
+                        IDM_HELPCOMMANDS, IDM_HELPUSING, IDM_ABOUT};
+    for (UINT id : ids)
+        EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND), static_cast<UINT>(-1)) << id;
+    char text[64];
+    GetMenuStringA(menu, IDM_COPY, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&Copy\tCtrl+C");
+}
+
+TEST_F(MainWindow, AcceleratorsSendTheirCommands)
+{
+    LoadMainAccelerators(GetModuleHandleA(nullptr));
+    ASSERT_NE(haccelMain, nullptr);
+    ACCEL table[8];
+    ASSERT_EQ(CopyAcceleratorTableA(haccelMain, table, 8), 4);
+    struct {
+        WORD key;
+        WORD cmd;
+        bool virtkey;
+    } want[] = {{VK_RETURN, IDM_ENTER, true},
+                {VK_F1, IDM_HELPUSING, true},
+                {3, IDM_COPY, false},
+                {VK_F12, IDM_ADDRBOOK, true}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(table[i].key, want[i].key) << i;
+        EXPECT_EQ(table[i].cmd, want[i].cmd) << i;
+        EXPECT_EQ((table[i].fVirt & FVIRTKEY) != 0, want[i].virtkey) << i;
+    }
+    DestroyAcceleratorTable(haccelMain);
+    haccelMain = nullptr;
+}
+
+TEST_F(MainWindow, MovesAreRecordedButNotThoseOfMinimiseOrMaximise)
+{
+    const LONG units = GetDialogBaseUnits();
+    const int bx = LOWORD(units), by = HIWORD(units);
+    SetWindowPos(hwndMain, nullptr, 4 * bx, 6 * by, 100 * bx, 30 * by, SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(nWinLeft, 16);
+    EXPECT_EQ(nWinTop, 48);
+    EXPECT_EQ(nWinWidth, 400);
+    EXPECT_EQ(nWinHeight, 240);
+
+    SendMessageA(hwndMain, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump();
+    EXPECT_FALSE(bTrackPlacement);
+    EXPECT_EQ(nWinWidth, 400);
+    SendMessageA(hwndMain, WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump();
+    EXPECT_TRUE(bTrackPlacement);
+    EXPECT_EQ(nWinLeft, 16);
+    EXPECT_EQ(nWinWidth, 400);
+
+    SendMessageA(hwndMain, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+    EXPECT_FALSE(bTrackPlacement);
+    EXPECT_EQ(nWinLeft, 16);
+    EXPECT_EQ(nWinHeight, 240);
+}
+
+TEST_F(MainWindow, ExitWritesThePlacementAndEndsTheLoopWithZero)
+{
+    const LONG units = GetDialogBaseUnits();
+    const int bx = LOWORD(units), by = HIWORD(units);
+    SetWindowPos(hwndMain, nullptr, 10 * bx, 10 * by, 120 * bx, 40 * by, SWP_NOZORDER);
+    Pump();
+    PostMessageA(hwndMain, WM_COMMAND, IDM_EXIT, 0);
+    // The real loop, as the program runs it, ends on the quit message.
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_FALSE(IsWindow(hwndMain));
+    const std::string text = ReadWholeFile(path);
+    EXPECT_NE(text.find("left=40"), std::string::npos) << text;
+    EXPECT_NE(text.find("top=80"), std::string::npos) << text;
+    EXPECT_NE(text.find("right=480"), std::string::npos) << text;
+    EXPECT_NE(text.find("bottom=320"), std::string::npos) << text;
+    EXPECT_NE(text.find("history=1"), std::string::npos) << text;
+}
+
+} // namespace
