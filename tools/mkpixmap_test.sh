@@ -51,7 +51,8 @@ check_dib() {
 }
 
 # rejects NAME KIND FRAGMENT < picture: the tool must refuse it with exit
-# status 1 (not a crash), say FRAGMENT, and leave no output behind.
+# status 1 (not a crash), say FRAGMENT, and leave no output behind. Feed it
+# by redirection, not a pipe, or its verdict is lost in a subshell.
 rejects() {
     local name=$1 kind=$2 fragment=$3 status
     cat >"$work/bad.pxm"
@@ -231,12 +232,12 @@ palette() {
 }
 fifteen="maroon green olive navy purple teal silver gray red lime yellow blue fuchsia aqua white"
 # shellcheck disable=SC2086 # one argument per colour
-{ palette black $fifteen '#123456'; printf 'size 1 1\na\n'; } |
-    rejects "17 colours" bmp "17 distinct colours"
+rejects "17 colours" bmp "17 distinct colours" \
+    < <(palette black $fifteen '#123456'; printf 'size 1 1\na\n')
 # Sixteen colours leave no room for the black under transparent pixels.
 # shellcheck disable=SC2086
-{ palette transparent $fifteen '#123456'; printf 'size 1 1\na\n'; } |
-    rejects "16 colours and transparency" ico "with black for transparency"
+rejects "16 colours and transparency" ico "with black for transparency" \
+    < <(palette transparent $fifteen '#123456'; printf 'size 1 1\na\n')
 rejects "transparent bmp" bmp "transparent" <<'EOF'
 _ = transparent
 size 1 1
