@@ -1,23 +1,40 @@
 #include "app/mainwnd_win.h"
 
+#include <commctrl.h>
+
+#include "app/app_win.h"
+#include "app/commands_win.h"
+#include "app/frame_win.h"
+#include "app/messages.h"
 #include "app/placement_win.h"
+#include "net/query_win.h"
 #include "res/resource.h"
+
+HCURSOR hcurBusy;
+UINT uFindReplaceMsg;
+char szTipText[128];
 
 namespace {
 
-// Moves and sizes of the normal frame are remembered; those caused by
-// minimising or maximising are not, so the next run opens where the user
-// last had the window in its normal state.
-void OnSize(HWND hwnd, WPARAM sizeType)
+LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    bTrackPlacement = !(sizeType == SIZE_MINIMIZED || sizeType == SIZE_MAXIMIZED);
-    RecordPlacement(hwnd);
-}
-
-void OnSysCommand(WPARAM command)
-{
-    if (command == SC_MINIMIZE || command == SC_MAXIMIZE)
-        bTrackPlacement = false;
+    hwndStatus = CreateStatusBar(hwnd);
+    hwndToolbar = CreateToolbar(hwnd);
+    if (hwndToolbar == nullptr) {
+        // The frame opens without its output pane; the user can still close it.
+        MessageBoxA(nullptr, "Toolbar not created!", nullptr, MB_OK);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    hcurBusy = LoadCursor(nullptr, IDC_WAIT);
+    CreateOutputPane(hwnd, hwndStatus, hwndToolbar, reinterpret_cast<CREATESTRUCTA *>(lParam));
+    uFindReplaceMsg = RegisterWindowMessageA("commdlg_FindReplace");
+    bOutputGrayed = false;
+    bBusy = false;
+    // Both run after the command line has had its turn, so the toolbar shows
+    // the busy state of a query started from there.
+    PostMessageA(hwnd, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
+    PostMessageA(hwnd, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    return 0;
 }
 
 void OnDestroy()
@@ -26,15 +43,41 @@ void OnDestroy()
     PostQuitMessage(0);
 }
 
-bool OnCommand(HWND hwnd, WORD id)
+// Moves and sizes of the normal frame are remembered; those caused by
+// minimising or maximising are not, so the next run opens where the user
+// last had the window in its normal state.
+void OnSize(WPARAM sizeType, LPARAM lParam, HWND hwnd)
 {
-    switch (id) {
-    case IDM_EXIT:
-        SendMessageA(hwnd, WM_CLOSE, 0, 0);
-        return true;
-    default:
+    bTrackPlacement = !(sizeType == SIZE_MINIMIZED || sizeType == SIZE_MAXIMIZED);
+    RecordPlacement(hwnd);
+    LayoutFrame(LOWORD(lParam), HIWORD(lParam));
+}
+
+void OnSysCommand(WPARAM command)
+{
+    if (command == SC_MINIMIZE || command == SC_MAXIMIZE)
+        bTrackPlacement = false;
+}
+
+// Child windows ask their parent first, so the hourglass covers the frame,
+// the toolbar and the pane alike while an operation runs.
+bool OnSetCursor()
+{
+    if (!bBusy)
         return false;
-    }
+    SetCursor(hcurBusy);
+    return true;
+}
+
+LRESULT OnNotify(LPARAM lParam)
+{
+    NMHDR *hdr = reinterpret_cast<NMHDR *>(lParam);
+    if (hdr->code != TTN_NEEDTEXTA)
+        return 1;
+    NMTTDISPINFOA *tip = reinterpret_cast<NMTTDISPINFOA *>(lParam);
+    LoadStringA(hInstance, static_cast<UINT>(hdr->idFrom), szTipText, sizeof szTipText);
+    tip->lpszText = szTipText;
+    return 0;
 }
 
 } // namespace
@@ -43,23 +86,37 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE:
+        return OnCreate(hwnd, msg, wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy();
         return 0;
     case WM_MOVE:
         RecordPlacement(hwnd);
         return 0;
     case WM_SIZE:
-        OnSize(hwnd, wParam);
+        OnSize(wParam, lParam, hwnd);
         return 0;
     case WM_SYSCOMMAND:
         OnSysCommand(wParam);
         break;
+    case WM_SETCURSOR:
+        if (OnSetCursor())
+            return 1;
+        break;
+    case WM_NOTIFY:
+        return OnNotify(lParam);
     case WM_COMMAND:
-        if (OnCommand(hwnd, LOWORD(wParam)))
+        if (DispatchCommand(hwnd, LOWORD(wParam)))
             return 0;
         break;
-    case WM_DESTROY:
-        OnDestroy();
-        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        // The read-only pane would be drawn grey; answers read better on white.
+        if (reinterpret_cast<HWND>(lParam) == hwndOutput)
+            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        break;
+    case UM_GETTOOLBAR:
+        return reinterpret_cast<LRESULT>(hwndToolbar);
     default:
         break;
     }

@@ -7,6 +7,7 @@
 #define MENU_MAIN "MNUHSNET"
 #define ACCEL_MAIN "PELLWICK32"
 #define ICON_MAIN "PELLWICK"
+#define IDB_TOOLBAR (400)   // the toolbar strip: ten 16 x 15 images
 
 // ---- Commands: File --------------------------------------------------------
 #define IDM_FINGER (101)

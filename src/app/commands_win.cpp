@@ -1,0 +1,137 @@
+#include "app/commands_win.h"
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "app/options.h"
+#include "app/unbuilt_win.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+namespace {
+
+INT_PTR RunDialog(const char *templateName, DLGPROC proc)
+{
+    return DialogBoxParamA(hInstance, templateName, hwndMain, proc, 0);
+}
+
+// Finger, WhoIs, Address Book and Host Lookup start an operation, and only
+// one runs at a time: while one is busy they do nothing.
+void OnFinger()
+{
+    if (bBusy)
+        return;
+    cbReceived = 0;
+    RunDialog("DLGFINGER", FingerDlgProc);
+}
+
+void OnWhois()
+{
+    if (bBusy)
+        return;
+    cbReceived = 0;
+    RunDialog("DLGWHOIS", WhoisDlgProc);
+}
+
+// The address book shares the Finger dialog's template. Its queries count on
+// from the previous answer's byte count.
+void OnAddressBook()
+{
+    if (bBusy)
+        return;
+    RunDialog("DLGFINGER", AddBookDlgProc);
+}
+
+// A host lookup would clear the pane that a waiting notification searches,
+// so it is refused while notification runs, also between two timed queries.
+void OnHostLookup()
+{
+    if (bBusy || (wOptions & OPT_NOTIFY) != 0)
+        return;
+    cbReceived = 0;
+    RunDialog("DLGDNS", DNSDlgProc);
+}
+
+void OnSelectAll()
+{
+    SetFocus(hwndOutput);
+    SendMessageA(hwndOutput, EM_SETSEL, 0, -1);
+}
+
+void OnAbout(HWND hwnd)
+{
+    if (RunDialog("DLGABOUT", AboutDlgProc) == -1)
+        MessageBoxA(hwnd, "Error creating About Dialog", "PELLWICK", MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+bool DispatchCommand(HWND hwnd, int id)
+{
+    switch (id) {
+    case IDM_FINGER:
+    case IDM_FINGER_ALT:
+        OnFinger();
+        return true;
+    case IDM_PRINT:
+        PrintOutput(hInstance, hwnd, hwndOutput, "Pellwick");
+        return true;
+    case IDM_EXIT:
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        return true;
+    case IDM_SAVEAS:
+        SaveOutputAs(hwnd);
+        return true;
+    case IDM_COPY:
+        SendMessageA(hwndOutput, WM_COPY, 0, 0);
+        return true;
+    case IDM_CLEAR:
+    case IDM_CLEAR_ALT:
+        ClearOutput();
+        return true;
+    case IDM_SELECTALL:
+        OnSelectAll();
+        return true;
+    case IDM_FINDTEXT:
+        OpenFindDialog(hwnd);
+        return true;
+    case IDM_FONT:
+        ChooseOutputFont();
+        ApplyOutputFont(hwndOutput);
+        return true;
+    case IDM_SETUP:
+        RunDialog("DLGSETUP", SetupDlgProc);
+        return true;
+    case IDM_WHOIS:
+    case IDM_WHOIS_ALT:
+        OnWhois();
+        return true;
+    case IDM_ADDRBOOK:
+    case IDM_ADDRBOOK_ALT:
+        OnAddressBook();
+        return true;
+    case IDM_HELPINDEX:
+    case IDM_HELPCOMMANDS:
+        WinHelpA(hwnd, "pllwck32.hlp", HELP_FINDER, 0);
+        return true;
+    case IDM_HELPUSING:
+        WinHelpA(hwnd, "winhelp.hlp", HELP_HELPONHELP, 0);
+        return true;
+    case IDM_ABOUT:
+        OnAbout(hwnd);
+        return true;
+    case IDM_CANCELOP:
+        CancelOperation();
+        return true;
+    case IDM_HOSTLOOKUP:
+        OnHostLookup();
+        return true;
+    case IDM_UPDATEOUTPUTSTATE:
+        FlipOutputState();
+        return true;
+    case IDM_UPDATEBUSYSTATE:
+        EnableQueryButtons(!bBusy);
+        return true;
+    default:
+        return false; // 1002 (the Enter key) and unknown ids
+    }
+}

@@ -1,0 +1,132 @@
+#include "app/frame_win.h"
+
+#include <commctrl.h>
+
+#include "app/app_win.h"
+#include "app/frame_layout.h"
+#include "app/messages.h"
+#include "res/resource.h"
+
+HWND hwndToolbar;
+HWND hwndOutput;
+HWND hwndStatus;
+bool bOutputGrayed;
+
+HWND CreateStatusBar(HWND parent)
+{
+    HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                  parent, reinterpret_cast<HMENU>(IDC_STATUS), hInstance, nullptr);
+    if (status == nullptr)
+        MessageBoxA(nullptr, "Status Bar not created!", nullptr, MB_OK);
+    return status;
+}
+
+HWND CreateToolbar(HWND parent)
+{
+    TBBUTTON buttons[13] = {};
+    for (int i = 0; i < 13; ++i) {
+        const ToolbarEntry &e = kToolbarEntries[i];
+        buttons[i].iBitmap = e.separator ? 0 : e.image;
+        buttons[i].idCommand = e.command;
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = e.separator ? TBSTYLE_SEP : TBSTYLE_BUTTON;
+    }
+    return CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
+                           IDC_TOOLBAR, TOOLBAR_IMAGE_COUNT, hInstance, IDB_TOOLBAR, buttons, 13,
+                           TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
+                           TOOLBAR_IMAGE_SIZE, sizeof(TBBUTTON));
+}
+
+int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create)
+{
+    // The first layout gives the pane its place; the frame always gets a size
+    // message before it is first shown.
+    (void)status;
+    (void)toolbar;
+    hwndOutput = CreateWindowExA(
+        0, "EDIT", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 0, 0, 0, 0,
+        parent, reinterpret_cast<HMENU>(IDC_OUTPUT), create->hInstance, nullptr);
+    SendMessageA(hwndOutput, EM_LIMITTEXT, 0, 0);
+    SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
+    return 1;
+}
+
+void SetStatusText(const char *text)
+{
+    if (hwndStatus == nullptr)
+        return;
+    SendMessageA(hwndStatus, SB_SIMPLE, TRUE, 0);
+    SendMessageA(hwndStatus, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+}
+
+void EnableQueryButtons(bool idle)
+{
+    HWND toolbar = reinterpret_cast<HWND>(SendMessageA(hwndMain, UM_GETTOOLBAR, 0, 0));
+    for (int id : kQueryButtons)
+        SendMessageA(toolbar, TB_ENABLEBUTTON, id, MAKELONG(idle ? TRUE : FALSE, 0));
+    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CANCELOP, MAKELONG(idle ? FALSE : TRUE, 0));
+}
+
+namespace {
+
+int ClientHeight(HWND hwnd)
+{
+    RECT rc = {};
+    GetClientRect(hwnd, &rc);
+    return rc.bottom - rc.top;
+}
+
+} // namespace
+
+void LayoutFrame(int width, int height)
+{
+    const ChildRect s = StatusBarRequest(width, height);
+    MoveWindow(hwndStatus, s.x, s.y, s.width, s.height, TRUE);
+    SendMessageA(hwndToolbar, TB_AUTOSIZE, 0, 0);
+    const int statusHeight = hwndStatus != nullptr ? ClientHeight(hwndStatus) : 0;
+    const int toolbarHeight = ClientHeight(hwndToolbar);
+    const ChildRect o = OutputPaneRect(width, height, toolbarHeight, statusHeight);
+    MoveWindow(hwndOutput, o.x, o.y, o.width, o.height, TRUE);
+}
+
+void FlipOutputState()
+{
+    HMENU menu = GetMenu(hwndMain);
+    if (bOutputGrayed) {
+        for (int id : kOutputMenuItems)
+            EnableMenuItem(menu, id, MF_BYCOMMAND | MF_ENABLED);
+        // A single line is what a short status answer leaves; the toolbar
+        // keeps its output buttons for answers of more than one line.
+        if (SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0) != 1) {
+            for (int id : kOutputButtons)
+                SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(TRUE, 0));
+        }
+        bOutputGrayed = false;
+    } else {
+        for (int id : kOutputMenuItems)
+            EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+        for (int id : kOutputButtons)
+            SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(FALSE, 0));
+        bOutputGrayed = true;
+    }
+}
+
+void ClearOutput()
+{
+    SendMessageA(hwndOutput, EM_SETSEL, 0, -1);
+    SendMessageA(hwndOutput, EM_SETREADONLY, FALSE, 0);
+    SendMessageA(hwndOutput, WM_CLEAR, 0, 0);
+    SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
+    SetWindowTextA(hwndMain, "Pellwick");
+    SetStatusText("");
+    if (!bOutputGrayed)
+        PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
+}
+
+void AppendOutput(const char *text)
+{
+    SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}

@@ -1,0 +1,43 @@
+// The frame's three children: toolbar, output pane and status bar, their
+// layout, the status text and the enabled state of the output-dependent and
+// query commands.
+#pragma once
+
+#include <windows.h>
+
+#define IDC_TOOLBAR (1)
+#define IDC_OUTPUT (152)
+#define IDC_STATUS (10102)
+
+extern HWND hwndToolbar;     // along the top
+extern HWND hwndOutput;      // read-only multi-line edit holding every answer
+extern HWND hwndStatus;      // along the bottom; null if it could not be made
+extern bool bOutputGrayed;   // the output-dependent commands are greyed
+
+// Creates the status bar; on failure says so and returns null.
+HWND CreateStatusBar(HWND parent);
+// Creates the toolbar with its 13 records; null on failure.
+HWND CreateToolbar(HWND parent);
+// Creates the output pane: unlimited text, read-only. Returns 1.
+int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create);
+
+// Puts one line of text in the status bar's simple field; "" clears it.
+void SetStatusText(const char *text);
+
+// Enables Finger, WhoIs, Address Book and Host Lookup when idle, and Cancel
+// Operation when not.
+void EnableQueryButtons(bool idle);
+
+// Places the children for a client area of the given size.
+void LayoutFrame(int width, int height);
+
+// IDM_UPDATEOUTPUTSTATE: flips the output-dependent menu items and toolbar
+// buttons between greyed and enabled. Posters know the current state.
+void FlipOutputState();
+
+// Command 202: empties the pane, resets title and status, greys the output
+// commands unless they already are.
+void ClearOutput();
+
+// Appends text at the caret without an undo record.
+void AppendOutput(const char *text);

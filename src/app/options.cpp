@@ -1,0 +1,3 @@
+#include "app/options.h"
+
+uint16_t wOptions = 0;

@@ -1,0 +1,13 @@
+// The run options set by the command line and the dialogs. Portable.
+#pragma once
+
+#include <cstdint>
+
+#define OPT_FINGER (0x001)  // a Finger query from the command line
+#define OPT_WHOIS (0x002)   // a WhoIs query from the command line
+#define OPT_LONG (0x004)    // ask the Finger server for long output
+#define OPT_NOTIFY (0x010)  // repeat the Finger query until the user logs in
+#define OPT_SAVE (0x020)    // save the first completed answer to szSaveFile
+#define OPT_EXIT (0x100)    // end the program when the answer is complete
+
+extern uint16_t wOptions;

@@ -1,0 +1,22 @@
+// Entry points of the frame's commands whose work is not built yet: the
+// query dialogs, printing, saving, finding, the font and Cancel Operation.
+// Each is dispatched already and does nothing, so every menu item, toolbar
+// button and accelerator is safe to press. Each moves to the header of its
+// own subsystem when its work arrives.
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK FingerDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK WhoisDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AddBookDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK DNSDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SetupDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label);
+int SaveOutputAs(HWND owner);
+void OpenFindDialog(HWND owner);
+void ChooseOutputFont();
+void ApplyOutputFont(HWND pane);
+void CancelOperation();

@@ -1,0 +1,17 @@
+// The state of the one query that can run at a time.
+#pragma once
+
+#include <windows.h>
+#include <winsock.h>
+
+#include <cstdint>
+
+enum { QUERY_NONE = -1, QUERY_FINGER = 0, QUERY_WHOIS = 1, QUERY_HOSTLOOKUP = 2 };
+enum { QUERY_TEXT_BUFFER = 256 };
+
+extern bool bBusy;            // a Finger, WhoIs or host-lookup operation runs
+extern int nQueryKind;        // QUERY_NONE ... QUERY_HOSTLOOKUP
+extern SOCKET sockQuery;      // the query socket, or INVALID_SOCKET
+extern uint32_t cbReceived;   // answer bytes received, as they came off the wire
+extern char szUser[QUERY_TEXT_BUFFER];  // Finger user (WhoIs: the query text)
+extern char szHost[QUERY_TEXT_BUFFER];  // Finger host (WhoIs: the server)
