@@ -9,70 +9,22 @@
 #include "config/config_win.h"
 #include "config/profile_values.h"
 #include "res/resource.h"
+#include "win/main_window_fixture_win.h"
 #include "win/test_support_win.h"
 
 namespace {
 
-class MainWindow : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { RegisterMainClass(GetModuleHandleA(nullptr)); }
+using MainWindow = MainWindowTest;
 
-    void SetUp() override
-    {
-        DeleteInstallKey();
-        path = UniqueTempPath("startup");
-        SetInstallValue(REG_VALUE_CFGFILE, path);
-        WriteWholeFile(path, "[pellwick]\r\nleft=30\r\ntop=25\r\nright=200\r\nbottom=120\r\n");
-        ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
-        ShowWindow(hwndMain, SW_SHOWNORMAL);
-        Pump();
-    }
-
-    void TearDown() override
-    {
-        if (IsWindow(hwndMain))
-            DestroyWindow(hwndMain);
-        DrainToQuit();
-        DeleteInstallKey();
-        DeleteFileA(path.c_str());
-    }
-
-    static void Pump()
-    {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quitCode = static_cast<int>(msg.wParam);
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-
-    // The window's destruction posts the quit message; take it so that it
-    // does not end the next test's loop.
-    static void DrainToQuit()
-    {
-        quitCode = -1;
-        Pump();
-    }
-
-    static RECT ExpectedRect(int left, int top, int width, int height)
-    {
-        const LONG units = GetDialogBaseUnits();
-        const int bx = LOWORD(units), by = HIWORD(units);
-        RECT rc = {left * bx / 4, top * by / 8, 0, 0};
-        rc.right = rc.left + width * bx / 4;
-        rc.bottom = rc.top + height * by / 8;
-        return rc;
-    }
-
-    std::string path;
-    static int quitCode;
-};
-
-int MainWindow::quitCode = -1;
+RECT ExpectedRect(int left, int top, int width, int height)
+{
+    const LONG units = GetDialogBaseUnits();
+    const int bx = LOWORD(units), by = HIWORD(units);
+    RECT rc = {left * bx / 4, top * by / 8, 0, 0};
+    rc.right = rc.left + width * bx / 4;
+    rc.bottom = rc.top + height * by / 8;
+    return rc;
+}
 
 TEST_F(MainWindow, OpensAtTheStoredPlacementWithItsTitle)
 {
@@ -178,6 +130,25 @@ TEST_F(MainWindow, ExitWritesThePlacementAndEndsTheLoopWithZero)
     EXPECT_NE(text.find("right=480"), std::string::npos) << text;
     EXPECT_NE(text.find("bottom=320"), std::string::npos) << text;
     EXPECT_NE(text.find("history=1"), std::string::npos) << text;
+}
+
+TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
+{
+    const LONG units = GetDialogBaseUnits();
+    const int bx = LOWORD(units), by = HIWORD(units);
+    SetWindowPos(hwndMain, nullptr, 6 * bx, 5 * by, 90 * bx, 35 * by, SWP_NOZORDER);
+    Pump();
+    SendMessageA(hwndMain, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump();
+    ASSERT_TRUE(IsZoomed(hwndMain));
+    DestroyWindow(hwndMain);
+    Pump();
+    EXPECT_EQ(quitCode, 0);
+    const std::string text = ReadWholeFile(path);
+    EXPECT_NE(text.find("left=24"), std::string::npos) << text;
+    EXPECT_NE(text.find("top=40"), std::string::npos) << text;
+    EXPECT_NE(text.find("right=360"), std::string::npos) << text;
+    EXPECT_NE(text.find("bottom=280"), std::string::npos) << text;
 }
 
 } // namespace

@@ -1,0 +1,111 @@
+// The command table's guards and the edit commands that work on the pane.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "app/options.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+#include "win/main_window_fixture_win.h"
+
+namespace {
+
+using Commands = MainWindowTest;
+
+void Send(int id) { SendMessageA(hwndMain, WM_COMMAND, id, 0); }
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(hwndMain))
+        return "<clipboard not opened>";
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        if (const char *p = static_cast<const char *>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Each query-starting command resets the byte count before its dialog, so an
+// untouched count shows that the command did nothing.
+TEST_F(Commands, QueryCommandsDoNothingWhileBusy)
+{
+    bBusy = true;
+    for (int id : {IDM_FINGER, IDM_WHOIS, IDM_HOSTLOOKUP, IDM_FINGER_ALT, IDM_WHOIS_ALT}) {
+        cbReceived = 77;
+        Send(id);
+        EXPECT_EQ(cbReceived, 77u) << id;
+    }
+    bBusy = false;
+    for (int id : {IDM_FINGER, IDM_WHOIS, IDM_HOSTLOOKUP, IDM_FINGER_ALT, IDM_WHOIS_ALT}) {
+        cbReceived = 77;
+        Send(id);
+        EXPECT_EQ(cbReceived, 0u) << id;
+    }
+}
+
+TEST_F(Commands, HostLookupDoesNothingWhileNotificationWaits)
+{
+    bBusy = false;
+    wOptions = OPT_NOTIFY;
+    cbReceived = 5;
+    Send(IDM_HOSTLOOKUP);
+    EXPECT_EQ(cbReceived, 5u);
+    wOptions = 0;
+}
+
+TEST_F(Commands, AddressBookKeepsTheByteCount)
+{
+    cbReceived = 42;
+    Send(IDM_ADDRBOOK);
+    Send(IDM_ADDRBOOK_ALT);
+    EXPECT_EQ(cbReceived, 42u);
+}
+
+TEST_F(Commands, CopyPutsTheSelectionOnTheClipboard)
+{
+    AppendOutput("Login: alice\r\nName: Alice\r\n");
+    SendMessageA(hwndOutput, EM_SETSEL, 7, 12);
+    Send(IDM_COPY);
+    EXPECT_EQ(ClipboardText(), "alice");
+}
+
+TEST_F(Commands, SelectAllSelectsTheWholeTextAndFocusesThePane)
+{
+    AppendOutput("one\r\ntwo\r\nthree");
+    Send(IDM_SELECTALL);
+    DWORD start = 1, end = 0;
+    SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthA(hwndOutput)));
+    EXPECT_EQ(GetFocus(), hwndOutput);
+}
+
+TEST_F(Commands, ClearAliasAndAppendKeepThePaneReadOnly)
+{
+    AppendOutput("abc");
+    AppendOutput("def");
+    char buf[16];
+    GetWindowTextA(hwndOutput, buf, sizeof buf);
+    EXPECT_STREQ(buf, "abcdef");
+    Send(IDM_CLEAR_ALT);
+    EXPECT_EQ(GetWindowTextLengthA(hwndOutput), 0);
+    EXPECT_NE(GetWindowLongA(hwndOutput, GWL_STYLE) & ES_READONLY, 0);
+}
+
+TEST_F(Commands, UnknownIdsAndTheEnterKeyGoToTheDefaultProcedure)
+{
+    AppendOutput("kept");
+    Send(IDM_ENTER);
+    Send(4242);
+    EXPECT_EQ(GetWindowTextLengthA(hwndOutput), 4);
+    EXPECT_TRUE(IsWindow(hwndMain));
+}
+
+} // namespace

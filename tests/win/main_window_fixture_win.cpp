@@ -1,0 +1,56 @@
+#include "win/main_window_fixture_win.h"
+
+#include "app/app_win.h"
+#include "config/config_names.h"
+#include "win/test_support_win.h"
+
+int MainWindowTest::quitCode = -1;
+
+void MainWindowTest::SetUpTestSuite()
+{
+    RegisterMainClass(GetModuleHandleA(nullptr));
+}
+
+void MainWindowTest::SetUp()
+{
+    DeleteInstallKey();
+    path = UniqueTempPath("mainwnd");
+    SetInstallValue(REG_VALUE_CFGFILE, path);
+    WriteWholeFile(path, "[pellwick]\r\nleft=30\r\ntop=25\r\nright=200\r\nbottom=120\r\n");
+    ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
+    ShowWindow(hwndMain, SW_SHOWNORMAL);
+    UpdateWindow(hwndMain);
+    Pump();
+}
+
+void MainWindowTest::TearDown()
+{
+    if (IsWindow(hwndMain))
+        DestroyWindow(hwndMain);
+    Pump();
+    quitCode = -1;
+    DeleteInstallKey();
+    DeleteFileA(path.c_str());
+}
+
+void MainWindowTest::Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void MainWindowTest::ResizeClient(int width, int height)
+{
+    RECT rc = {0, 0, width, height};
+    AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, TRUE);
+    SetWindowPos(hwndMain, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+}

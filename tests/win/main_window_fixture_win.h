@@ -1,0 +1,26 @@
+// A main window made by the program's own start-up code in the test process,
+// with its configuration in a temporary file named by the installation key.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Dispatches every waiting message, as the program's loop would; a quit
+    // message is kept in quitCode instead of ending anything.
+    static void Pump();
+
+    // The frame's client size changed to width x height pixels.
+    static void ResizeClient(int width, int height);
+
+    std::string path;
+    static int quitCode;
+};
