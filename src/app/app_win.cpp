@@ -59,19 +59,23 @@ void LoadMainAccelerators(HINSTANCE instance)
                     MB_OK | MB_ICONEXCLAMATION);
 }
 
+void DispatchThreadMessage(MSG &msg)
+{
+    if (hwndFind != nullptr && IsDialogMessageA(hwndFind, &msg))
+        return;
+    if (TranslateAcceleratorA(hwndMain, haccelMain, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 int RunMessageLoop()
 {
     MSG msg;
     // GetMessage answers -1 only for an invalid call; treat it as the end
     // rather than spinning on it.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (hwndFind != nullptr && IsDialogMessageA(hwndFind, &msg))
-            continue;
-        if (TranslateAcceleratorA(hwndMain, haccelMain, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchThreadMessage(msg);
     return static_cast<int>(msg.wParam);
 }
 

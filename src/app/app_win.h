@@ -28,6 +28,10 @@ HWND CreateMainWindow(HINSTANCE instance);
 // Loads the accelerators, warning once when they are missing.
 void LoadMainAccelerators(HINSTANCE instance);
 
+// Hands one message of the thread to the Find dialog, the accelerators or
+// its window. The main loop and the waits of the connection set-up share it.
+void DispatchThreadMessage(MSG &msg);
+
 // Runs the one message loop of the program until the quit message and
 // returns its exit code.
 int RunMessageLoop();

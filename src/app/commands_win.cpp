@@ -5,6 +5,7 @@
 #include "app/options.h"
 #include "app/unbuilt_win.h"
 #include "net/query_win.h"
+#include "net/receive_win.h"
 #include "res/resource.h"
 
 namespace {
@@ -53,6 +54,7 @@ void OnHostLookup()
 
 void OnSelectAll()
 {
+    FlushOutput();
     SetFocus(hwndOutput);
     SendMessageA(hwndOutput, EM_SETSEL, 0, -1);
 }
@@ -82,6 +84,7 @@ bool DispatchCommand(HWND hwnd, int id)
         SaveOutputAs(hwnd);
         return true;
     case IDM_COPY:
+        FlushOutput();
         SendMessageA(hwndOutput, WM_COPY, 0, 0);
         return true;
     case IDM_CLEAR:

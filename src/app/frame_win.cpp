@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/app_win.h"
 #include "app/frame_layout.h"
 #include "app/messages.h"
@@ -71,6 +73,16 @@ void EnableQueryButtons(bool idle)
 
 namespace {
 
+std::string pendingOutput;
+DWORD pendingSince;
+
+// Clearing the pane clears what was on its way into it as well.
+void DiscardQueuedOutput()
+{
+    pendingOutput.clear();
+    KillTimer(hwndMain, TIMER_OUTPUT);
+}
+
 int ClientHeight(HWND hwnd)
 {
     RECT rc = {};
@@ -93,6 +105,7 @@ void LayoutFrame(int width, int height)
 
 void FlipOutputState()
 {
+    FlushOutput(); // the line count below must see every line received
     HMENU menu = GetMenu(hwndMain);
     if (bOutputGrayed) {
         for (int id : kOutputMenuItems)
@@ -115,6 +128,7 @@ void FlipOutputState()
 
 void ClearOutput()
 {
+    DiscardQueuedOutput();
     SendMessageA(hwndOutput, EM_SETSEL, 0, -1);
     SendMessageA(hwndOutput, EM_SETREADONLY, FALSE, 0);
     SendMessageA(hwndOutput, WM_CLEAR, 0, 0);
@@ -129,4 +143,30 @@ void AppendOutput(const char *text)
 {
     SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+void QueueOutput(const char *text, size_t length)
+{
+    if (length == 0)
+        return;
+    const DWORD now = GetTickCount();
+    if (pendingOutput.empty()) {
+        pendingSince = now;
+        // The timer covers a server that goes quiet; a steady stream keeps
+        // the queue busy, and the timer only fires on an idle queue, so the
+        // age check below covers that.
+        SetTimer(hwndMain, TIMER_OUTPUT, OUTPUT_DELAY_MS, nullptr);
+    }
+    pendingOutput.append(text, length);
+    if (now - pendingSince >= OUTPUT_DELAY_MS)
+        FlushOutput();
+}
+
+void FlushOutput()
+{
+    if (pendingOutput.empty())
+        return;
+    KillTimer(hwndMain, TIMER_OUTPUT);
+    AppendOutput(pendingOutput.c_str());
+    pendingOutput.clear();
 }

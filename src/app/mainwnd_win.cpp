@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "app/placement_win.h"
 #include "net/query_win.h"
+#include "net/receive_win.h"
 #include "res/resource.h"
 
 HCURSOR hcurBusy;
@@ -114,6 +115,14 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         // The read-only pane would be drawn grey; answers read better on white.
         if (reinterpret_cast<HWND>(lParam) == hwndOutput)
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        break;
+    case WM_TIMER:
+        if (wParam == TIMER_OUTPUT)
+            FlushOutput();
+        return 0;
+    case UM_SOCKET:
+        if (OnSocketEvent(wParam, lParam))
+            return 0;
         break;
     case UM_GETTOOLBAR:
         return reinterpret_cast<LRESULT>(hwndToolbar);

@@ -5,3 +5,4 @@
 #define UM_HOSTLOOKUP (10025)   // asynchronous host lookup finished
 #define UM_GETTOOLBAR (10103)   // returns the toolbar's window handle
 #define TIMER_NOTIFY (10101)    // the one-minute logged-in notification timer
+#define TIMER_OUTPUT (10110)    // hands queued answer text to the pane

@@ -11,3 +11,6 @@
 #define OPT_EXIT (0x100)    // end the program when the answer is complete
 
 extern uint16_t wOptions;
+
+// The file a command-line query saves its answer to.
+extern char szSaveFile[256];

@@ -28,4 +28,5 @@ int SaveOutputAs(HWND) { return 0; }
 void OpenFindDialog(HWND) {}
 void ChooseOutputFont() {}
 void ApplyOutputFont(HWND) {}
-void CancelOperation() {}
+int SaveOutputToFile(const char *) { return 0; }
+int CheckLoggedIn() { return 0; }

@@ -1,5 +1,6 @@
 // Entry points of the frame's commands whose work is not built yet: the
-// query dialogs, printing, saving, finding, the font and Cancel Operation.
+// query dialogs, printing, saving, finding, the font and the logged-in
+// check.
 // Each is dispatched already and does nothing, so every menu item, toolbar
 // button and accelerator is safe to press. Each moves to the header of its
 // own subsystem when its work arrives.
@@ -19,4 +20,5 @@ int SaveOutputAs(HWND owner);
 void OpenFindDialog(HWND owner);
 void ChooseOutputFont();
 void ApplyOutputFont(HWND pane);
-void CancelOperation();
+int SaveOutputToFile(const char *path);
+int CheckLoggedIn();

@@ -15,3 +15,18 @@ extern SOCKET sockQuery;      // the query socket, or INVALID_SOCKET
 extern uint32_t cbReceived;   // answer bytes received, as they came off the wire
 extern char szUser[QUERY_TEXT_BUFFER];  // Finger user (WhoIs: the query text)
 extern char szHost[QUERY_TEXT_BUFFER];  // Finger host (WhoIs: the server)
+
+// The title shown when the answer is complete.
+enum { QUERY_TITLE_BUFFER = 300 };
+extern char szQueryTitle[QUERY_TITLE_BUFFER];
+
+// Splits a "[user@]host" target into szUser and szHost; overwrites the last
+// at sign in `text`. Parts too long for their buffers are cut.
+void ParseFingerTarget(char *text);
+
+// Start a query: clear the pane, connect, send the whole request, then arm
+// the socket so that the answer arrives as UM_SOCKET. The caller has set
+// bBusy and nQueryKind. 0 when the query runs; -1 when it could not start,
+// with bBusy already cleared.
+int StartFingerQuery();
+int StartWhoisQuery(const char *query, const char *server);

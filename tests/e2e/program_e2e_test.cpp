@@ -9,73 +9,21 @@
 
 #include "app/placement.h"
 #include "config/config_names.h"
+#include "e2e/program_runner_win.h"
 #include "win/test_support_win.h"
 
 namespace {
-
-std::string programPath;
-
-struct Found {
-    DWORD pid;
-    HWND hwnd;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND hwnd, LPARAM lParam)
-{
-    Found *f = reinterpret_cast<Found *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32];
-    if (pid == f->pid && GetClassNameA(hwnd, cls, sizeof cls) && strcmp(cls, "PELLWICK32") == 0 &&
-        IsWindowVisible(hwnd)) {
-        f->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 class Program : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        if (pi.hProcess != nullptr) {
-            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(pi.hProcess, 99);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
+        runner.Stop();
         DeleteInstallKey();
     }
 
-    // Starts the program and waits up to 20 seconds for its visible window.
-    HWND Start(const std::string &args = "")
-    {
-        std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &pi)) {
-            ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
-            return nullptr;
-        }
-        Found f = {pi.dwProcessId, nullptr};
-        for (int i = 0; i < 200 && f.hwnd == nullptr; ++i) {
-            EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&f));
-            if (f.hwnd == nullptr)
-                Sleep(100);
-        }
-        return f.hwnd;
-    }
-
-    DWORD CloseAndWait(HWND hwnd)
-    {
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
-            return 0xFFFFFFFF;
-        DWORD code = 0xFFFFFFFF;
-        GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-    }
+    HWND Start(const std::string &args = "") { return runner.Start(args); }
+    DWORD CloseAndWait(HWND hwnd) { return runner.CloseAndWait(hwnd); }
 
     static DialogBaseUnits Base()
     {
@@ -94,7 +42,7 @@ protected:
         EXPECT_EQ(rc.bottom, want.bottom);
     }
 
-    PROCESS_INFORMATION pi = {};
+    ProgramRunner runner;
 };
 
 TEST_F(Program, OpensAtTheStoredPlacementAndClosesWithZero)

@@ -54,3 +54,22 @@ void MainWindowTest::ResizeClient(int width, int height)
                  SWP_NOMOVE | SWP_NOZORDER);
     Pump();
 }
+
+namespace {
+
+// The program starts WinSock once for its whole run; so do the tests, so that
+// helpers that start and stop it for themselves never leave it stopped.
+class WinsockEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(1, 1), &data);
+    }
+    void TearDown() override { WSACleanup(); }
+};
+
+::testing::Environment *const winsockEnvironment =
+    ::testing::AddGlobalTestEnvironment(new WinsockEnvironment);
+
+} // namespace

@@ -1,0 +1,36 @@
+// Waits that keep the window alive.
+//
+// The connection set-up waits for a name to resolve and for a connect to
+// finish. WinSock 1.1 let such blocking calls go on dispatching the thread's
+// window messages while they waited, so the window repainted, posted commands
+// ran and Cancel Operation could be pressed; a cancelled call then failed
+// with WSAEINTR. Neither the hook nor the cancellation exists any more, so
+// these calls give that behaviour themselves: the work is started
+// asynchronously and the thread runs a nested message loop until it is done,
+// cancelled or timed out. The program stays single-threaded.
+//
+// Like the calls they stand for, both return SOCKET_ERROR on failure with the
+// reason in WSAGetLastError: WSAEINTR after CancelBlockingCall,
+// WSAEINPROGRESS when another waiting call is already under way,
+// WSAETIMEDOUT when a connect gets no answer in time.
+#pragma once
+
+#include <windows.h>
+#include <winsock.h>
+
+// How long a connect may go unanswered.
+enum { CONNECT_TIMEOUT_MS = 30000 };
+
+// True while a waiting call is in progress (its nested loop is running).
+bool IsBlockingCallActive();
+
+// Makes the waiting call fail with WSAEINTR as soon as control returns to it.
+// Does nothing when no call waits.
+void CancelBlockingCall();
+
+// Resolves a host name to its first IPv4 address. 0 or SOCKET_ERROR.
+int BlockingResolve(const char *host, in_addr *address);
+
+// Connects a fresh socket, waiting at most `timeoutMs`. On success the socket
+// is back in blocking mode for the request's sends. 0 or SOCKET_ERROR.
+int BlockingConnect(SOCKET s, const sockaddr_in &address, DWORD timeoutMs = CONNECT_TIMEOUT_MS);

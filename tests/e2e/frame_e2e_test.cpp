@@ -1,0 +1,335 @@
+// The frame of the real pellwick.exe as a user first meets it: which toolbar
+// buttons can be pressed before any answer arrives, the output pane filling
+// the space between the bars, and the tooltip naming each query button when
+// the mouse rests on it. A screenshot of the last tooltip is kept beside the
+// program under artifacts\frame.bmp for a person to look at.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/frame_win.h"
+#include "config/config_names.h"
+#include "e2e/program_runner_win.h"
+#include "res/resource.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+// The four query buttons lead the toolbar, before its first separator.
+struct QueryButton {
+    int command;
+    const char *tip;
+};
+const QueryButton kQueryButtonTips[4] = {
+    {IDM_FINGER, "Finger"},
+    {IDM_WHOIS, "WhoIs"},
+    {IDM_ADDRBOOK, "Address Book (F12)"},
+    {IDM_HOSTLOOKUP, "Host Lookup"},
+};
+
+// Greyed while the pane is empty or nothing is running.
+const int kGreyAtStart[5] = {IDM_CANCELOP, IDM_SAVEAS, IDM_CLEAR, IDM_COPY, IDM_PRINT};
+
+std::string ClassOf(HWND hwnd)
+{
+    char cls[64] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return cls;
+}
+
+int ClientHeight(HWND hwnd)
+{
+    RECT rc = {};
+    GetClientRect(hwnd, &rc);
+    return rc.bottom - rc.top;
+}
+
+// A child's outer rectangle in its parent's client coordinates.
+RECT RectInParent(HWND parent, HWND child)
+{
+    RECT rc = {};
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&rc), 2);
+    return rc;
+}
+
+bool IsButtonEnabled(HWND toolbar, int command)
+{
+    return SendMessageA(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+}
+
+// The text a tooltip shows; the control answers WM_GETTEXT with it, and
+// Wine marshals the buffer between the processes.
+std::string TipText(HWND tip)
+{
+    char text[128] = "";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
+        return "";
+    return std::string(text, copied < sizeof text ? static_cast<size_t>(copied) : 0);
+}
+
+// The whole virtual screen, as 24-bit bottom-up rows like a .bmp holds them.
+struct Screenshot {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> bits;
+
+    size_t Stride() const { return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3); }
+
+    COLORREF PixelAt(int x, int y) const
+    {
+        const uint8_t *p = &bits[static_cast<size_t>(height - 1 - (y - top)) * Stride() +
+                                 static_cast<size_t>(x - left) * 3];
+        return RGB(p[2], p[1], p[0]);
+    }
+
+    // How many pixels of a screen rectangle have the colour.
+    long CountColour(const RECT &r, COLORREF colour) const
+    {
+        long n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (x >= left && x < left + width && y >= top && y < top + height &&
+                    PixelAt(x, y) == colour)
+                    ++n;
+        return n;
+    }
+};
+
+bool CaptureScreen(Screenshot &shot)
+{
+    shot.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    shot.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    shot.width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    shot.height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (shot.width <= 0 || shot.height <= 0)
+        return false;
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = shot.width;
+    bmi.bmiHeader.biHeight = shot.height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    bmi.bmiHeader.biCompression = BI_RGB;
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (dib != nullptr) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        ok = BitBlt(memory, 0, 0, shot.width, shot.height, screen, shot.left, shot.top,
+                    SRCCOPY | CAPTUREBLT) != FALSE;
+        GdiFlush();
+        const uint8_t *first = static_cast<const uint8_t *>(bits);
+        shot.bits.assign(first, first + shot.Stride() * static_cast<size_t>(shot.height));
+        SelectObject(memory, old);
+        DeleteObject(dib);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool WriteBmp(const std::string &path, const Screenshot &shot)
+{
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = shot.width;
+    info.biHeight = shot.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(shot.bits.size());
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr)
+        return false;
+    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 &&
+              std::fwrite(&info, sizeof info, 1, f) == 1 &&
+              std::fwrite(shot.bits.data(), 1, shot.bits.size(), f) == shot.bits.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+// <folder of pellwick.exe>\artifacts, made if need be.
+std::string ArtifactFolder()
+{
+    const size_t slash = programPath.find_last_of("\\/");
+    const std::string folder =
+        (slash == std::string::npos ? std::string(".") : programPath.substr(0, slash)) +
+        "\\artifacts";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A frame wide enough for the whole toolbar, at a place of its own.
+        ini = UniqueTempPath("frame");
+        WriteWholeFile(ini, "[pellwick]\r\nleft=20\r\ntop=20\r\nright=260\r\nbottom=160\r\n"
+                            "history=0\r\n");
+        SetInstallValue(REG_VALUE_CFGFILE, ini);
+    }
+
+    void TearDown() override
+    {
+        runner.Stop();
+        DeleteInstallKey();
+        DeleteFileA(ini.c_str());
+    }
+
+    // Starts the program and finds the frame and its three children; a
+    // missing one is a fatal failure of the calling test.
+    void StartAndFindChildren()
+    {
+        frame = runner.Start();
+        ASSERT_NE(frame, nullptr) << "no frame window appeared";
+        toolbar = GetDlgItem(frame, IDC_TOOLBAR);
+        status = GetDlgItem(frame, IDC_STATUS);
+        output = GetDlgItem(frame, IDC_OUTPUT);
+        ASSERT_NE(toolbar, nullptr);
+        ASSERT_NE(status, nullptr);
+        ASSERT_NE(output, nullptr);
+        EXPECT_EQ(ClassOf(toolbar), "ToolbarWindow32");
+        EXPECT_EQ(ClassOf(status), "msctls_statusbar32");
+        EXPECT_EQ(ClassOf(output), "Edit");
+    }
+
+    // The pane fills the frame's width between toolbar and status bar: it
+    // starts a pixel below the toolbar's client height and leaves the status
+    // bar its own.
+    void ExpectPaneBetweenTheBars()
+    {
+        RECT client = {};
+        GetClientRect(frame, &client);
+        const int toolbarHeight = ClientHeight(toolbar);
+        const int statusHeight = ClientHeight(status);
+        const RECT pane = RectInParent(frame, output);
+        EXPECT_EQ(pane.left, 0);
+        EXPECT_EQ(pane.right, client.right);
+        EXPECT_EQ(pane.top, toolbarHeight + 1);
+        EXPECT_EQ(pane.bottom - pane.top, client.bottom - (statusHeight + toolbarHeight + 2));
+
+        // The bars hug the frame's edges and the pane meets both: at most a
+        // pixel apart from the status bar, whose border comctl32 may keep
+        // (the pane then overlaps it) or drop (a one-pixel seam).
+        const RECT bar = RectInParent(frame, toolbar);
+        const RECT foot = RectInParent(frame, status);
+        EXPECT_LE(bar.top, 0);
+        EXPECT_EQ(foot.bottom, client.bottom);
+        EXPECT_LE(pane.top, bar.bottom) << "gap under the toolbar";
+        EXPECT_LE(std::abs(pane.bottom - foot.top), 1) << "pane and status bar apart";
+    }
+
+    ProgramRunner runner;
+    std::string ini;
+    HWND frame = nullptr;
+    HWND toolbar = nullptr;
+    HWND status = nullptr;
+    HWND output = nullptr;
+};
+
+TEST_F(Frame, OffersOnlyTheQueriesAtStartAndKeepsThePaneBetweenTheBars)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
+
+    // The frame greys the output and cancel buttons from messages it posts to
+    // itself while being made; the program is idle once they have run.
+    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+    for (const QueryButton &b : kQueryButtonTips)
+        EXPECT_TRUE(IsButtonEnabled(toolbar, b.command)) << "button " << b.command;
+    for (int command : kGreyAtStart)
+        EXPECT_FALSE(IsButtonEnabled(toolbar, command)) << "button " << command;
+
+    EXPECT_EQ(GetWindowTextLengthA(output), 0);
+    EXPECT_NE(GetWindowLongA(output, GWL_STYLE) & ES_READONLY, 0);
+    {
+        SCOPED_TRACE("as opened");
+        ExpectPaneBetweenTheBars();
+    }
+
+    // The user drags the frame larger and then smaller; the pane follows.
+    const SIZE sizes[2] = {{700, 520}, {420, 260}};
+    for (const SIZE &s : sizes) {
+        SCOPED_TRACE(testing::Message() << "resized to " << s.cx << " x " << s.cy);
+        SetWindowPos(frame, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT rc = {};
+        GetWindowRect(frame, &rc);
+        ASSERT_EQ(rc.right - rc.left, s.cx);
+        ASSERT_EQ(rc.bottom - rc.top, s.cy);
+        ExpectPaneBetweenTheBars();
+    }
+
+    EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+}
+
+TEST_F(Frame, NamesEachQueryButtonInATooltipUnderThePointer)
+{
+    ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
+    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+
+    const LRESULT size = SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0);
+    const int buttonWidth = LOWORD(size);
+    ASSERT_GT(buttonWidth, 0);
+    const int middle = ClientHeight(toolbar) / 2;
+
+    HWND tip = nullptr;
+    for (int i = 0; i < 4; ++i) {
+        const QueryButton &b = kQueryButtonTips[i];
+        SCOPED_TRACE(b.tip);
+        POINT at = {i * buttonWidth + buttonWidth / 2, middle};
+        ClientToScreen(toolbar, &at);
+        ASSERT_TRUE(SetCursorPos(at.x, at.y));
+
+        std::string shown;
+        tip = nullptr;
+        const bool seen = WaitUntil(5000, [&] {
+            tip = FindVisibleWindow(runner.ProcessId(), TOOLTIPS_CLASSA);
+            shown = tip != nullptr ? TipText(tip) : "";
+            return shown == b.tip;
+        });
+        ASSERT_TRUE(seen) << "pointer at " << at.x << "," << at.y << ": "
+                          << (tip == nullptr ? "no tooltip" : "tooltip says \"" + shown + "\"");
+    }
+
+    // Kept before it is judged, so a failed run leaves the picture behind.
+    Screenshot shot;
+    ASSERT_TRUE(CaptureScreen(shot));
+    const std::string path = ArtifactFolder() + "\\frame.bmp";
+    EXPECT_TRUE(WriteBmp(path, shot)) << path;
+    std::printf("screenshot: %s\n", path.c_str());
+
+    // The capture shows the tooltip's pale background where the window is.
+    RECT tipRect = {};
+    GetWindowRect(tip, &tipRect);
+    const long area = (tipRect.right - tipRect.left) * (tipRect.bottom - tipRect.top);
+    ASSERT_GT(area, 0);
+    EXPECT_GT(shot.CountColour(tipRect, GetSysColor(COLOR_INFOBK)), area / 2)
+        << "the screenshot does not show the tooltip";
+
+    EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "e2e/program_runner_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+std::string programPath;
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
+{
+    Search *s = reinterpret_cast<Search *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64];
+    if (pid == s->pid && GetClassNameA(hwnd, cls, sizeof cls) &&
+        std::strcmp(cls, s->className) == 0 && IsWindowVisible(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND FindVisibleWindow(DWORD pid, const char *className)
+{
+    Search s = {pid, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND ProgramRunner::Start(const std::string &args)
+{
+    Stop();
+    std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
+        pi = {};
+        return nullptr;
+    }
+    HWND hwnd = nullptr;
+    WaitUntil(20000, [&] {
+        hwnd = FindVisibleWindow(pi.dwProcessId, "PELLWICK32");
+        return hwnd != nullptr;
+    });
+    return hwnd;
+}
+
+DWORD ProgramRunner::CloseAndWait(HWND hwnd)
+{
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+}
+
+void ProgramRunner::Stop()
+{
+    if (pi.hProcess == nullptr)
+        return;
+    // Waits for the end so the next test's program never overlaps this one.
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    pi = {};
+}

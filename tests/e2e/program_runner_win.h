@@ -1,0 +1,57 @@
+// The real pellwick.exe as the end-to-end tests start it: where it is, its
+// process and its frame window, and waits that poll against a deadline.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Windows path of pellwick.exe, taken from the test program's command line.
+extern std::string programPath;
+
+// Calls ready() every 50 ms until it returns true or timeoutMs have passed;
+// returns its last answer. Lets a test wait on another process without
+// guessing how long it takes.
+template <typename Ready>
+bool WaitUntil(DWORD timeoutMs, Ready ready)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (ready())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
+        Sleep(50);
+    }
+}
+
+// A visible top-level window of the given class belonging to the process;
+// null if there is none.
+HWND FindVisibleWindow(DWORD pid, const char *className);
+
+// One run of the program. Whatever a test leaves running is ended when the
+// runner stops, so a failed test never leaves the program behind.
+class ProgramRunner {
+public:
+    ProgramRunner() = default;
+    ProgramRunner(const ProgramRunner &) = delete;
+    ProgramRunner &operator=(const ProgramRunner &) = delete;
+    ~ProgramRunner() { Stop(); }
+
+    // Starts the program and waits up to 20 seconds for its visible frame
+    // window; null if it could not be started or no window appeared.
+    HWND Start(const std::string &args = "");
+
+    // Asks the frame to close as the user does and waits up to 20 seconds for
+    // the process to end. Its exit code, or 0xFFFFFFFF if it did not end.
+    DWORD CloseAndWait(HWND hwnd);
+
+    // Ends the process if it still runs (exit code 99) and lets go of it.
+    void Stop();
+
+    DWORD ProcessId() const { return pi.dwProcessId; }
+    HANDLE Process() const { return pi.hProcess; }
+
+private:
+    PROCESS_INFORMATION pi = {};
+};

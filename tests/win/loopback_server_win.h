@@ -1,0 +1,107 @@
+// Scriptable Finger and WhoIs servers on loopback addresses, for the
+// in-process Windows tests. Each one plays a remote host from a background
+// thread while the program's own single-threaded code runs on the test thread.
+#pragma once
+
+#include <windows.h>
+#include <winsock.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// One step of the server's answer, run after the request has been read.
+struct ServerStep {
+    enum Kind { Send, Pause, Close, Reset, Hold } kind;
+    std::string bytes;  // Send: the bytes of one send() call
+    int ms = 0;         // Pause: sleep; Hold: stay open and silent for up to ms
+};
+
+ServerStep SendBytes(std::string bytes);
+ServerStep PauseMs(int ms);
+ServerStep CloseNow();   // shutdown and close: the client reads the end of the answer
+// Abortive close (SO_LINGER {1, 0}): a reset goes to the client. Under Wine
+// only a recv() already waiting when it arrives reports WSAECONNRESET; a
+// select() or WSAAsyncSelect() that sees it first clears the error, and the
+// client then sees an ordinary close (FD_CLOSE with no error, recv() == 0).
+ServerStep ResetNow();
+// Keeps the connection open and silent for up to ms, or until Stop(). Ends
+// early when the client closes, which PeerClosed() then tells.
+ServerStep HoldOpen(int ms);
+
+class LoopbackServer {
+public:
+    // Binds and listens on ip:port (SO_REUSEADDR), without accepting yet.
+    LoopbackServer(const char *ip, unsigned short port);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer &) = delete;
+    LoopbackServer &operator=(const LoopbackServer &) = delete;
+
+    bool ok() const { return listener_ != INVALID_SOCKET; }
+
+    // Serves the next `connections` connections in turn with the same script:
+    // reads the request until it has seen CR LF (or the peer closes, or 5 s
+    // pass), then runs the steps. A script that ends without Close or Reset
+    // closes gracefully. An earlier script still running is stopped first.
+    void Serve(std::vector<ServerStep> script, int connections = 1);
+    // True once every connection of the last Serve() has been served.
+    bool WaitServed(int timeoutMs);
+    // Stops serving at once; connections still open are closed.
+    void Stop();
+
+    // Connections are numbered from 0 in the order accepted, across Serve() calls.
+    std::string Request(int connection = 0) const;  // every byte read from it
+    bool PeerClosed(int connection = 0) const;      // the client closed or reset it first
+    int Accepted() const;
+
+private:
+    struct Connection {
+        std::string bytes;
+        bool peerClosed = false;
+    };
+
+    void Run(std::vector<ServerStep> script, int connections);
+    SOCKET AcceptNext();
+    void Handle(SOCKET s, int index, const std::vector<ServerStep> &script);
+    bool ReadRequest(SOCKET s, int index);
+    bool SendAll(SOCKET s, const std::string &bytes);
+    bool HoldFor(SOCKET s, int index, int ms);
+    void Drain(SOCKET s, int index);
+    void Record(int index, const char *data, int n);
+    void MarkPeerClosed(int index);
+    bool Stopping() const;
+    bool WaitStop(int ms);  // sleeps up to ms; true if Stop() came first
+
+    SOCKET listener_ = INVALID_SOCKET;
+    bool started_ = false;  // WSAStartup succeeded
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stop_ = false;
+    int toServe_ = 0;
+    int served_ = 0;
+    std::vector<Connection> connections_;
+    std::thread thread_;
+};
+
+// A listener that never accepts and whose queue is full, so that a further
+// connect to it stays pending: for tests of Cancel while connecting and of the
+// connect timeout. ok() is true only once a connect of its own has been seen
+// to stay pending.
+class StuckListener {
+public:
+    StuckListener(const char *ip, unsigned short port);
+    ~StuckListener();
+    StuckListener(const StuckListener &) = delete;
+    StuckListener &operator=(const StuckListener &) = delete;
+
+    bool ok() const { return ok_; }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<SOCKET> fillers_;
+    bool started_ = false;
+    bool ok_ = false;
+};

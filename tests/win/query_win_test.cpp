@@ -1,0 +1,439 @@
+// Finger and WhoIs queries from start to completion or Cancel, against the
+// test suite's own servers on loopback.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "app/messages.h"
+#include "app/options.h"
+#include "net/answer_text.h"
+#include "net/blocking_win.h"
+#include "net/connect_win.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+#include "win/loopback_server_win.h"
+#include "win/main_window_fixture_win.h"
+
+namespace {
+
+std::vector<std::string> statusHistory;
+WNDPROC statusProc;
+
+// Every text the status bar is given, in order.
+LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == SB_SETTEXTA && lParam != 0)
+        statusHistory.emplace_back(reinterpret_cast<const char *>(lParam));
+    return CallWindowProcA(statusProc, hwnd, msg, wParam, lParam);
+}
+
+class Query : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        statusHistory.clear();
+        statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
+        wOptions = 0;
+        cbReceived = 0;
+    }
+    void TearDown() override
+    {
+        if (sockQuery != INVALID_SOCKET) {
+            closesocket(sockQuery);
+            sockQuery = INVALID_SOCKET;
+        }
+        bBusy = false;
+        wOptions = 0;
+        MainWindowTest::TearDown();
+    }
+
+    // Runs the program's messages until `done` or the deadline.
+    static bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000)
+    {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            Pump();
+        }
+        return true;
+    }
+
+    // What a dialog does to start a Finger query for `target`.
+    static int Finger(const char *target)
+    {
+        char text[512];
+        CopyText(text, sizeof text, target);
+        bBusy = true;
+        nQueryKind = QUERY_FINGER;
+        PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+        ParseFingerTarget(text);
+        return StartFingerQuery();
+    }
+
+    static int Whois(const char *query, const char *server)
+    {
+        bBusy = true;
+        nQueryKind = QUERY_WHOIS;
+        PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+        return StartWhoisQuery(query, server);
+    }
+
+    static bool Completed() { return !bBusy && sockQuery == INVALID_SOCKET; }
+
+    static void CopyText(char *dst, size_t size, const char *src)
+    {
+        lstrcpynA(dst, src, static_cast<int>(size));
+    }
+
+    static std::string PaneText()
+    {
+        FlushOutput();
+        const int n = GetWindowTextLengthA(hwndOutput);
+        std::string text(static_cast<size_t>(n) + 1, '\0');
+        GetWindowTextA(hwndOutput, &text[0], n + 1);
+        text.resize(static_cast<size_t>(n));
+        return text;
+    }
+
+    static std::string Title()
+    {
+        char buf[400] = "";
+        GetWindowTextA(hwndMain, buf, sizeof buf);
+        return buf;
+    }
+
+    static std::string Status() { return statusHistory.empty() ? "" : statusHistory.back(); }
+
+    static bool Saw(const std::string &text)
+    {
+        for (const std::string &s : statusHistory)
+            if (s == text)
+                return true;
+        return false;
+    }
+
+    static bool Enabled(int id) { return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, id, 0) != 0; }
+};
+
+std::string Converted(std::string bytes)
+{
+    std::vector<char> out(ConvertedCapacity(bytes.size()));
+    const size_t n = ConvertAnswerChunk(reinterpret_cast<uint8_t *>(&bytes[0]), bytes.size(),
+                                        out.data());
+    return std::string(out.data(), n);
+}
+
+TEST_F(Query, FingerRequestBytesForEveryOptionAndUser)
+{
+    struct Case {
+        uint16_t options;
+        const char *target, *wire;
+    } cases[] = {
+        {0, "alice@127.0.0.60", "alice\r\n"},
+        {0, "127.0.0.60", "\r\n"},
+        {0, "@127.0.0.60", "\r\n"},
+        {OPT_LONG, "alice@127.0.0.60", "/W alice\r\n"},
+        {OPT_LONG, "127.0.0.60", "/W \r\n"},
+        {OPT_NOTIFY, "alice@127.0.0.60", "\r\n"},
+        {OPT_LONG | OPT_NOTIFY, "alice@127.0.0.60", "/W \r\n"},
+        {0, "a@b@127.0.0.60", "a@b\r\n"},
+    };
+    const int n = static_cast<int>(sizeof cases / sizeof cases[0]);
+    LoopbackServer server("127.0.0.60", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("ok\r\n")}, n);
+    for (int i = 0; i < n; ++i) {
+        wOptions = cases[i].options;
+        ASSERT_EQ(Finger(cases[i].target), 0) << cases[i].target << ": " << Status();
+        ASSERT_TRUE(PumpUntil(Completed)) << cases[i].target;
+    }
+    ASSERT_TRUE(server.WaitServed(5000));
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(server.Request(i), cases[i].wire) << "case " << i << " " << cases[i].target;
+}
+
+TEST_F(Query, WhoisSendsTheQueryThenCrLf)
+{
+    LoopbackServer server("127.0.0.61", 43);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Domain Name: EXAMPLE.ORG\n")}, 2);
+    ASSERT_EQ(Whois("example.org", "127.0.0.61"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    EXPECT_EQ(Title(), "Pellwick (WhoIs - example.org)");
+    EXPECT_EQ(PaneText(), "Domain Name: EXAMPLE.ORG\r\n");
+    EXPECT_TRUE(Saw("Finger - Received 25 bytes."));
+    ASSERT_EQ(Whois("", "127.0.0.61"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    ASSERT_TRUE(server.WaitServed(5000));
+    EXPECT_EQ(server.Request(0), "example.org\r\n");
+    EXPECT_EQ(server.Request(1), "\r\n");
+}
+
+TEST_F(Query, AnAnswerStreamsInWithItsCountAndCompletesOnTheClose)
+{
+    LoopbackServer server("127.0.0.62", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: alice\n"), PauseMs(600), SendBytes("\tNo Plan.\n")});
+    ASSERT_EQ(Finger("alice@127.0.0.62"), 0) << Status();
+    EXPECT_EQ(Status(), "Connected to 127.0.0.62");
+    EXPECT_TRUE(Saw("Resolving 127.0.0.62"));
+    EXPECT_TRUE(Saw("Connecting to 127.0.0.62"));
+    EXPECT_EQ(Title(), "Pellwick");
+
+    // While the server pauses: the first piece is in, the query still runs.
+    ASSERT_TRUE(PumpUntil([] { return cbReceived == 13; }));
+    EXPECT_EQ(Title(), "Finger - Received 13 bytes.");
+    EXPECT_EQ(Status(), "Finger - Received 13 bytes.");
+    EXPECT_TRUE(bBusy);
+    EXPECT_FALSE(Enabled(IDM_FINGER));
+    EXPECT_TRUE(Enabled(IDM_CANCELOP));
+    // Text from a slow server shows without waiting for more.
+    ASSERT_TRUE(PumpUntil([] { return GetWindowTextLengthA(hwndOutput) > 0; }, 500));
+
+    ASSERT_TRUE(PumpUntil(Completed));
+    Pump();
+    EXPECT_EQ(cbReceived, 23u);
+    EXPECT_EQ(PaneText(), "Login: alice\r\n        No Plan.\r\n");
+    EXPECT_EQ(Title(), "Pellwick (Finger - 127.0.0.62)");
+    EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_EQ(nQueryKind, QUERY_NONE);
+    EXPECT_TRUE(Enabled(IDM_FINGER));
+    EXPECT_FALSE(Enabled(IDM_CANCELOP));
+    EXPECT_FALSE(bOutputGrayed);
+    EXPECT_TRUE(Enabled(IDM_SAVEAS));
+}
+
+TEST_F(Query, AMegabyteAnswerArrivesWhole)
+{
+    std::string answer;
+    for (int i = 0; answer.size() < 1024 * 1024; ++i)
+        answer += "line " + std::to_string(i) + "\tof a long answer\n";
+    answer.resize(1024 * 1024);
+    std::vector<ServerStep> script;
+    for (size_t at = 0; at < answer.size(); at += 65536)
+        script.push_back(SendBytes(answer.substr(at, 65536)));
+    LoopbackServer server("127.0.0.63", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve(script);
+    ASSERT_EQ(Finger("127.0.0.63"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed, 120000));
+    EXPECT_EQ(cbReceived, answer.size());
+    // Lines never straddle a CR and its LF here, so converting the whole
+    // answer at once gives what the chunks give.
+    EXPECT_TRUE(PaneText() == Converted(answer)) << "pane differs from the converted answer";
+    EXPECT_EQ(Status(), "Connection Closed.");
+}
+
+TEST_F(Query, AnEmptyAnswerCompletesWithoutAByteCount)
+{
+    LoopbackServer server("127.0.0.64", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({CloseNow()});
+    ASSERT_EQ(Finger("127.0.0.64"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(Title(), "Pellwick (Finger - 127.0.0.64)");
+    EXPECT_EQ(Status(), "Connection Closed.");
+    for (const std::string &s : statusHistory)
+        EXPECT_EQ(s.find("Received"), std::string::npos) << s;
+}
+
+TEST_F(Query, QueriesThatCannotStartSayWhyAndReturnToIdle)
+{
+    // Nothing listens at this address.
+    EXPECT_EQ(Finger("alice@127.0.0.65"), -1);
+    EXPECT_EQ(Status(), " Connection Refused.");
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(sockQuery, INVALID_SOCKET);
+    EXPECT_TRUE(Enabled(IDM_FINGER));
+    EXPECT_FALSE(Enabled(IDM_CANCELOP));
+    EXPECT_EQ(Title(), "Pellwick");
+
+    statusHistory.clear();
+    EXPECT_EQ(Finger("alice@"), -1);
+    EXPECT_EQ(Status(), "No host specified");
+    EXPECT_FALSE(bBusy);
+    EXPECT_FALSE(Saw("Resolving "));
+
+    EXPECT_EQ(Whois("example.org", "127.0.0.65"), -1);
+    EXPECT_EQ(Status(), " Connection Refused.");
+    EXPECT_FALSE(bBusy);
+}
+
+TEST_F(Query, AHostNameIsResolvedBeforeTheConnect)
+{
+    LoopbackServer server("127.0.0.70", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: bob\n")});
+    ASSERT_EQ(Finger("bob@finger.test"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    EXPECT_EQ(server.Request(0), "bob\r\n");
+    EXPECT_TRUE(Saw("Resolving finger.test"));
+    EXPECT_TRUE(Saw("Connected to finger.test"));
+    EXPECT_EQ(Title(), "Pellwick (Finger - finger.test)");
+}
+
+TEST_F(Query, ANameThatDoesNotResolveIsReportedByTheResolver)
+{
+    EXPECT_EQ(Finger("alice@no-such-host.invalid"), -1);
+    EXPECT_TRUE(Saw("Resolving no-such-host.invalid"));
+    EXPECT_FALSE(Saw("Connecting to no-such-host.invalid"));
+    EXPECT_EQ(Status(), " Authoritive: Host Not Found");
+    EXPECT_FALSE(bBusy);
+}
+
+TEST_F(Query, TheBroadcastAddressIsHandedToTheResolverLikeAName)
+{
+    // It reads like INADDR_NONE, so no dotted conversion takes it.
+    EXPECT_EQ(Finger("255.255.255.255"), -1);
+    EXPECT_TRUE(Saw("Resolving 255.255.255.255"));
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(Status().substr(0, 1), " ");
+}
+
+TEST_F(Query, UnknownErrorCodesNameTheCallThatFailed)
+{
+    ShowWinsockError(10051, "Connect()");
+    EXPECT_EQ(Status(), " Connect() returned unknown 10051");
+}
+
+// Cancel during a connect that never gets an answer: the waiting call runs
+// the window's messages, so the posted busy refresh shows, a timer fires and
+// the Cancel command itself runs nested inside the wait.
+struct DuringWait {
+    bool ran = false;
+    bool waiting = false;
+    bool cancelEnabled = false;
+    int secondCallError = 0;
+};
+DuringWait during;
+
+void CALLBACK CancelFromInsideTheWait(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    during.ran = true;
+    during.waiting = IsBlockingCallActive();
+    during.cancelEnabled = SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, IDM_CANCELOP, 0) != 0;
+    // A second waiting call while one runs is refused.
+    SOCKET other = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(79);
+    to.sin_addr.s_addr = inet_addr("127.0.0.66");
+    if (BlockingConnect(other, to) == SOCKET_ERROR)
+        during.secondCallError = WSAGetLastError();
+    closesocket(other);
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+}
+
+TEST_F(Query, CancelWhileConnectingEndsWithBlockingCallCanceled)
+{
+    StuckListener stuck("127.0.0.66", 79);
+    ASSERT_TRUE(stuck.ok());
+    during = DuringWait();
+    SetTimer(nullptr, 0, 300, CancelFromInsideTheWait);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Finger("alice@127.0.0.66"), -1);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(during.ran);
+    EXPECT_TRUE(during.waiting);
+    EXPECT_TRUE(during.cancelEnabled) << "the busy refresh did not run during the wait";
+    EXPECT_EQ(during.secondCallError, WSAEINPROGRESS);
+    EXPECT_TRUE(Saw("Operation Cancelled"));
+    EXPECT_EQ(Status(), " Blocking call canceled");
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(sockQuery, INVALID_SOCKET);
+    Pump();
+    EXPECT_TRUE(Enabled(IDM_FINGER));
+    EXPECT_FALSE(Enabled(IDM_CANCELOP));
+}
+
+TEST_F(Query, AConnectWithoutAnswerTimesOut)
+{
+    StuckListener stuck("127.0.0.67", 79);
+    ASSERT_TRUE(stuck.ok());
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(79);
+    to.sin_addr.s_addr = inet_addr("127.0.0.67");
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(BlockingConnect(s, to, 800), SOCKET_ERROR);
+    const int error = WSAGetLastError();
+    EXPECT_EQ(error, WSAETIMEDOUT);
+    EXPECT_GE(GetTickCount() - start, 700u);
+    closesocket(s);
+    ShowWinsockError(error, "Connect()");
+    EXPECT_EQ(Status(), " Timed Out");
+    EXPECT_EQ(CONNECT_TIMEOUT_MS, 30000);
+}
+
+TEST_F(Query, CancelWhileReceivingKeepsWhatCameAndIgnoresLateEvents)
+{
+    LoopbackServer server("127.0.0.68", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("partial answer\n"), HoldOpen(20000)});
+    ASSERT_EQ(Finger("127.0.0.68"), 0) << Status();
+    ASSERT_TRUE(PumpUntil([] { return cbReceived > 0; }));
+    const SOCKET old = sockQuery;
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    EXPECT_EQ(sockQuery, INVALID_SOCKET);
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(nQueryKind, QUERY_NONE);
+    EXPECT_EQ(Status(), "Operation Cancelled");
+    EXPECT_EQ(PaneText(), "partial answer\r\n");
+    const std::string title = Title();
+
+    // An event that was already on its way for the closed socket.
+    PostMessageA(hwndMain, UM_SOCKET, old, WSAMAKESELECTREPLY(FD_CLOSE, 0));
+    PostMessageA(hwndMain, UM_SOCKET, old, WSAMAKESELECTREPLY(FD_READ, 0));
+    Pump();
+    EXPECT_EQ(Status(), "Operation Cancelled");
+    EXPECT_EQ(Title(), title);
+    EXPECT_TRUE(PumpUntil([&] { return server.PeerClosed(0); }));
+    EXPECT_TRUE(Enabled(IDM_FINGER));
+    EXPECT_FALSE(Enabled(IDM_CANCELOP));
+}
+
+TEST_F(Query, CancelWithNothingRunningDoesNothing)
+{
+    SetStatusText("Connection Closed.");
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    EXPECT_EQ(Status(), "Connection Closed.");
+}
+
+TEST_F(Query, NulAndHighBytesNeitherCutTheChunkNorTheCount)
+{
+    LoopbackServer server("127.0.0.69", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes(std::string("ab\0cd\x80" "ef\xC1\n", 10))});
+    ASSERT_EQ(Finger("127.0.0.69"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    EXPECT_EQ(cbReceived, 10u);
+    EXPECT_EQ(PaneText(), "abcdefA\r\n");
+}
+
+// Debian's own Finger server, started on loopback for this test run.
+TEST_F(Query, FingersARealFingerServer)
+{
+    ASSERT_EQ(Finger("root@127.0.0.79"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed, 20000));
+    const std::string text = PaneText();
+    EXPECT_NE(text.find("Login: root"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n"), std::string::npos) << text;
+    EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_EQ(Title(), "Pellwick (Finger - 127.0.0.79)");
+}
+
+} // namespace
