@@ -7,6 +7,7 @@
 #include "app/frame_win.h"
 #include "app/messages.h"
 #include "app/placement_win.h"
+#include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
 #include "res/resource.h"
@@ -27,6 +28,7 @@ LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
     hcurBusy = LoadCursor(nullptr, IDC_WAIT);
+    nNotifyTicks = 0;
     CreateOutputPane(hwnd, hwndStatus, hwndToolbar, reinterpret_cast<CREATESTRUCTA *>(lParam));
     uFindReplaceMsg = RegisterWindowMessageA("commdlg_FindReplace");
     bOutputGrayed = false;
@@ -38,9 +40,11 @@ LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void OnDestroy()
+void OnDestroy(HWND hwnd)
 {
     WritePlacement();
+    if (bNotifyTimer)
+        KillTimer(hwnd, TIMER_NOTIFY);
     PostQuitMessage(0);
 }
 
@@ -89,7 +93,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         return OnCreate(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(hwnd);
         return 0;
     case WM_MOVE:
         RecordPlacement(hwnd);

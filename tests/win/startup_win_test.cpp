@@ -151,4 +151,19 @@ TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
     EXPECT_NE(text.find("bottom=280"), std::string::npos) << text;
 }
 
+TEST_F(MainWindow, AFirstRunWithoutAFileOpensAtTheDefaultPlacement)
+{
+    DestroyWindow(hwndMain);
+    Pump();
+    DeleteFileA(path.c_str());
+    ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
+    RECT rc;
+    GetWindowRect(hwndMain, &rc);
+    const RECT want = ExpectedRect(20, 20, 280, 175);
+    EXPECT_EQ(rc.left, want.left);
+    EXPECT_EQ(rc.top, want.top);
+    EXPECT_EQ(rc.right - rc.left, want.right - want.left);
+    EXPECT_EQ(rc.bottom - rc.top, want.bottom - want.top);
+}
+
 } // namespace

@@ -1,0 +1,68 @@
+// Every command the menu, the toolbar and the accelerators can give, pressed
+// on the real program: none may end it or leave it unresponsive, whether its
+// work is built yet or not. Boxes a command opens (a missing dialog template,
+// a missing help file) are closed the way a user closes them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e/program_runner_win.h"
+#include "res/resource.h"
+
+namespace {
+
+// Answers Ok on every visible dialog box, whichever process owns it: the help
+// viewer runs in a process of its own.
+BOOL CALLBACK CloseOneBox(HWND hwnd, LPARAM closed)
+{
+    char cls[16] = "";
+    if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) &&
+        std::string(cls) == "#32770") {
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        ++*reinterpret_cast<int *>(closed);
+    }
+    return TRUE;
+}
+
+int CloseBoxes()
+{
+    int closed = 0;
+    EnumWindows(CloseOneBox, reinterpret_cast<LPARAM>(&closed));
+    return closed;
+}
+
+bool Responds(HWND hwnd)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+}
+
+TEST(Commands, NoCommandEndsOrHangsTheProgram)
+{
+    ProgramRunner program;
+    HWND hwnd = program.Start();
+    ASSERT_NE(hwnd, nullptr);
+    const int ids[] = {IDM_FINGER,     IDM_PRINT,        IDM_SAVEAS,    IDM_COPY,
+                       IDM_CLEAR,      IDM_SELECTALL,    IDM_FINDTEXT,  IDM_FONT,
+                       IDM_SETUP,      IDM_WHOIS,        IDM_ADDRBOOK,  IDM_HELPINDEX,
+                       IDM_HELPCOMMANDS, IDM_HELPUSING,  IDM_ABOUT,     IDM_CANCELOP,
+                       IDM_ENTER,      IDM_FINGER_ALT,   IDM_CLEAR_ALT, IDM_WHOIS_ALT,
+                       IDM_ADDRBOOK_ALT, IDM_HOSTLOOKUP, IDM_UPDATEOUTPUTSTATE,
+                       IDM_UPDATEBUSYSTATE, 4242};
+    for (int id : ids) {
+        PostMessageA(hwnd, WM_COMMAND, id, 0);
+        // Give a box time to appear, close it, and make sure the frame still
+        // answers before pressing the next command.
+        WaitUntil(600, [] { return CloseBoxes() > 0; });
+        WaitUntil(3000, [&] { return CloseBoxes() == 0 && Responds(hwnd); });
+        ASSERT_EQ(WaitForSingleObject(program.Process(), 0), WAIT_TIMEOUT)
+            << "the program ended after command " << id;
+        ASSERT_TRUE(Responds(hwnd)) << "no answer after command " << id;
+    }
+    EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
+}
+
+} // namespace
