@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "app/cmdline_win.h"
 #include "app/dialog_units.h"
 #include "app/mainwnd_win.h"
 #include "app/placement_win.h"
@@ -81,7 +84,6 @@ int RunMessageLoop()
 
 int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int cmdShow)
 {
-    (void)cmdLine; // command-line queries arrive with their own processor
     if (WSAStartup(MAKEWORD(1, 1), &wsaData) != 0) {
         MessageBoxA(nullptr, "WSAStartup Failed", STARTUP_ERROR_CAPTION,
                     MB_OK | MB_ICONEXCLAMATION);
@@ -92,6 +94,12 @@ int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int
         ShowWindow(hwndMain, cmdShow);
         UpdateWindow(hwndMain);
         LoadMainAccelerators(instance);
+        // Its query starts before the loop runs, so the busy refresh posted
+        // while the window was created shows that query's state.
+        if (cmdLine != nullptr && cmdLine[0] != '\0') {
+            std::string tail(cmdLine);
+            ProcessCommandLine(&tail[0]);
+        }
         exitCode = RunMessageLoop();
     }
     WSACleanup();

@@ -7,6 +7,7 @@
 #include "app/app_win.h"
 #include "app/frame_layout.h"
 #include "app/messages.h"
+#include "net/notify_win.h"
 #include "res/resource.h"
 
 HWND hwndToolbar;
@@ -68,7 +69,10 @@ void EnableQueryButtons(bool idle)
     HWND toolbar = reinterpret_cast<HWND>(SendMessageA(hwndMain, UM_GETTOOLBAR, 0, 0));
     for (int id : kQueryButtons)
         SendMessageA(toolbar, TB_ENABLEBUTTON, id, MAKELONG(idle ? TRUE : FALSE, 0));
-    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CANCELOP, MAKELONG(idle ? FALSE : TRUE, 0));
+    // Between two timed queries nothing runs, but Cancel Operation is what
+    // ends the notification, so its button stays available.
+    const bool cancel = !idle || NotificationWaiting();
+    SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CANCELOP, MAKELONG(cancel ? TRUE : FALSE, 0));
 }
 
 namespace {
@@ -169,4 +173,16 @@ void FlushOutput()
     KillTimer(hwndMain, TIMER_OUTPUT);
     AppendOutput(pendingOutput.c_str());
     pendingOutput.clear();
+}
+
+std::string OutputText()
+{
+    FlushOutput();
+    const int length = GetWindowTextLengthA(hwndOutput);
+    if (length <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(hwndOutput, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
 }

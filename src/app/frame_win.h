@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #define IDC_TOOLBAR (1)
 #define IDC_OUTPUT (152)
 #define IDC_STATUS (10102)
@@ -50,3 +52,7 @@ enum { OUTPUT_DELAY_MS = 40 };
 void QueueOutput(const char *text, size_t length);
 // Appends whatever is queued. Every reader of the pane calls it first.
 void FlushOutput();
+
+// The pane's whole text, counted in full: answers of 64 KB and more are
+// read, saved and searched whole.
+std::string OutputText();

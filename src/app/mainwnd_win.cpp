@@ -123,6 +123,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == TIMER_OUTPUT)
             FlushOutput();
+        else if (wParam == TIMER_NOTIFY)
+            OnNotifyTick();
         return 0;
     case UM_SOCKET:
         if (OnSocketEvent(wParam, lParam))

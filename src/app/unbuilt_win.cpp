@@ -28,5 +28,3 @@ int SaveOutputAs(HWND) { return 0; }
 void OpenFindDialog(HWND) {}
 void ChooseOutputFont() {}
 void ApplyOutputFont(HWND) {}
-int SaveOutputToFile(const char *) { return 0; }
-int CheckLoggedIn() { return 0; }

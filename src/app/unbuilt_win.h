@@ -1,6 +1,5 @@
 // Entry points of the frame's commands whose work is not built yet: the
-// query dialogs, printing, saving, finding, the font and the logged-in
-// check.
+// query dialogs, printing, the Save As dialog, the Find dialog and the font.
 // Each is dispatched already and does nothing, so every menu item, toolbar
 // button and accelerator is safe to press. Each moves to the header of its
 // own subsystem when its work arrives.
@@ -20,5 +19,3 @@ int SaveOutputAs(HWND owner);
 void OpenFindDialog(HWND owner);
 void ChooseOutputFont();
 void ApplyOutputFont(HWND pane);
-int SaveOutputToFile(const char *path);
-int CheckLoggedIn();

@@ -8,11 +8,11 @@
 #include "app/frame_win.h"
 #include "app/messages.h"
 #include "app/options.h"
-#include "app/unbuilt_win.h"
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
+#include "output/save_win.h"
 #include "res/resource.h"
 
 namespace {
@@ -54,7 +54,7 @@ void CompleteQuery()
     if (wOptions & OPT_EXIT)
         PostMessageA(hwndMain, WM_QUIT, 0, 0);
     if (nQueryKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) && CheckLoggedIn()) {
-        KillTimer(hwndMain, TIMER_NOTIFY);
+        StopNotifyTimer();
         nNotifyTicks = 0;
     }
     nQueryKind = QUERY_NONE;
@@ -116,7 +116,7 @@ void CancelOperation()
     bBusy = false;
     nQueryKind = QUERY_NONE;
     if (wOptions & OPT_NOTIFY) {
-        KillTimer(hwndMain, TIMER_NOTIFY);
+        StopNotifyTimer();
         wOptions &= static_cast<uint16_t>(~OPT_NOTIFY);
     }
     PostCommand(IDM_UPDATEBUSYSTATE);

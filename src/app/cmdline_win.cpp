@@ -1,0 +1,87 @@
+#include "app/cmdline_win.h"
+
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "app/cmdline.h"
+#include "app/options.h"
+#include "config/profile_values.h"
+#include "net/notify_win.h"
+#include "net/query_win.h"
+
+namespace {
+
+const char kCaption[] = "Pellwick Command Line Error";
+
+class ProgramSink : public CommandLineSink {
+public:
+    void SetFingerTarget(char *target) override { ParseFingerTarget(target); }
+
+    void SetWhoisTarget(char *target) override
+    {
+        ParseFingerTarget(target);
+        nQueryKind = QUERY_WHOIS;
+    }
+
+    void SetSaveFile(const char *path) override
+    {
+        CopyBounded(szSaveFile, sizeof szSaveFile, path);
+    }
+
+    void StartNotify(int32_t minutes) override
+    {
+        nNotifyMinutes = minutes;
+        StartNotifyTimer();
+        nQueryKind = QUERY_FINGER;
+    }
+
+    void SyntaxError() override
+    {
+        MessageBeep(MB_ICONEXCLAMATION);
+        MessageBoxA(nullptr, "Syntax error in command line option.", kCaption,
+                    MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    void ExitRefused() override
+    {
+        MessageBoxA(nullptr, "Error: Exit (-e) cannot be used with\nNotify (-n) or Recurring (-r)",
+                    kCaption, MB_OK | MB_ICONSTOP);
+    }
+
+    void NotifyRefused() override
+    {
+        MessageBoxA(nullptr, "Error: Notify (-n) cannot be used with\nLong Output (-l)", kCaption,
+                    MB_OK | MB_ICONSTOP);
+    }
+
+    void StartFinger() override
+    {
+        bBusy = true;
+        EndIfNotStarted(StartFingerQuery());
+    }
+
+    void StartWhois() override
+    {
+        bBusy = true;
+        EndIfNotStarted(StartWhoisQuery(szUser, szHost));
+    }
+
+private:
+    // A query that cannot start never completes, so with -e nothing would
+    // ever end the program and a script waiting for it would hang. It ends
+    // at once instead, with exit code 1 and nothing saved.
+    static void EndIfNotStarted(int started)
+    {
+        if (started != 0 && (wOptions & OPT_EXIT))
+            PostMessageA(hwndMain, WM_QUIT, 1, 0);
+    }
+};
+
+} // namespace
+
+int ProcessCommandLine(char *tail)
+{
+    ProgramSink sink;
+    ReadCommandLine(tail, wOptions, sink);
+    return 0;
+}

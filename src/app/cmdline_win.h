@@ -1,0 +1,5 @@
+// Queries started from the command line.
+#pragma once
+
+// Reads the command-line tail and starts at most one query. Always 0.
+int ProcessCommandLine(char *tail);

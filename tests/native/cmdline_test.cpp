@@ -1,0 +1,132 @@
+// The command-line tokenizer and option reader.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "app/cmdline.h"
+#include "app/options.h"
+
+namespace {
+
+// Records what the options ask for, as text, in order.
+class Recorder : public CommandLineSink {
+public:
+    std::vector<std::string> calls;
+    void SetFingerTarget(char *t) override { calls.push_back("finger-target " + std::string(t)); }
+    void SetWhoisTarget(char *t) override { calls.push_back("whois-target " + std::string(t)); }
+    void SetSaveFile(const char *p) override { calls.push_back("save " + std::string(p)); }
+    void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
+    void SyntaxError() override { calls.push_back("syntax-error"); }
+    void ExitRefused() override { calls.push_back("exit-refused"); }
+    void NotifyRefused() override { calls.push_back("notify-refused"); }
+    void StartFinger() override { calls.push_back("start-finger"); }
+    void StartWhois() override { calls.push_back("start-whois"); }
+};
+
+struct Outcome {
+    uint16_t options;
+    std::vector<std::string> calls;
+};
+
+Outcome Read(const std::string &line)
+{
+    std::vector<char> text(line.begin(), line.end());
+    text.push_back('\0');
+    Recorder r;
+    uint16_t options = 0;
+    ReadCommandLine(text.data(), options, r);
+    return {options, r.calls};
+}
+
+using Calls = std::vector<std::string>;
+
+TEST(CommandLine, OptionsAndTheirActions)
+{
+    struct Case {
+        const char *line;
+        uint16_t options;
+        Calls calls;
+    } cases[] = {
+        {"-f:user@host", OPT_FINGER, {"finger-target user@host", "start-finger"}},
+        {"-F:user@host", OPT_FINGER, {"finger-target user@host", "start-finger"}},
+        {"-f:host", OPT_FINGER, {"finger-target host", "start-finger"}},
+        {"-f:user@", OPT_FINGER, {"finger-target user@", "start-finger"}},
+        {"-w:domain@server", OPT_WHOIS, {"whois-target domain@server", "start-whois"}},
+        {"-w:server", OPT_WHOIS, {"whois-target server", "start-whois"}},
+        {"-f:user@host -l -s:c:\\out.txt -e", OPT_FINGER | OPT_LONG | OPT_SAVE | OPT_EXIT,
+         {"finger-target user@host", "save c:\\out.txt", "start-finger"}},
+        {"-n:5 -f:user@host", OPT_NOTIFY | OPT_FINGER,
+         {"notify 5", "finger-target user@host", "start-finger"}},
+        {"-l", OPT_LONG, {}},
+        {"-x -f:user@host", OPT_FINGER, {"finger-target user@host", "start-finger"}},
+        {"text before -f:h", OPT_FINGER, {"finger-target h", "start-finger"}},
+        {"-f:a@b -w:domain@server", OPT_FINGER | OPT_WHOIS,
+         {"finger-target a@b", "whois-target domain@server", "start-finger"}},
+        {"", 0, {}},
+        {"---", 0, {}},
+    };
+    for (const Case &c : cases) {
+        const Outcome r = Read(c.line);
+        EXPECT_EQ(r.options, c.options) << c.line;
+        EXPECT_EQ(r.calls, c.calls) << c.line;
+    }
+}
+
+TEST(CommandLine, TheCharacterBeforeTheNextOptionIsCutFromTheArgument)
+{
+    EXPECT_EQ(Read("-f:user@host -e").calls[0], "finger-target user@host");
+    EXPECT_EQ(Read("-f:user@host  -e").calls[0], "finger-target user@host ");
+    EXPECT_EQ(Read("-f:user@host-e").calls[0], "finger-target user@hos");
+    // A hyphen inside a host name ends the argument; the rest is an option
+    // of its own ("n" here, and without a colon that is a syntax error).
+    EXPECT_EQ(Read("-f:my-name.example").calls,
+              (Calls{"finger-target m", "syntax-error"}));
+    // Runs of hyphens are one cut: the dropped character is a hyphen.
+    EXPECT_EQ(Read("-f:host --e").calls[0], "finger-target host ");
+    // An empty argument has nothing to cut.
+    EXPECT_EQ(Read("-s:-e").calls, (Calls{"save ", }));
+}
+
+TEST(CommandLine, RefusalsStopOrSkipAsTheyShould)
+{
+    // No colon: syntax error, nothing starts.
+    Outcome r = Read("-f user@host");
+    EXPECT_EQ(r.calls, (Calls{"syntax-error"}));
+    // Notify after long output is refused; the long query still runs.
+    r = Read("-l -n:5 -f:user@host");
+    EXPECT_EQ(r.options, OPT_LONG | OPT_FINGER);
+    EXPECT_EQ(r.calls, (Calls{"notify-refused", "finger-target user@host", "start-finger"}));
+    // Exit after notify is refused and ends processing; the timer stays.
+    r = Read("-n:5 -e -f:user@host");
+    EXPECT_EQ(r.options, OPT_NOTIFY);
+    EXPECT_EQ(r.calls, (Calls{"notify 5", "exit-refused"}));
+    // The checks see only what came before: these orders are accepted.
+    r = Read("-e -n:5 -f:h");
+    EXPECT_EQ(r.options, OPT_EXIT | OPT_NOTIFY | OPT_FINGER);
+    r = Read("-n:5 -l -f:h");
+    EXPECT_EQ(r.options, OPT_NOTIFY | OPT_LONG | OPT_FINGER);
+}
+
+TEST(CommandLine, NotifyIntervalsBelowAMinuteAreRaisedToOne)
+{
+    EXPECT_EQ(Read("-n:0").calls, (Calls{"notify 1"}));
+    EXPECT_EQ(Read("-n:abc").calls, (Calls{"notify 1"}));
+    EXPECT_EQ(Read("-n:  7min").calls, (Calls{"notify 7"}));
+    EXPECT_EQ(Read("-n:+3").calls, (Calls{"notify 3"}));
+    // "-n:-5": the minus is a cut, so the argument is empty.
+    EXPECT_EQ(Read("-n:-5").calls, (Calls{"notify 1"}));
+    EXPECT_EQ(ParseMinutes(" \t42"), 42);
+    EXPECT_EQ(ParseMinutes("99999999999"), INT32_MAX);
+}
+
+TEST(CommandLine, ALongTargetReachesTheSinkWhole)
+{
+    // The sink cuts it to its buffers; the reader neither cuts nor overruns.
+    const std::string target(300, 'u');
+    const Outcome r = Read("-f:" + target + "@host");
+    EXPECT_EQ(r.calls[0], "finger-target " + target + "@host");
+}
+
+} // namespace
