@@ -1,0 +1,92 @@
+#include "win/query_fixture_win.h"
+
+#include "net/notify_win.h"
+
+std::vector<std::string> statusHistory;
+
+namespace {
+
+WNDPROC statusProc;
+
+// Every text the status bar is given, in order.
+LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == SB_SETTEXTA && lParam != 0)
+        statusHistory.emplace_back(reinterpret_cast<const char *>(lParam));
+    return CallWindowProcA(statusProc, hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+void Query::SetUp()
+{
+    MainWindowTest::SetUp();
+    statusHistory.clear();
+    statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
+    wOptions = 0;
+    cbReceived = 0;
+}
+
+void Query::TearDown()
+{
+    if (sockQuery != INVALID_SOCKET) {
+        closesocket(sockQuery);
+        sockQuery = INVALID_SOCKET;
+    }
+    StopNotifyTimer();
+    bBusy = false;
+    wOptions = 0;
+    MainWindowTest::TearDown();
+}
+
+bool Query::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+    }
+    return true;
+}
+
+int Query::Finger(const char *target)
+{
+    char text[512];
+    lstrcpynA(text, target, sizeof text);
+    bBusy = true;
+    nQueryKind = QUERY_FINGER;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    ParseFingerTarget(text);
+    return StartFingerQuery();
+}
+
+int Query::Whois(const char *query, const char *server)
+{
+    bBusy = true;
+    nQueryKind = QUERY_WHOIS;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    return StartWhoisQuery(query, server);
+}
+
+std::string Query::PaneText() { return OutputText(); }
+
+std::string Query::Title()
+{
+    char buf[400] = "";
+    GetWindowTextA(hwndMain, buf, sizeof buf);
+    return buf;
+}
+
+bool Query::Saw(const std::string &text) { return Count(text) > 0; }
+
+int Query::Count(const std::string &text)
+{
+    int n = 0;
+    for (const std::string &s : statusHistory)
+        if (s == text)
+            ++n;
+    return n;
+}
