@@ -37,7 +37,7 @@ HWND FindVisibleWindow(DWORD pid, const char *className)
     return s.found;
 }
 
-HWND ProgramRunner::Start(const std::string &args)
+bool ProgramRunner::Launch(const std::string &args)
 {
     Stop();
     std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
@@ -47,14 +47,37 @@ HWND ProgramRunner::Start(const std::string &args)
                         &pi)) {
         ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
         pi = {};
-        return nullptr;
+        return false;
     }
+    return true;
+}
+
+HWND ProgramRunner::Start(const std::string &args)
+{
+    if (!Launch(args))
+        return nullptr;
     HWND hwnd = nullptr;
     WaitUntil(20000, [&] {
         hwnd = FindVisibleWindow(pi.dwProcessId, "PELLWICK32");
         return hwnd != nullptr;
     });
     return hwnd;
+}
+
+DWORD ProgramRunner::RunToExit(const std::string &args, DWORD timeoutMs)
+{
+    if (!Launch(args))
+        return 0xFFFFFFFF;
+    return WaitForExit(timeoutMs);
+}
+
+DWORD ProgramRunner::WaitForExit(DWORD timeoutMs)
+{
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
 }
 
 DWORD ProgramRunner::CloseAndWait(HWND hwnd)

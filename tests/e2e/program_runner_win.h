@@ -42,6 +42,11 @@ public:
     // window; null if it could not be started or no window appeared.
     HWND Start(const std::string &args = "");
 
+    // Starts the program and waits for it to end by itself, as a script
+    // does with -e. Its exit code, or 0xFFFFFFFF if it is still running.
+    DWORD RunToExit(const std::string &args, DWORD timeoutMs = 30000);
+    DWORD WaitForExit(DWORD timeoutMs);
+
     // Asks the frame to close as the user does and waits up to 20 seconds for
     // the process to end. Its exit code, or 0xFFFFFFFF if it did not end.
     DWORD CloseAndWait(HWND hwnd);
@@ -53,5 +58,6 @@ public:
     HANDLE Process() const { return pi.hProcess; }
 
 private:
+    bool Launch(const std::string &args);
     PROCESS_INFORMATION pi = {};
 };

@@ -1,0 +1,152 @@
+// Queries from the command line of the real program, as a script runs it:
+// the answer saved byte for byte and the program ended with its exit code.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "config/config_names.h"
+#include "e2e/program_runner_win.h"
+#include "win/loopback_server_win.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(1, 1), &data);
+        ini = UniqueTempPath("cmdline");
+        // The placement a run with -e must leave alone.
+        placement = "[pellwick]\r\nleft=31\r\ntop=32\r\nright=210\r\nbottom=130\r\nhistory=1\r\n";
+        WriteWholeFile(ini, placement);
+        SetInstallValue(REG_VALUE_CFGFILE, ini);
+        // The command line cuts at every '-': the path must have none.
+        out = UniqueTempPath("answer");
+        ASSERT_EQ(out.find('-'), std::string::npos) << out;
+    }
+    void TearDown() override
+    {
+        DeleteFileA(ini.c_str());
+        DeleteFileA(out.c_str());
+        DeleteInstallKey();
+        WSACleanup();
+    }
+    static bool Exists(const std::string &path)
+    {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    ProgramRunner program;
+    std::string ini, out, placement;
+};
+
+TEST_F(CommandLine, FingerSavesTheAnswerAndEndsWithZero)
+{
+    LoopbackServer server("127.0.0.90", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: alice\n"), SendBytes("\tName: Alice\r\n")});
+    EXPECT_EQ(program.RunToExit("-f:alice@127.0.0.90 -s:" + out + " -e"), 0u);
+    ASSERT_TRUE(server.WaitServed(5000));
+    EXPECT_EQ(server.Request(0), "alice\r\n");
+    EXPECT_EQ(ReadWholeFile(out), "Login: alice\r\n        Name: Alice\r\n");
+    EXPECT_EQ(ReadWholeFile(ini), placement) << "a run ended by -e writes no placement";
+}
+
+TEST_F(CommandLine, WhoisAndLongFingerSendTheirRequests)
+{
+    LoopbackServer whois("127.0.0.91", 43);
+    ASSERT_TRUE(whois.ok());
+    whois.Serve({SendBytes("Domain Name: EXAMPLE.COM\n")});
+    EXPECT_EQ(program.RunToExit("-w:example.com@127.0.0.91 -s:" + out + " -e"), 0u);
+    ASSERT_TRUE(whois.WaitServed(5000));
+    EXPECT_EQ(whois.Request(0), "example.com\r\n");
+    EXPECT_EQ(ReadWholeFile(out), "Domain Name: EXAMPLE.COM\r\n");
+
+    LoopbackServer finger("127.0.0.92", 79);
+    ASSERT_TRUE(finger.ok());
+    finger.Serve({SendBytes("long\n")});
+    EXPECT_EQ(program.RunToExit("-l -f:127.0.0.92 -e"), 0u);
+    ASSERT_TRUE(finger.WaitServed(5000));
+    EXPECT_EQ(finger.Request(0), "/W \r\n");
+}
+
+TEST_F(CommandLine, AnEmptyAnswerIsSavedAsAnEmptyFile)
+{
+    LoopbackServer server("127.0.0.93", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({CloseNow()});
+    EXPECT_EQ(program.RunToExit("-f:127.0.0.93 -s:" + out + " -e"), 0u);
+    ASSERT_TRUE(Exists(out));
+    EXPECT_EQ(ReadWholeFile(out), "");
+}
+
+TEST_F(CommandLine, AQueryThatCannotStartEndsWithOneAndSavesNothing)
+{
+    // Nothing listens there: the connection is refused.
+    EXPECT_EQ(program.RunToExit("-f:alice@127.0.0.94 -s:" + out + " -e"), 1u);
+    EXPECT_FALSE(Exists(out));
+    // No host at all.
+    EXPECT_EQ(program.RunToExit("-f:alice@ -s:" + out + " -e"), 1u);
+    EXPECT_FALSE(Exists(out));
+}
+
+TEST_F(CommandLine, ASyntaxErrorIsShownAndNothingStarts)
+{
+    HWND hwnd = program.Start("-f alice@127.0.0.95 -e");
+    ASSERT_NE(hwnd, nullptr);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(10000, [&] {
+        box = FindWindowA("#32770", "Pellwick Command Line Error");
+        return box != nullptr && IsWindowVisible(box);
+    }));
+    char text[128] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ(text, "Syntax error in command line option.");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // Processing stopped before -e: the program stays open and idle.
+    EXPECT_EQ(program.WaitForExit(1500), 0xFFFFFFFFu);
+    EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
+}
+
+TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)
+{
+    LoopbackServer server("127.0.0.96", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: bob\n")});
+    HWND hwnd = program.Start("-n:2 -f:alice@127.0.0.96");
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(server.WaitServed(10000));
+    auto title = [&] {
+        char text[128] = "";
+        GetWindowTextA(hwnd, text, sizeof text);
+        return std::string(text);
+    };
+    ASSERT_TRUE(WaitUntil(5000, [&] { return title() == "Pellwick (Finger - 127.0.0.96)"; }))
+        << title();
+
+    // The minute ticks, given by hand.
+    server.Serve({SendBytes("Login: bob\nLogin: alice\n")});
+    PostMessageA(hwnd, WM_TIMER, 10101, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return title() == "Pellwick - Next notify 1 minutes"; }))
+        << title();
+    PostMessageA(hwnd, WM_TIMER, 10101, 0);
+    ASSERT_TRUE(server.WaitServed(10000));
+    EXPECT_EQ(server.Request(1), "\r\n");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(10000, [&] {
+        box = FindWindowA("#32770", "Pellwick Notify");
+        return box != nullptr && IsWindowVisible(box);
+    }));
+    char text[128] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_STREQ(text, "alice is logged on at 127.0.0.96");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(box); }));
+    EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
+}
+
+} // namespace
