@@ -6,6 +6,7 @@
 #include "app/unbuilt_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
+#include "output/font_win.h"
 #include "res/resource.h"
 
 namespace {
@@ -98,7 +99,9 @@ bool DispatchCommand(HWND hwnd, int id)
         OpenFindDialog(hwnd);
         return true;
     case IDM_FONT:
-        ChooseOutputFont();
+        // Even a cancelled choice is applied and written: the file then holds
+        // the font in use.
+        ChooseOutputFont(hwndOutput);
         ApplyOutputFont(hwndOutput);
         return true;
     case IDM_SETUP:

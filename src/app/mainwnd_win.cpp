@@ -10,6 +10,7 @@
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
+#include "output/font_win.h"
 #include "res/resource.h"
 
 HCURSOR hcurBusy;
@@ -30,6 +31,7 @@ LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     hcurBusy = LoadCursor(nullptr, IDC_WAIT);
     nNotifyTicks = 0;
     CreateOutputPane(hwnd, hwndStatus, hwndToolbar, reinterpret_cast<CREATESTRUCTA *>(lParam));
+    LoadOutputFont(hwndOutput);
     uFindReplaceMsg = RegisterWindowMessageA("commdlg_FindReplace");
     bOutputGrayed = false;
     bBusy = false;
@@ -45,6 +47,7 @@ void OnDestroy(HWND hwnd)
     WritePlacement();
     if (bNotifyTimer)
         KillTimer(hwnd, TIMER_NOTIFY);
+    FreeOutputFont();
     PostQuitMessage(0);
 }
 

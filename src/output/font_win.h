@@ -1,0 +1,22 @@
+// The output pane's font: read from the configuration file at start-up,
+// chosen in the platform's Choose Font dialog, written back after each
+// choice.
+#pragma once
+
+#include <windows.h>
+
+extern LOGFONTA lfOutput;   // the one description of the pane's font
+extern HFONT hfontOutput;   // the font object the pane uses now
+
+// Builds the pane's first font from section "font"; a height of 0 (no file,
+// no section) brings the system's fixed-pitch font.
+void LoadOutputFont(HWND pane);
+// Runs the Choose Font dialog on lfOutput, offering fixed-pitch screen fonts.
+// Non-zero when the user chose a font.
+BOOL ChooseOutputFont(HWND owner);
+// Gives the pane a new font from lfOutput, deletes the old one, writes the
+// fourteen keys.
+void ApplyOutputFont(HWND pane);
+void SaveOutputFont();
+// Deletes the last font object when the frame goes.
+void FreeOutputFont();
