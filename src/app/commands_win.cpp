@@ -6,6 +6,7 @@
 #include "app/unbuilt_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
+#include "output/find_win.h"
 #include "output/font_win.h"
 #include "res/resource.h"
 
@@ -96,7 +97,7 @@ bool DispatchCommand(HWND hwnd, int id)
         OnSelectAll();
         return true;
     case IDM_FINDTEXT:
-        OpenFindDialog(hwnd);
+        OnFindTextCommand(hwnd);
         return true;
     case IDM_FONT:
         // Even a cancelled choice is applied and written: the file then holds

@@ -10,6 +10,7 @@
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
+#include "output/find_win.h"
 #include "output/font_win.h"
 #include "res/resource.h"
 
@@ -136,6 +137,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case UM_GETTOOLBAR:
         return reinterpret_cast<LRESULT>(hwndToolbar);
     default:
+        if (msg == uFindReplaceMsg && uFindReplaceMsg != 0)
+            return OnFindReplace(lParam);
         break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

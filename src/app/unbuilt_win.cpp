@@ -25,4 +25,3 @@ INT_PTR CALLBACK AboutDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return Closing
 
 int PrintOutput(HINSTANCE, HWND, HWND, const char *) { return 0; }
 int SaveOutputAs(HWND) { return 0; }
-void OpenFindDialog(HWND) {}

@@ -8,6 +8,22 @@
 // its keyboard messages so that Tab and Enter work inside it.
 extern HWND hwndFind;
 
+// The text to find, kept for the run so the dialog reopens with it.
+extern char szFindWhat[256];
+// Where Find Next starts: the end of the pane's selection when Find Text was
+// given.
+extern long nFindStart;
+
+// Command 204: records the search start and opens the Find dialog, or brings
+// it forward when it is open already.
+void OnFindTextCommand(HWND owner);
+// Opens the modeless Find dialog with only its find-what field. Returns it,
+// or null when the platform could not make it.
+HWND OpenFindDialog(HWND owner);
+// The Find dialog's registered message: Find Next searches and closes the
+// dialog; its closing clears hwndFind.
+LRESULT OnFindReplace(LPARAM lParam);
+
 // Looks for `text` in the pane: exact bytes, case-sensitive, anywhere, also
 // inside a longer word; an empty text occurs at the start. The search starts
 // at character `start`, or at the beginning when `start` is negative. A hit
