@@ -24,4 +24,3 @@ INT_PTR CALLBACK SetupDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return Closing
 INT_PTR CALLBACK AboutDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 
 int PrintOutput(HINSTANCE, HWND, HWND, const char *) { return 0; }
-int SaveOutputAs(HWND) { return 0; }

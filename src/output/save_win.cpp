@@ -1,7 +1,9 @@
 #include "output/save_win.h"
 
 #include <windows.h>
+#include <commdlg.h>
 
+#include <cstring>
 #include <string>
 
 #include "app/frame_win.h"
@@ -25,4 +27,52 @@ int SaveOutputToFile(const char *path)
     }
     CloseHandle(file);
     return 1;
+}
+
+namespace {
+
+// A name typed without an extension is saved as a text file. Windows' dialog
+// adds the extension itself; the classic dialog under Wine does not, so the
+// program makes sure of it.
+void AddDefaultExtension(char *path, size_t size)
+{
+    const char *name = std::strrchr(path, '\\');
+    name = name != nullptr ? name + 1 : path;
+    if (std::strchr(name, '.') != nullptr)
+        return;
+    const size_t length = std::strlen(path);
+    if (length + 4 < size)
+        std::memcpy(path + length, ".txt", 5);
+}
+
+} // namespace
+
+UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM, LPARAM)
+{
+    if (msg != WM_INITDIALOG)
+        return FALSE;
+    CenterDialog(dialog);
+    return TRUE;
+}
+
+int SaveOutputAs(HWND owner)
+{
+    static const char kFilters[] = "Text Files (*.TXT)\0*.txt\0"
+                                   "ASCII Files (*.ASC)\0*.asc\0"
+                                   "All Files (*.*)\0*.*\0";
+    char path[260] = "pellwick.txt";
+    OPENFILENAMEA ofn = {};
+    // The classic, hooked dialog; the record's size is the one it knows.
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilters;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = sizeof path;
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
+    ofn.lpstrDefExt = "txt";
+    ofn.lpfnHook = lpfnFileSave;
+    if (!GetSaveFileNameA(&ofn))
+        return 0;
+    AddDefaultExtension(path, sizeof path);
+    return SaveOutputToFile(path) != 0 ? 1 : 0;
 }

@@ -1,7 +1,19 @@
 // Saving the output pane as a text file.
 #pragma once
 
+#include <windows.h>
+
+#include "dialogs/dialog_helpers_win.h"
+
 // Writes the pane's text to `path` byte for byte: no header, nothing added
 // at the end; an existing file is replaced. 1 when written, 0 when the file
 // could not be created. Failures are silent to the user.
 int SaveOutputToFile(const char *path);
+
+// File > Save As: asks for a file name in the classic Save As dialog
+// (offering "pellwick.txt" every time) and writes the pane to it. 1 when
+// written, 0 when cancelled or not written.
+int SaveOutputAs(HWND owner);
+
+// The Save As dialog's hook: centres it over the main window.
+PELLWICK_EXPORT UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,144 @@
+// Saving the output pane: the writer byte for byte, and the Save As dialog
+// driven as a user drives it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "output/save_win.h"
+#include "res/resource.h"
+#include "win/main_window_fixture_win.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+// What the user does in the dialog, run by a timer inside its loop.
+struct Answer {
+    std::string name;      // typed into the file name field; empty: Cancel
+    bool confirm = false;  // answer Yes to the overwrite question
+    bool centred = false;  // the dialog stood centred over the main window
+    int dialogs = 0;
+};
+Answer answer;
+
+void CALLBACK AnswerSaveAs(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = GetActiveWindow();
+    if (box == nullptr || box == hwndMain || !IsWindowVisible(box))
+        return;
+    if (GetDlgItem(box, 1152) == nullptr) {
+        // The overwrite question.
+        if (answer.confirm)
+            PostMessageA(box, WM_COMMAND, IDYES, 0);
+        return;
+    }
+    if (++answer.dialogs > 1)
+        return;
+    RECT dlg, client;
+    GetWindowRect(box, &dlg);
+    GetClientRect(hwndMain, &client);
+    POINT centre = {client.right / 2, client.bottom / 2};
+    ClientToScreen(hwndMain, &centre);
+    const int dx = (dlg.left + dlg.right) / 2 - centre.x, dy = (dlg.top + dlg.bottom) / 2 - centre.y;
+    answer.centred = dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1;
+    char offered[64] = "";
+    GetDlgItemTextA(box, 1152, offered, sizeof offered);
+    if (std::string(offered) != "pellwick.txt")
+        answer.centred = false; // flags a wrong initial name as well
+    if (answer.name.empty()) {
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    SetDlgItemTextA(box, 1152, answer.name.c_str());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+class Save : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        answer = Answer();
+        char dir[MAX_PATH];
+        GetTempPathA(sizeof dir, dir);
+        folder = std::string(dir) + "savetest" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        timer = SetTimer(nullptr, 0, 100, AnswerSaveAs);
+    }
+    void TearDown() override
+    {
+        KillTimer(nullptr, timer);
+        for (const char *f : {"report.txt", "report.asc", "pellwick.txt", "out.txt", "big.txt"})
+            DeleteFileA((folder + f).c_str());
+        RemoveDirectoryA(folder.c_str());
+        MainWindowTest::TearDown();
+    }
+    static bool Exists(const std::string &path)
+    {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::string folder;
+    UINT_PTR timer = 0;
+};
+
+TEST_F(Save, ThePaneIsWrittenByteForByte)
+{
+    AppendOutput("ab\r\ncd\r\n");
+    ASSERT_EQ(SaveOutputToFile((folder + "out.txt").c_str()), 1);
+    EXPECT_EQ(ReadWholeFile(folder + "out.txt"), "ab\r\ncd\r\n");
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
+    ASSERT_EQ(SaveOutputToFile((folder + "out.txt").c_str()), 1);
+    EXPECT_EQ(ReadWholeFile(folder + "out.txt"), "") << "an empty pane saves as an empty file";
+    EXPECT_EQ(SaveOutputToFile((folder + "no\\such\\dir\\x.txt").c_str()), 0);
+}
+
+TEST_F(Save, TextBeyondSixtyFourKilobytesIsSavedWhole)
+{
+    std::string text;
+    for (int i = 0; text.size() < 100000; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    AppendOutput(text.c_str());
+    ASSERT_EQ(SaveOutputToFile((folder + "big.txt").c_str()), 1);
+    EXPECT_TRUE(ReadWholeFile(folder + "big.txt") == text);
+}
+
+TEST_F(Save, SaveAsAddsTheExtensionAndKeepsATypedOne)
+{
+    AppendOutput("answer\r\n");
+    answer.name = folder + "report";
+    SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+    EXPECT_TRUE(answer.centred) << "the dialog opens centred, offering pellwick.txt";
+    EXPECT_EQ(ReadWholeFile(folder + "report.txt"), "answer\r\n");
+    EXPECT_FALSE(Exists(folder + "report"));
+
+    answer = Answer();
+    answer.name = folder + "report.asc";
+    SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+    EXPECT_EQ(ReadWholeFile(folder + "report.asc"), "answer\r\n");
+    EXPECT_FALSE(Exists(folder + "report.asc.txt"));
+}
+
+TEST_F(Save, ACancelledDialogWritesNothing)
+{
+    AppendOutput("answer\r\n");
+    SetCurrentDirectoryA(folder.c_str());
+    SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+    EXPECT_EQ(answer.dialogs, 1);
+    EXPECT_FALSE(Exists(folder + "pellwick.txt"));
+}
+
+TEST_F(Save, OverwritingALongerFileLeavesNoTail)
+{
+    WriteWholeFile(folder + "report.txt", std::string(5000, 'x'));
+    AppendOutput("short\r\n");
+    answer.name = folder + "report.txt";
+    answer.confirm = true;
+    SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+    EXPECT_EQ(ReadWholeFile(folder + "report.txt"), "short\r\n");
+}
+
+} // namespace
