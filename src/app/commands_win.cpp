@@ -8,6 +8,7 @@
 #include "net/receive_win.h"
 #include "output/find_win.h"
 #include "output/font_win.h"
+#include "output/print_win.h"
 #include "output/save_win.h"
 #include "res/resource.h"
 

@@ -23,4 +23,3 @@ INT_PTR CALLBACK DNSDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDl
 INT_PTR CALLBACK SetupDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 INT_PTR CALLBACK AboutDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 
-int PrintOutput(HINSTANCE, HWND, HWND, const char *) { return 0; }

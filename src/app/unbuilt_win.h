@@ -1,5 +1,5 @@
 // Entry points of the frame's commands whose work is not built yet: the
-// query dialogs and printing.
+// query dialogs.
 // Each is dispatched already and does nothing, so every menu item, toolbar
 // button and accelerator is safe to press. Each moves to the header of its
 // own subsystem when its work arrives.
@@ -14,4 +14,3 @@ INT_PTR CALLBACK DNSDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SetupDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
-int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label);

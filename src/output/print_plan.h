@@ -1,0 +1,32 @@
+// The arithmetic of a print job: figures from the printer's metrics and the
+// order in which pages come out. Portable.
+#pragma once
+
+#include <vector>
+
+struct PrintMetrics {
+    int textHeight;       // text-metric height
+    int externalLeading;  // text-metric external leading
+    int averageCharWidth; // text-metric average character width
+    int horizontalRes;    // printable width in device units
+    int verticalRes;      // printable height in device units
+};
+
+struct PrintFigures {
+    bool usable;          // false: the device cannot hold one character or one line
+    int lineHeight;
+    int charsPerLine;
+    int linesPerPage;
+    int pageCount;
+};
+
+// Figures for a pane of `lineCount` lines. They are kept in full int range,
+// so a pane of 32,768 lines or more prints whole; a page narrower than one
+// character or lower than one line is reported unusable instead of dividing
+// by zero.
+PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &metrics);
+
+// The pages in the order they are printed: with collation the whole set
+// `copies` times (1, 2, 3, 1, 2, 3), without it each page `copies` times in a
+// row (1, 1, 2, 2, 3, 3). Pages are numbered from 0.
+std::vector<int> PageOrder(int pageCount, int copies, bool collate);

@@ -1,0 +1,35 @@
+// Printing the output pane, page by page, with a box that cancels the job.
+#pragma once
+
+#include <windows.h>
+
+#include "dialogs/dialog_helpers_win.h"
+#include "output/print_plan.h"
+
+extern bool bPrintAbort;     // the user cancelled the running job
+extern HWND hwndPrintBox;    // the "Cancel Printing" box while it is up
+
+// Where the pages of a job go: the printer, or a recorder in the tests.
+class PageOutput {
+public:
+    virtual ~PageOutput() = default;
+    virtual bool StartJob(const char *documentName) = 0; // false: the job cannot start
+    virtual void StartPage() = 0;
+    virtual void Line(int y, const char *text, int length) = 0;
+    virtual bool EndPage() = 0;  // false: the page failed or the job was abandoned
+    virtual void EndJob() = 0;
+    virtual void AbandonJob() = 0;
+};
+
+// File > Print: the print dialog, then the job on the chosen printer.
+// 1 when printed to the end or when there was nothing to do; 0 when the job
+// failed or was cancelled.
+int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label);
+
+// The job itself, after the dialog: figures from `metrics`, the main window
+// disabled and the box shown while the pages go to `out`.
+int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
+              bool collate, PageOutput &out);
+
+PELLWICK_EXPORT INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam);
+PELLWICK_EXPORT BOOL CALLBACK AbortProc(HDC dc, int code);

@@ -1,0 +1,48 @@
+// Pagination of a print job.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "output/print_plan.h"
+
+namespace {
+
+// A page of 600 units with 10-unit lines holds 60 lines; 800 units at
+// 10 per character hold 80 characters.
+const PrintMetrics kPage = {8, 2, 10, 800, 600};
+
+TEST(PrintFigures, LinesPerPageAndPageCount)
+{
+    struct Case {
+        int lines, pages;
+    } cases[] = {{130, 3}, {60, 1}, {61, 2}, {1, 1}, {120, 2}};
+    for (const Case &c : cases) {
+        const PrintFigures f = ComputePrintFigures(c.lines, kPage);
+        ASSERT_TRUE(f.usable);
+        EXPECT_EQ(f.lineHeight, 10);
+        EXPECT_EQ(f.charsPerLine, 80);
+        EXPECT_EQ(f.linesPerPage, 60);
+        EXPECT_EQ(f.pageCount, c.pages) << c.lines << " lines";
+    }
+}
+
+TEST(PrintFigures, PanesBeyondSixteenBitsAndUselessDevices)
+{
+    EXPECT_EQ(ComputePrintFigures(40000, kPage).pageCount, 667);
+    EXPECT_EQ(ComputePrintFigures(INT_MAX, kPage).pageCount, INT_MAX / 60 + 1);
+    EXPECT_FALSE(ComputePrintFigures(10, {8, 2, 0, 800, 600}).usable);   // no char width
+    EXPECT_FALSE(ComputePrintFigures(10, {8, 2, 1000, 800, 600}).usable); // narrower than a char
+    EXPECT_FALSE(ComputePrintFigures(10, {800, 2, 10, 800, 600}).usable); // lower than a line
+    EXPECT_FALSE(ComputePrintFigures(10, {0, 0, 10, 800, 600}).usable);   // no line height
+}
+
+TEST(PageOrder, CollatedAndUncollatedCopies)
+{
+    EXPECT_EQ(PageOrder(3, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(PageOrder(3, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
+    EXPECT_EQ(PageOrder(2, 1, true), (std::vector<int>{0, 1}));
+    EXPECT_EQ(PageOrder(2, 0, false), (std::vector<int>{}));
+}
+
+} // namespace
