@@ -1,0 +1,824 @@
+// How fast a large Finger answer gets into the output pane, and how long the
+// window keeps other messages waiting meanwhile.
+//
+// For each answer size a loopback server plays the remote host and Pellwick
+// runs the query in its real, visible main window, pumped as its own message
+// loop pumps it. Beside that time stands a floor: the same bytes copied over
+// loopback by a plain blocking client, plus one single append of the whole
+// converted text to the same pane, freshly cleared. A background thread posts
+// a timestamped message to a window of our own on the UI thread every 5 ms
+// throughout the query; how late those messages are handled is how late
+// anything else the user does would be.
+//
+// Prints figures and never judges them; exits non-zero only when something
+// is broken: an answer that did not arrive whole, or no loopback server.
+//   pellwick_ingest_bench [--sizes 16k,100k,1m,10m] [--runs 2] [--detail]
+// --detail adds a second table: where each size's best query spent its time.
+#include <windows.h>
+#include <winsock.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "app/messages.h"
+#include "app/options.h"
+#include "config/config_names.h"
+#include "net/answer_text.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+#include "win/loopback_server_win.h"
+
+namespace {
+
+// ---- Clock ------------------------------------------------------------------
+
+double TickSeconds()
+{
+    static const double period = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return 1.0 / static_cast<double>(f.QuadPart);
+    }();
+    return period;
+}
+
+double Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * TickSeconds();
+}
+
+// ---- The answers --------------------------------------------------------------
+
+// Text that reads like what Finger and WhoIs servers send: lines of 40 to 70
+// characters ending in LF, some of them indented or spaced with tabs. The
+// same seed gives the same answer on every run.
+std::string MakeAnswer(size_t size, uint32_t seed)
+{
+    static const char *const kWords[] = {
+        "Login:", "alice", "Name:", "Alice", "Marsh", "Directory:", "/home/alice",
+        "Shell:", "/bin/bash", "On", "since", "Mon", "Dec", "7", "07:35", "(UTC)",
+        "on", "pts/3", "from", "10.1.4.22", "idle", "2", "minutes", "12", "seconds",
+        "Mail", "last", "read", "Sat", "No", "Plan.", "Project:", "nightly",
+        "maintenance", "window", "tonight", "Domain", "Name:", "EXAMPLE.ORG",
+        "Registrar:", "Updated", "Date:", "2024-12-07T07:35:00Z", "Status:",
+        "clientTransferProhibited", "Name", "Server:", "NS1.EXAMPLE.NET", "DNSSEC:",
+        "unsigned", "the", "and", "of", "to", "in", "for", "is", "with", "tty1",
+        "Office:", "B-214,", "x4417", "Never", "logged", "in."};
+    const size_t kWordCount = sizeof kWords / sizeof kWords[0];
+    uint32_t state = seed;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    std::string answer;
+    answer.reserve(size + 128);
+    std::string line;
+    while (answer.size() < size) {
+        const size_t length = 40 + next() % 31;
+        line.clear();
+        if (next() % 4 == 0)
+            line += '\t';
+        while (line.size() < length) {
+            line += kWords[next() % kWordCount];
+            line += next() % 9 == 0 ? '\t' : ' ';
+        }
+        line.resize(length);
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        line += '\n';
+        answer += line;
+    }
+    answer.resize(size);
+    answer.back() = '\n';
+    return answer;
+}
+
+// The text the pane should hold: the answer has no CR, so converting it in
+// one piece gives what the chunks give, wherever they were cut.
+std::string Converted(const std::string &answer)
+{
+    std::vector<uint8_t> bytes(answer.begin(), answer.end());
+    std::vector<char> out(ConvertedCapacity(bytes.size()));
+    const size_t n = ConvertAnswerChunk(bytes.data(), bytes.size(), out.data());
+    return std::string(out.data(), n);
+}
+
+// ---- What the pane and the frame are asked to do -----------------------------
+
+// Where a query's time went. The loop's own share (waiting in GetMessage and
+// each kind of message dispatched) adds up to the whole; the pane, title and
+// status parts are inside the socket and timer messages that cause them.
+struct Counts {
+    long reads = 0;            // UM_SOCKET read events handled
+    long appends = 0;          // EM_REPLACESEL sent to the pane
+    long timerAppends = 0;     // of those, by the output timer
+    double appendSec = 0;      // inside EM_REPLACESEL
+    double longestAppendSec = 0;
+    long titles = 0;           // the frame's title set
+    double titleSec = 0;
+    long statuses = 0;         // SB_SIMPLE and SB_SETTEXT to the status bar
+    double statusSec = 0;
+
+    double startSec = 0;       // in StartFingerQuery: clear, resolve, connect, request
+    double waitSec = 0;        // in GetMessage
+    enum { Socket, Timer, Paint, Probe, Other, Kinds };
+    long dispatched[Kinds] = {};
+    double dispatchSec[Kinds] = {};
+};
+Counts counts;
+bool inOutputTimer;
+WNDPROC paneProc;
+WNDPROC frameProc;
+WNDPROC statusProc;
+
+LRESULT CALLBACK CountingPaneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != EM_REPLACESEL)
+        return CallWindowProcA(paneProc, hwnd, msg, wParam, lParam);
+    const double start = Now();
+    const LRESULT result = CallWindowProcA(paneProc, hwnd, msg, wParam, lParam);
+    const double took = Now() - start;
+    ++counts.appends;
+    if (inOutputTimer)
+        ++counts.timerAppends;
+    counts.appendSec += took;
+    counts.longestAppendSec = std::max(counts.longestAppendSec, took);
+    return result;
+}
+
+LRESULT CALLBACK CountingFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_TIMER && wParam == TIMER_OUTPUT) {
+        inOutputTimer = true;
+        const LRESULT result = CallWindowProcA(frameProc, hwnd, msg, wParam, lParam);
+        inOutputTimer = false;
+        return result;
+    }
+    if (msg == UM_SOCKET && WSAGETSELECTEVENT(lParam) == FD_READ)
+        ++counts.reads;
+    if (msg != WM_SETTEXT)
+        return CallWindowProcA(frameProc, hwnd, msg, wParam, lParam);
+    const double start = Now();
+    const LRESULT result = CallWindowProcA(frameProc, hwnd, msg, wParam, lParam);
+    ++counts.titles;
+    counts.titleSec += Now() - start;
+    return result;
+}
+
+LRESULT CALLBACK CountingStatusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != SB_SETTEXTA && msg != SB_SIMPLE)
+        return CallWindowProcA(statusProc, hwnd, msg, wParam, lParam);
+    const double start = Now();
+    const LRESULT result = CallWindowProcA(statusProc, hwnd, msg, wParam, lParam);
+    ++counts.statuses;
+    counts.statusSec += Now() - start;
+    return result;
+}
+
+// ---- The probe: how late a posted message is handled -------------------------
+
+const UINT WM_PROBE = WM_APP + 7;
+const int kProbeIntervalMs = 5;
+
+class Probe {
+public:
+    bool Create()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PellwickBenchProbe";
+        RegisterClassA(&wc);
+        // Message-only, but on this thread: its messages share the queue with
+        // the frame's.
+        hwnd_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                wc.hInstance, nullptr);
+        return hwnd_ != nullptr;
+    }
+
+    // Begins posting; delays are kept until the next Start.
+    void Start()
+    {
+        delaysMs_.clear();
+        posted_ = 0;
+        handled_ = 0;
+        stop_ = false;
+        epoch_ = Now();
+        thread_ = std::thread([this] { Post(); });
+    }
+
+    // Stops posting, then handles what is still queued, so that a message
+    // posted during the answer counts even when it was handled after it.
+    void Stop()
+    {
+        stop_ = true;
+        thread_.join();
+        const double deadline = Now() + 10.0;
+        MSG msg;
+        while (handled_ < posted_ && Now() < deadline) {
+            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message != WM_QUIT)
+                    DispatchThreadMessage(msg);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            }
+        }
+    }
+
+    const std::vector<double> &DelaysMs() const { return delaysMs_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        if (msg == WM_PROBE) {
+            Probe *self = reinterpret_cast<Probe *>(lParam);
+            const uint32_t now = self->Micros();
+            self->delaysMs_.push_back(static_cast<uint32_t>(now - static_cast<uint32_t>(wParam)) /
+                                      1000.0);
+            ++self->handled_;
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
+    // Microseconds since Start; a 32-bit count lasts over an hour.
+    uint32_t Micros() const { return static_cast<uint32_t>((Now() - epoch_) * 1e6); }
+
+    void Post()
+    {
+        while (!stop_) {
+            if (PostMessageA(hwnd_, WM_PROBE, Micros(), reinterpret_cast<LPARAM>(this)))
+                ++posted_;
+            Sleep(kProbeIntervalMs);
+        }
+    }
+
+    HWND hwnd_ = nullptr;
+    double epoch_ = 0;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<long> posted_{0};
+    long handled_ = 0;
+    std::vector<double> delaysMs_;
+};
+
+Probe probe;
+
+// ---- The main window --------------------------------------------------------
+
+// Runs whatever is waiting, as the program's loop would.
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT)
+            DispatchThreadMessage(msg);
+    }
+}
+
+// The Clear command, and the refresh it posts.
+void ClearPane()
+{
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
+    PumpPending();
+}
+
+std::string PaneText()
+{
+    FlushOutput();
+    const int n = GetWindowTextLengthA(hwndOutput);
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(hwndOutput, &text[0], n + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
+}
+
+// The configuration goes to a temporary file named by the installation key,
+// so that neither the window placement nor anything else touches the user's
+// own files; the key's earlier value comes back at the end.
+class TemporaryConfig {
+public:
+    TemporaryConfig()
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, KEY_READ, &key) ==
+            ERROR_SUCCESS) {
+            keyExisted_ = true;
+            char value[CFGFILE_BUFFER] = "";
+            DWORD size = sizeof value - 1;
+            DWORD type = 0;
+            if (RegQueryValueExA(key, REG_VALUE_CFGFILE, nullptr, &type,
+                                 reinterpret_cast<BYTE *>(value), &size) == ERROR_SUCCESS &&
+                type == REG_SZ) {
+                valueExisted_ = true;
+                oldValue_ = value;
+            }
+            RegCloseKey(key);
+        }
+        char dir[MAX_PATH];
+        GetTempPathA(sizeof dir, dir);
+        char path[MAX_PATH + 64];
+        std::snprintf(path, sizeof path, "%spellwick_bench_%lu.ini", dir,
+                      static_cast<unsigned long>(GetCurrentProcessId()));
+        path_ = path;
+        if (FILE *f = std::fopen(path_.c_str(), "wb")) {
+            std::fputs("[pellwick]\r\n", f);
+            std::fclose(f);
+        }
+        SetValue(path_);
+    }
+
+    ~TemporaryConfig()
+    {
+        if (!keyExisted_) {
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK);
+        } else if (valueExisted_) {
+            SetValue(oldValue_);
+        } else {
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, KEY_WRITE, &key) ==
+                ERROR_SUCCESS) {
+                RegDeleteValueA(key, REG_VALUE_CFGFILE);
+                RegCloseKey(key);
+            }
+        }
+        DeleteFileA(path_.c_str());
+    }
+
+    TemporaryConfig(const TemporaryConfig &) = delete;
+    TemporaryConfig &operator=(const TemporaryConfig &) = delete;
+
+private:
+    static void SetValue(const std::string &value)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, nullptr, 0, KEY_WRITE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, REG_VALUE_CFGFILE, 0, REG_SZ,
+                       reinterpret_cast<const BYTE *>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+
+    std::string path_;
+    bool keyExisted_ = false;
+    bool valueExisted_ = false;
+    std::string oldValue_;
+};
+
+// ---- One measurement of each kind --------------------------------------------
+
+// Long enough that only a query that has stopped moving runs into it.
+const double kQueryDeadlineSec = 600.0;
+
+int KindOf(const MSG &msg)
+{
+    if (msg.message == UM_SOCKET)
+        return Counts::Socket;
+    if (msg.message == WM_TIMER && msg.wParam == TIMER_OUTPUT)
+        return Counts::Timer;
+    if (msg.message == WM_PAINT)
+        return Counts::Paint;
+    if (msg.message == WM_PROBE)
+        return Counts::Probe;
+    return Counts::Other;
+}
+
+struct QueryRun {
+    bool ok = false;
+    std::string why;
+    double sec = 0;
+    Counts counts;
+    std::vector<double> delaysMs;
+    long firstVisibleLine = 0;  // where the pane's view ended up
+    long lines = 0;
+};
+
+QueryRun RunQuery(const std::string &answer, const std::string &expected, const char *ip,
+                  LoopbackServer &server, const std::vector<ServerStep> &script)
+{
+    QueryRun run;
+    ClearPane();
+    server.Serve(script);
+    wOptions = 0;
+    cbReceived = 0;
+    char target[64];
+    lstrcpynA(target, ip, sizeof target);
+    counts = Counts();
+    probe.Start();
+
+    // What a dialog does to start a query, then the program's own loop.
+    bBusy = true;
+    nQueryKind = QUERY_FINGER;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    ParseFingerTarget(target);
+    const double start = Now();
+    const int started = StartFingerQuery();
+    counts.startSec = Now() - start;
+    bool quit = false;
+    bool late = false;
+    MSG msg;
+    while (started == 0 && (bBusy || sockQuery != INVALID_SOCKET)) {
+        if (Now() - start > kQueryDeadlineSec) {
+            late = true;
+            break;
+        }
+        // The probe posts every few milliseconds, so this never waits long.
+        const double before = Now();
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            quit = true;
+            break;
+        }
+        const double got = Now();
+        DispatchThreadMessage(msg);
+        const int kind = KindOf(msg);
+        counts.waitSec += got - before;
+        ++counts.dispatched[kind];
+        counts.dispatchSec[kind] += Now() - got;
+    }
+    run.sec = Now() - start;
+    run.counts = counts;
+    probe.Stop();
+    run.delaysMs = probe.DelaysMs();
+    server.WaitServed(5000);
+
+    if (started != 0) {
+        run.why = "the query did not start";
+    } else if (late) {
+        run.why = "no completion within the deadline";
+        SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    } else if (quit) {
+        run.why = "the message loop was told to quit";
+    } else if (cbReceived != answer.size()) {
+        run.why = "received " + std::to_string(cbReceived) + " bytes of " +
+                  std::to_string(answer.size());
+    } else if (PaneText() != expected) {
+        run.why = "the pane differs from the converted answer";
+    } else {
+        run.ok = true;
+    }
+    PumpPending();
+    run.firstVisibleLine = static_cast<long>(SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0));
+    run.lines = static_cast<long>(SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0));
+    return run;
+}
+
+struct CopyRun {
+    bool ok = false;
+    double sec = 0;
+};
+
+// A plain blocking client: connect, send the request, read to the end.
+CopyRun RunCopy(const std::string &answer, const char *ip, LoopbackServer &server,
+                const std::vector<ServerStep> &script, std::vector<char> &buffer)
+{
+    CopyRun run;
+    server.Serve(script);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(79);
+    to.sin_addr.s_addr = inet_addr(ip);
+    size_t got = 0;
+    const double start = Now();
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s != INVALID_SOCKET &&
+        connect(s, reinterpret_cast<const sockaddr *>(&to), sizeof to) == 0 &&
+        send(s, "\r\n", 2, 0) == 2) {
+        for (;;) {
+            const size_t room = std::min<size_t>(buffer.size() - got, 65536);
+            if (room == 0)
+                break;
+            const int n = recv(s, buffer.data() + got, static_cast<int>(room), 0);
+            if (n <= 0)
+                break;
+            got += static_cast<size_t>(n);
+        }
+    }
+    if (s != INVALID_SOCKET)
+        closesocket(s);
+    run.sec = Now() - start;
+    server.WaitServed(5000);
+    run.ok = got == answer.size() && std::memcmp(buffer.data(), answer.data(), got) == 0;
+    return run;
+}
+
+struct ReplaceRun {
+    bool ok = false;
+    double sec = 0;
+};
+
+// The whole converted text in one append, into the freshly cleared pane.
+ReplaceRun RunReplace(const std::string &expected)
+{
+    ReplaceRun run;
+    ClearPane();
+    const double start = Now();
+    SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(expected.c_str()));
+    run.sec = Now() - start;
+    run.ok = PaneText() == expected;
+    PumpPending();
+    return run;
+}
+
+// ---- Figures ----------------------------------------------------------------
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    size_t rank = static_cast<size_t>(p * static_cast<double>(values.size()) + 0.999999);
+    rank = std::min(std::max<size_t>(rank, 1), values.size());
+    return values[rank - 1];
+}
+
+std::string SizeName(size_t bytes)
+{
+    char text[32];
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
+        std::snprintf(text, sizeof text, "%lu MB", static_cast<unsigned long>(bytes >> 20));
+    else if (bytes >= 1024 && bytes % 1024 == 0)
+        std::snprintf(text, sizeof text, "%lu KB", static_cast<unsigned long>(bytes >> 10));
+    else
+        std::snprintf(text, sizeof text, "%lu B", static_cast<unsigned long>(bytes));
+    return text;
+}
+
+// "16k", "100K", "1m", "4096": a size in bytes, or 0 when it does not read.
+size_t ParseSize(const std::string &text)
+{
+    char *end = nullptr;
+    const unsigned long n = std::strtoul(text.c_str(), &end, 10);
+    if (end == text.c_str())
+        return 0;
+    std::string unit(end);
+    if (unit.empty())
+        return n;
+    if (unit == "k" || unit == "K")
+        return static_cast<size_t>(n) * 1024;
+    if (unit == "m" || unit == "M")
+        return static_cast<size_t>(n) * 1024 * 1024;
+    return 0;
+}
+
+std::string WineVersion()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "wine_get_version") : nullptr;
+    if (proc == nullptr)
+        return "Windows";
+    using VersionFn = const char *(*)();
+    const VersionFn version = reinterpret_cast<VersionFn>(reinterpret_cast<void (*)()>(proc));
+    return std::string("Wine ") + version();
+}
+
+// A size whose first query takes longer than this is measured once, to keep
+// the whole run within a few minutes.
+const double kOneRunAboveSec = 60.0;
+
+struct SizeResult {
+    size_t size = 0;
+    std::vector<QueryRun> queries;  // in the order run
+    const QueryRun *best = nullptr;
+    double copySec = 1e30;          // the best of each part of the floor
+    double replaceSec = 1e30;
+    bool whole = true;
+    std::string why;                // what was not whole
+};
+
+void Measure(SizeResult &result, size_t index, int runs)
+{
+    char ip[32];
+    std::snprintf(ip, sizeof ip, "127.0.0.%u", 90u + static_cast<unsigned>(index));
+    const std::string answer = MakeAnswer(result.size, 0x5eed0000u + static_cast<uint32_t>(index));
+    const std::string expected = Converted(answer);
+    std::vector<ServerStep> script;
+    for (size_t at = 0; at < answer.size(); at += 65536)
+        script.push_back(SendBytes(answer.substr(at, 65536)));
+    std::vector<char> buffer(answer.size() + 65536);
+    LoopbackServer server(ip, 79);
+    if (!server.ok()) {
+        result.whole = false;
+        result.why = std::string("no loopback server on ") + ip + ":79 (run inside scripts/sandbox)";
+        return;
+    }
+    auto broken = [&result](const std::string &why) {
+        result.whole = false;
+        result.why = why;
+    };
+    for (int r = 0; r < runs; ++r) {
+        if (r > 0 && result.queries.front().sec > kOneRunAboveSec)
+            break;
+        result.queries.push_back(RunQuery(answer, expected, ip, server, script));
+        if (!result.queries.back().ok)
+            broken(result.queries.back().why);
+        const CopyRun copy = RunCopy(answer, ip, server, script, buffer);
+        if (!copy.ok)
+            broken("the plain copy did not read the whole answer");
+        const ReplaceRun replace = RunReplace(expected);
+        if (!replace.ok)
+            broken("the single append did not leave the whole text");
+        result.copySec = std::min(result.copySec, copy.sec);
+        result.replaceSec = std::min(result.replaceSec, replace.sec);
+    }
+    for (const QueryRun &q : result.queries)
+        if (result.best == nullptr || q.sec < result.best->sec)
+            result.best = &q;
+}
+
+void PrintHeader(const RECT &pane, int runs)
+{
+    std::printf("Answer ingest: a Finger answer (64 KB sends from a loopback server) into\n"
+                "Pellwick's output pane (%ldx%ld pixels, %s; %s), against the\n"
+                "floor: a plain blocking loopback copy of the same bytes + ONE append of the\n"
+                "whole converted text to the same pane, freshly cleared. Times in ms, best\n"
+                "of %d (every run in brackets); ratio = pellwick / floor. worst, p99: how\n"
+                "late a message posted to the UI thread every %d ms was handled during the\n"
+                "answer, over all runs. reads: socket read events; appends: EM_REPLACESEL\n"
+                "to the pane (of them by the output timer); in appends: time inside them\n"
+                "(the longest one).\n",
+                static_cast<long>(pane.right), static_cast<long>(pane.bottom),
+                IsWindowVisible(hwndOutput) ? "visible" : "NOT visible", WineVersion().c_str(),
+                runs, kProbeIntervalMs);
+    std::printf("Targets: ratio target <= 2.0, worst delay target < 50 ms.\n\n");
+    std::printf("%-7s %-22s %8s %8s %8s %7s %8s %7s %6s %13s %17s\n", "size",
+                "pellwick (runs)", "copy", "1 append", "floor", "ratio", "worst", "p99",
+                "reads", "appends", "in appends");
+    std::fflush(stdout);
+}
+
+void PrintRow(const SizeResult &result, int runs)
+{
+    const std::string size = SizeName(result.size);
+    if (result.best == nullptr) {
+        std::printf("%-7s BROKEN: %s\n", size.c_str(), result.why.c_str());
+        return;
+    }
+    const QueryRun &best = *result.best;
+    std::string times;
+    std::vector<double> delays;
+    for (const QueryRun &q : result.queries) {
+        char t[32];
+        std::snprintf(t, sizeof t, "%s%.0f", times.empty() ? "" : ", ", q.sec * 1e3);
+        times += t;
+        delays.insert(delays.end(), q.delaysMs.begin(), q.delaysMs.end());
+    }
+    char pellwick[64];
+    std::snprintf(pellwick, sizeof pellwick, "%.1f (%s)", best.sec * 1e3, times.c_str());
+    char appends[32];
+    std::snprintf(appends, sizeof appends, "%ld (%ld)", best.counts.appends,
+                  best.counts.timerAppends);
+    char inAppends[32];
+    std::snprintf(inAppends, sizeof inAppends, "%.0f (%.1f)", best.counts.appendSec * 1e3,
+                  best.counts.longestAppendSec * 1e3);
+    const double floorSec = result.copySec + result.replaceSec;
+    std::printf("%-7s %-22s %8.1f %8.1f %8.1f %7.2f %8.1f %7.1f %6ld %13s %17s\n", size.c_str(),
+                pellwick, result.copySec * 1e3, result.replaceSec * 1e3, floorSec * 1e3,
+                best.sec / floorSec, Percentile(delays, 1.0), Percentile(delays, 0.99),
+                best.counts.reads, appends, inAppends);
+    if (static_cast<int>(result.queries.size()) < runs)
+        std::printf("        (measured once: its first query took over %.0f s)\n",
+                    kOneRunAboveSec);
+    if (!result.whole)
+        std::printf("        BROKEN: %s\n", result.why.c_str());
+    std::fflush(stdout);
+}
+
+// Where the best query's time went, for --detail.
+void PrintDetail(const std::vector<SizeResult> &results)
+{
+    std::printf("\nWhere the best run's time went, in ms (count): starting the query, the\n"
+                "loop waiting in GetMessage and each kind of message it dispatched;\n"
+                "appends, title and status are the parts of those messages spent in them;\n"
+                "view: the first line the pane shows at the end, of how many.\n");
+    std::printf("%-7s %9s %6s %8s %16s %9s %8s %8s %13s %12s %12s %12s %16s\n", "size", "total",
+                "start", "waiting", "socket", "appends", "title", "status", "timer", "paint",
+                "probe", "other", "view");
+    for (const SizeResult &r : results) {
+        if (r.best == nullptr)
+            continue;
+        const Counts &c = r.best->counts;
+        char cell[Counts::Kinds][32];
+        for (int k = 0; k < Counts::Kinds; ++k)
+            std::snprintf(cell[k], sizeof cell[k], "%.0f (%ld)", c.dispatchSec[k] * 1e3,
+                          c.dispatched[k]);
+        char view[40];
+        std::snprintf(view, sizeof view, "%ld / %ld", r.best->firstVisibleLine, r.best->lines);
+        std::printf("%-7s %9.0f %6.0f %8.0f %16s %9.0f %8.0f %8.0f %13s %12s %12s %12s %16s\n",
+                    SizeName(r.size).c_str(), r.best->sec * 1e3, c.startSec * 1e3, c.waitSec * 1e3,
+                    cell[Counts::Socket], c.appendSec * 1e3, c.titleSec * 1e3,
+                    c.statusSec * 1e3, cell[Counts::Timer], cell[Counts::Paint],
+                    cell[Counts::Probe], cell[Counts::Other], view);
+    }
+}
+
+int Usage()
+{
+    std::fprintf(stderr,
+                 "usage: pellwick_ingest_bench [--sizes 16k,100k,1m,10m] [--runs N] [--detail]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::vector<size_t> sizes = {16 * 1024, 100 * 1024, 1024 * 1024, 10 * 1024 * 1024};
+    int runs = 2;
+    bool detail = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sizes" && i + 1 < argc) {
+            sizes.clear();
+            std::string list = argv[++i];
+            size_t at = 0;
+            while (at <= list.size()) {
+                const size_t comma = std::min(list.find(',', at), list.size());
+                const size_t size = ParseSize(list.substr(at, comma - at));
+                if (size == 0)
+                    return Usage();
+                sizes.push_back(size);
+                at = comma + 1;
+            }
+        } else if (arg == "--detail") {
+            detail = true;
+        } else if (arg == "--runs" && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
+            if (runs < 1)
+                return Usage();
+        } else {
+            return Usage();
+        }
+    }
+    if (sizes.size() > 10)
+        return Usage(); // one loopback address per size: 127.0.0.90 to .99
+
+    // The program starts WinSock once for its whole run; so does this.
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
+        std::fprintf(stderr, "WSAStartup failed\n");
+        return 1;
+    }
+    int exitCode = 0;
+    {
+        TemporaryConfig config;
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        if (!RegisterMainClass(instance) || CreateMainWindow(instance) == nullptr ||
+            !probe.Create()) {
+            std::fprintf(stderr, "the main window could not be made\n");
+            WSACleanup();
+            return 1;
+        }
+        ShowWindow(hwndMain, SW_SHOWNORMAL);
+        UpdateWindow(hwndMain);
+        LoadMainAccelerators(instance);
+        PumpPending();
+        RECT pane = {};
+        GetClientRect(hwndOutput, &pane);
+
+        paneProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingPaneProc)));
+        frameProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingFrameProc)));
+        if (hwndStatus != nullptr)
+            statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingStatusProc)));
+
+        PrintHeader(pane, runs);
+        std::vector<SizeResult> results(sizes.size());
+        for (size_t index = 0; index < sizes.size(); ++index) {
+            results[index].size = sizes[index];
+            Measure(results[index], index, runs);
+            PrintRow(results[index], runs);
+            if (!results[index].whole)
+                exitCode = 1;
+        }
+        if (detail)
+            PrintDetail(results);
+
+        if (statusProc != nullptr)
+            SetWindowLongPtrA(hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc));
+        SetWindowLongPtrA(hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProc));
+        SetWindowLongPtrA(hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paneProc));
+        ClearPane();
+        DestroyWindow(hwndMain);
+        PumpPending();
+    }
+    WSACleanup();
+    return exitCode;
+}
