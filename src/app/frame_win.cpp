@@ -60,7 +60,10 @@ void SetStatusText(const char *text)
 {
     if (hwndStatus == nullptr)
         return;
-    SendMessageA(hwndStatus, SB_SIMPLE, TRUE, 0);
+    // Switching to the simple field costs a relayout each time; the bar
+    // stays in it once it is there.
+    if (!SendMessageA(hwndStatus, SB_ISSIMPLE, 0, 0))
+        SendMessageA(hwndStatus, SB_SIMPLE, TRUE, 0);
     SendMessageA(hwndStatus, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
 }
 
@@ -162,7 +165,9 @@ void QueueOutput(const char *text, size_t length)
         SetTimer(hwndMain, TIMER_OUTPUT, OUTPUT_DELAY_MS, nullptr);
     }
     pendingOutput.append(text, length);
-    if (now - pendingSince >= OUTPUT_DELAY_MS)
+    // Each append blocks the thread longer the more it carries, so a fast
+    // stream goes in pieces of bounded size as well as bounded age.
+    if (now - pendingSince >= OUTPUT_DELAY_MS || pendingOutput.size() >= OUTPUT_PIECE_BYTES)
         FlushOutput();
 }
 

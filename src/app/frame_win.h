@@ -47,8 +47,9 @@ void AppendOutput(const char *text);
 // Answer text arrives in many small reads, and every append to the pane
 // costs more the longer its text is. Text from reads that follow each other
 // closely is therefore gathered and appended in one piece: at the latest
-// OUTPUT_DELAY_MS after it came, and before anything reads the pane.
-enum { OUTPUT_DELAY_MS = 40 };
+// OUTPUT_DELAY_MS after it came or once OUTPUT_PIECE_BYTES have gathered,
+// and before anything reads the pane.
+enum { OUTPUT_DELAY_MS = 40, OUTPUT_PIECE_BYTES = 64 * 1024 };
 void QueueOutput(const char *text, size_t length);
 // Appends whatever is queued. Every reader of the pane calls it first.
 void FlushOutput();
