@@ -98,14 +98,9 @@ TEST_F(CommandLine, ASyntaxErrorIsShownAndNothingStarts)
 {
     HWND hwnd = program.Start("-f alice@127.0.0.95 -e");
     ASSERT_NE(hwnd, nullptr);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(10000, [&] {
-        box = FindWindowA("#32770", "Pellwick Command Line Error");
-        return box != nullptr && IsWindowVisible(box);
-    }));
-    char text[128] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    EXPECT_STREQ(text, "Syntax error in command line option.");
+    HWND box = WaitForDialogBox(program.ProcessId(), "Pellwick Command Line Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Syntax error in command line option.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     // Processing stopped before -e: the program stays open and idle.
     EXPECT_EQ(program.WaitForExit(1500), 0xFFFFFFFFu);
@@ -136,14 +131,9 @@ TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     ASSERT_TRUE(server.WaitServed(10000));
     EXPECT_EQ(server.Request(1), "\r\n");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(10000, [&] {
-        box = FindWindowA("#32770", "Pellwick Notify");
-        return box != nullptr && IsWindowVisible(box);
-    }));
-    char text[128] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    EXPECT_STREQ(text, "alice is logged on at 127.0.0.96");
+    HWND box = WaitForDialogBox(program.ProcessId(), "Pellwick Notify");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "alice is logged on at 127.0.0.96");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(box); }));
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);

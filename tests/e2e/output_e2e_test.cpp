@@ -14,39 +14,6 @@
 
 namespace {
 
-struct BoxSearch {
-    DWORD pid;
-    const char *title;  // null: any title
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND hwnd, LPARAM lParam)
-{
-    BoxSearch *s = reinterpret_cast<BoxSearch *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = "", title[128] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (pid == s->pid && IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
-        (s->title == nullptr || std::string(title) == s->title)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForBox(DWORD pid, const char *title = nullptr)
-{
-    BoxSearch s = {pid, title, nullptr};
-    WaitUntil(10000, [&] {
-        s.found = nullptr;
-        EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
-    });
-    return s.found;
-}
-
 class OutputCommands : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,7 +52,7 @@ TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 {
     const std::string out = UniqueTempPath("saved");
     PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
-    HWND box = WaitForBox(program.ProcessId());
+    HWND box = WaitForDialogBox(program.ProcessId());
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(out.c_str()));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -97,7 +64,7 @@ TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 TEST_F(OutputCommands, FindTextSelectsTheHit)
 {
     PostMessageA(hwnd, WM_COMMAND, IDM_FINDTEXT, 0);
-    HWND box = WaitForBox(program.ProcessId());
+    HWND box = WaitForDialogBox(program.ProcessId());
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Example"));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -110,7 +77,7 @@ TEST_F(OutputCommands, FindTextSelectsTheHit)
 TEST_F(OutputCommands, FontCancelledStillStoresTheFontInUse)
 {
     PostMessageA(hwnd, WM_COMMAND, IDM_FONT, 0);
-    HWND box = WaitForBox(program.ProcessId());
+    HWND box = WaitForDialogBox(program.ProcessId());
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil(10000, [&] {

@@ -103,3 +103,47 @@ void ProgramRunner::Stop()
     CloseHandle(pi.hThread);
     pi = {};
 }
+
+namespace {
+
+struct BoxSearch {
+    DWORD pid;
+    const char *caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND hwnd, LPARAM lParam)
+{
+    BoxSearch *s = reinterpret_cast<BoxSearch *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[16] = "", caption[128] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, caption, sizeof caption);
+    if (pid == s->pid && IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
+        (s->caption == nullptr || std::string(caption) == s->caption)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND WaitForDialogBox(DWORD pid, const char *caption)
+{
+    BoxSearch s = {pid, caption, nullptr};
+    WaitUntil(10000, [&] {
+        s.found = nullptr;
+        EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+    });
+    return s.found;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}

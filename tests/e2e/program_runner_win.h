@@ -29,6 +29,13 @@ bool WaitUntil(DWORD timeoutMs, Ready ready)
 // null if there is none.
 HWND FindVisibleWindow(DWORD pid, const char *className);
 
+// A visible dialog box of the process (any, or the one with that caption),
+// waited for up to 10 seconds; null if none came.
+HWND WaitForDialogBox(DWORD pid, const char *caption = nullptr);
+
+// The text of a message box.
+std::string MessageBoxText(HWND box);
+
 // One run of the program. Whatever a test leaves running is ended when the
 // runner stops, so a failed test never leaves the program behind.
 class ProgramRunner {

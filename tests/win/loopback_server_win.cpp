@@ -275,8 +275,13 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
 
 bool LoopbackServer::ReadRequest(SOCKET s, int index)
 {
+    return ReadFor(s, index, kRequestMs, true);
+}
+
+bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, bool untilLineEnd)
+{
     std::string seen;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kRequestMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
     while (!Stopping()) {
         int left = MsLeft(deadline);
         if (left == 0)
@@ -288,9 +293,11 @@ bool LoopbackServer::ReadRequest(SOCKET s, int index)
         int n = recv(s, buf, sizeof buf, 0);
         if (n > 0) {
             Record(index, buf, n);
-            seen.append(buf, n);
-            if (seen.find("\r\n") != std::string::npos)
-                return true;
+            if (untilLineEnd) {
+                seen.append(buf, n);
+                if (seen.find("\r\n") != std::string::npos)
+                    return true;
+            }
         } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
             MarkPeerClosed(index);
             return false;
@@ -321,24 +328,7 @@ bool LoopbackServer::SendAll(SOCKET s, const std::string &bytes)
 
 bool LoopbackServer::HoldFor(SOCKET s, int index, int ms)
 {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
-    while (!Stopping()) {
-        int left = MsLeft(deadline);
-        if (left == 0)
-            return true;
-        Ready ready = WaitSocket(s, false, std::min(left, kPollMs));
-        if (ready == NotReady)
-            continue;
-        char buf[4096];
-        int n = recv(s, buf, sizeof buf, 0);
-        if (n > 0) {
-            Record(index, buf, n);
-        } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
-            MarkPeerClosed(index);
-            return false;
-        }
-    }
-    return false;
+    return ReadFor(s, index, ms, false);
 }
 
 void LoopbackServer::Drain(SOCKET s, int index)

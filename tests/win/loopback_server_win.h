@@ -68,6 +68,9 @@ private:
     bool ReadRequest(SOCKET s, int index);
     bool SendAll(SOCKET s, const std::string &bytes);
     bool HoldFor(SOCKET s, int index, int ms);
+    // Reads and records what the client sends for up to ms, or until CR LF
+    // when untilLineEnd; false when the client closed or the server stops.
+    bool ReadFor(SOCKET s, int index, int ms, bool untilLineEnd);
     void Drain(SOCKET s, int index);
     void Record(int index, const char *data, int n);
     void MarkPeerClosed(int index);
