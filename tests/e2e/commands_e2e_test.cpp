@@ -13,14 +13,15 @@
 
 namespace {
 
-// Answers Ok on every visible dialog box, whichever process owns it: the help
-// viewer runs in a process of its own.
+// Cancels every visible dialog box, whichever process owns it (the help
+// viewer runs in a process of its own). Cancel, not Ok: a Save As dialog
+// answered with Ok would write a file.
 BOOL CALLBACK CloseOneBox(HWND hwnd, LPARAM closed)
 {
     char cls[16] = "";
     if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) &&
         std::string(cls) == "#32770") {
-        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         ++*reinterpret_cast<int *>(closed);
     }
