@@ -11,6 +11,7 @@ namespace {
 struct Search {
     DWORD pid;
     const char *className;
+    const char *caption; // null: any caption
     HWND found;
 };
 
@@ -19,22 +20,29 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
     Search *s = reinterpret_cast<Search *>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64];
-    if (pid == s->pid && GetClassNameA(hwnd, cls, sizeof cls) &&
-        std::strcmp(cls, s->className) == 0 && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    char cls[64] = "", caption[128] = "";
+    if (pid != s->pid || !IsWindowVisible(hwnd) || !GetClassNameA(hwnd, cls, sizeof cls) ||
+        std::strcmp(cls, s->className) != 0)
+        return TRUE;
+    GetWindowTextA(hwnd, caption, sizeof caption);
+    if (s->caption != nullptr && std::strcmp(caption, s->caption) != 0)
+        return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+HWND FindVisible(DWORD pid, const char *className, const char *caption)
+{
+    Search s = {pid, className, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 } // namespace
 
 HWND FindVisibleWindow(DWORD pid, const char *className)
 {
-    Search s = {pid, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return FindVisible(pid, className, nullptr);
 }
 
 bool ProgramRunner::Launch(const std::string &args)
@@ -104,41 +112,14 @@ void ProgramRunner::Stop()
     pi = {};
 }
 
-namespace {
-
-struct BoxSearch {
-    DWORD pid;
-    const char *caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND hwnd, LPARAM lParam)
-{
-    BoxSearch *s = reinterpret_cast<BoxSearch *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[16] = "", caption[128] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (pid == s->pid && IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
-        (s->caption == nullptr || std::string(caption) == s->caption)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 HWND WaitForDialogBox(DWORD pid, const char *caption)
 {
-    BoxSearch s = {pid, caption, nullptr};
+    HWND box = nullptr;
     WaitUntil(10000, [&] {
-        s.found = nullptr;
-        EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
+        box = FindVisible(pid, "#32770", caption);
+        return box != nullptr;
     });
-    return s.found;
+    return box;
 }
 
 std::string MessageBoxText(HWND box)
