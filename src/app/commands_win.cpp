@@ -4,6 +4,8 @@
 #include "app/frame_win.h"
 #include "app/options.h"
 #include "app/unbuilt_win.h"
+#include "dialogs/about_dlg_win.h"
+#include "dialogs/setup_dlg_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
 #include "output/find_win.h"

@@ -20,6 +20,4 @@ INT_PTR CALLBACK FingerDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return Closin
 INT_PTR CALLBACK WhoisDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 INT_PTR CALLBACK AddBookDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 INT_PTR CALLBACK DNSDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
-INT_PTR CALLBACK SetupDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
-INT_PTR CALLBACK AboutDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 

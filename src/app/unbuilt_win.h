@@ -11,6 +11,4 @@ INT_PTR CALLBACK FingerDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam
 INT_PTR CALLBACK WhoisDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AddBookDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DNSDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK SetupDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK AboutDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -1,7 +1,10 @@
 #include "dialogs/dialog_helpers_win.h"
 
 #include "app/app_win.h"
+#include "app/dialog_units.h"
+#include "config/config_win.h"
 #include "dialogs/dialog_place.h"
+#include "dialogs/host_list.h"
 
 void CenterDialog(HWND dialog)
 {
@@ -19,4 +22,41 @@ void CenterDialog(HWND dialog)
     ClientToScreen(hwndMain, &centre);
     const DialogPoint corner = CentredCorner(centre.x, centre.y, width, height);
     MoveWindow(dialog, corner.x, corner.y, width, height, FALSE);
+}
+
+int DlgUnitsToPixelsX(int units) { return DluToPixelsX(units, nBaseUnitX); }
+int DlgUnitsToPixelsY(int units) { return DluToPixelsY(units, nBaseUnitY); }
+
+void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage)
+{
+    const char *file = ConfiguredPath();
+    const int count = ReadProfileNumber(section, KEY_COUNT, "0", 128, file);
+    if (count <= 0)
+        return;
+    HWND combo = GetDlgItem(dialog, comboId);
+    for (int i = count - 1; i >= 0; --i) {
+        char key[16], entry[HOST_ENTRY_BUFFER];
+        HostKey(i, key, sizeof key);
+        ReadProfileText(section, key, "", entry, sizeof entry, file);
+        // CB_INSERTSTRING goes in at the top; CB_ADDSTRING ignores the 0.
+        SendMessageA(combo, addMessage, 0, reinterpret_cast<LPARAM>(entry));
+    }
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+}
+
+void SaveHostList(HWND dialog, const char *section, int comboId, int limit)
+{
+    const char *file = ConfiguredPath();
+    HWND combo = GetDlgItem(dialog, comboId);
+    const int entries = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    const int n = HostListSaveCount(entries, limit);
+    WriteProfileNumber(section, KEY_COUNT, n, file);
+    for (int i = 0; i < n; ++i) {
+        char key[16], entry[HOST_ENTRY_BUFFER] = "";
+        HostKey(i, key, sizeof key);
+        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length >= 0 && length < static_cast<LRESULT>(sizeof entry))
+            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+        WriteProfileText(section, key, entry, file);
+    }
 }

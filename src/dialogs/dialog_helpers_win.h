@@ -9,3 +9,20 @@
 // Puts the dialog over the centre of the main window's client area, or at
 // the screen's top-left corner while the main window is minimised.
 void CenterDialog(HWND dialog);
+
+// A length in dialog units as pixels, with the system's base units:
+// horizontal lengths use nBaseUnitX, vertical ones nBaseUnitY.
+int DlgUnitsToPixelsX(int units);
+int DlgUnitsToPixelsY(int units);
+
+// Fills a combo box from a host-list section (read through the configured
+// path), entries sent from the highest index down with `addMessage`
+// (CB_ADDSTRING, or CB_INSERTSTRING at position 0), then selects entry 0.
+void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage);
+// Writes the combo box's entries, in its order, as the section's list; a
+// limit other than -1 keeps at most 10.
+void SaveHostList(HWND dialog, const char *section, int comboId, int limit);
+
+// Entries are read with room for a whole Finger target, so a long history
+// entry comes back as it was saved.
+enum { HOST_ENTRY_BUFFER = 256 };

@@ -45,3 +45,11 @@
 // ---- Commands posted by the program to itself ------------------------------
 #define IDM_UPDATEOUTPUTSTATE (2009)
 #define IDM_UPDATEBUSYSTATE (2010)
+
+// ---- Dialog controls -------------------------------------------------------
+#define IDC_FINGEROPTIONS (104)  // Setup: group box
+#define IDC_WHOISOPTIONS (103)   // Setup: group box
+#define IDC_VERSION (2007)       // About: product and version
+#define IDC_DEFAULTHOST (2008)   // Setup: default WhoIs server
+#define IDC_WINSOCK (2011)       // About: the WinSock description
+#define IDC_HISTORY (2012)       // Setup: Maintain Query History

@@ -21,7 +21,11 @@ BOOL CALLBACK CloseOneBox(HWND hwnd, LPARAM closed)
     char cls[16] = "";
     if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) &&
         std::string(cls) == "#32770") {
-        PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        // The About box closes only with Ok, as its users expect.
+        char caption[64] = "";
+        GetWindowTextA(hwnd, caption, sizeof caption);
+        const WPARAM button = std::string(caption) == "About Pellwick32" ? IDOK : IDCANCEL;
+        PostMessageA(hwnd, WM_COMMAND, button, 0);
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         ++*reinterpret_cast<int *>(closed);
     }

@@ -1,0 +1,15 @@
+#include "dialogs/host_list.h"
+
+#include <cstdio>
+
+void HostKey(int index, char *buf, size_t size)
+{
+    std::snprintf(buf, size, "host%d", index);
+}
+
+int HostListSaveCount(int entries, int limit)
+{
+    if (entries < 0)
+        return 0;
+    return limit != -1 && entries > 10 ? 10 : entries;
+}
