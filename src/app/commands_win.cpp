@@ -6,6 +6,7 @@
 #include "app/unbuilt_win.h"
 #include "dialogs/about_dlg_win.h"
 #include "dialogs/setup_dlg_win.h"
+#include "dialogs/whois_dlg_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
 #include "output/find_win.h"

@@ -17,7 +17,6 @@ INT_PTR ClosingDlgProc(HWND hdlg, UINT msg, WPARAM wParam)
 } // namespace
 
 INT_PTR CALLBACK FingerDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
-INT_PTR CALLBACK WhoisDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 INT_PTR CALLBACK AddBookDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 INT_PTR CALLBACK DNSDlgProc(HWND h, UINT m, WPARAM w, LPARAM) { return ClosingDlgProc(h, m, w); }
 

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 INT_PTR CALLBACK FingerDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK WhoisDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AddBookDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DNSDlgProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam);
 

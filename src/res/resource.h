@@ -53,3 +53,7 @@
 #define IDC_DEFAULTHOST (2008)   // Setup: default WhoIs server
 #define IDC_WINSOCK (2011)       // About: the WinSock description
 #define IDC_HISTORY (2012)       // Setup: Maintain Query History
+#define IDC_QUERY (2005)         // WhoIs: query string
+#define IDC_WHOISHOST (2006)     // WhoIs: server
+#define IDC_ADDENTRY (3001)      // WhoIs, Address Book: Save
+#define IDC_DELETEENTRY (3002)   // WhoIs, Address Book: Delete

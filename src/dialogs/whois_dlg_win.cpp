@@ -1,0 +1,117 @@
+#include "dialogs/whois_dlg_win.h"
+
+#include "app/app_win.h"
+#include "config/config_win.h"
+#include "dialogs/host_list.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+namespace {
+
+enum { FIELD_BUFFER = 80 };
+
+void OnInitDialog(HWND dialog)
+{
+    CenterDialog(dialog);
+    LoadHostList(dialog, SECTION_WHOIS, IDC_WHOISHOST, CB_ADDSTRING);
+    SelectDefaultWhoisServer(dialog, IDC_WHOISHOST);
+}
+
+void OnOk(HWND dialog)
+{
+    char query[FIELD_BUFFER] = "", server[FIELD_BUFFER] = "";
+    GetDlgItemTextA(dialog, IDC_QUERY, query, sizeof query);
+    GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
+    EndDialog(dialog, 0);
+    SetWindowTextA(hwndMain, "Pellwick (WhoIs)");
+    bBusy = true;
+    nQueryKind = QUERY_WHOIS;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    if (StartWhoisQuery(query, server) == -1)
+        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+}
+
+// Save: the new server goes under the index the file's count gives, through
+// the bare file name; nothing is checked, so a server saved twice is listed
+// twice.
+void OnSave(HWND dialog)
+{
+    char server[FIELD_BUFFER] = "";
+    GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
+    const int n = ReadProfileNumber("__Whois__", KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME);
+    char key[16];
+    HostKey(n, key, sizeof key);
+    WriteProfileText("__Whois__", key, server, CONFIG_BARE_NAME);
+    SendDlgItemMessageA(dialog, IDC_WHOISHOST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
+    WriteProfileNumber("__Whois__", KEY_COUNT, n + 1, CONFIG_BARE_NAME);
+}
+
+void OnDelete(HWND dialog)
+{
+    char server[FIELD_BUFFER] = "";
+    GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
+    DeleteWhoisServer(dialog, server);
+}
+
+} // namespace
+
+void SelectDefaultWhoisServer(HWND dialog, int comboId)
+{
+    char server[120];
+    ReadProfileText("__Whois__", KEY_DEFAULT, DEFAULT_WHOIS_SERVER, server, sizeof server,
+                    CONFIG_BARE_NAME);
+    const LRESULT at = SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, 0,
+                                           reinterpret_cast<LPARAM>(server));
+    if (at != CB_ERR)
+        SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, at, 0);
+}
+
+void DeleteWhoisServer(HWND dialog, const char *server)
+{
+    char recorded[FIELD_BUFFER];
+    ReadProfileText("__Whois__", KEY_DEFAULT, "", recorded, sizeof recorded, CONFIG_BARE_NAME);
+    HWND combo = GetDlgItem(dialog, IDC_WHOISHOST);
+    LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(server));
+    if (at != CB_ERR)
+        SendMessageA(combo, CB_DELETESTRING, at, 0);
+    else
+        at = 0;
+    if (SendMessageA(combo, CB_SETCURSEL, at, 0) == CB_ERR)
+        SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    // Without a recorded default the entry is still deleted and the section
+    // rewritten; there is just no default to put back.
+    WriteProfileText("__Whois__", nullptr, nullptr, CONFIG_BARE_NAME);
+    WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
+    if (recorded[0] != '\0' &&
+        SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(recorded)) != CB_ERR)
+        WriteProfileText("__Whois__", KEY_DEFAULT, recorded, CONFIG_BARE_NAME);
+    SaveHostList(dialog, SECTION_WHOIS, IDC_WHOISHOST, -1);
+}
+
+INT_PTR CALLBACK WhoisDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (wParam) {
+        case IDOK:
+            OnOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_ADDENTRY:
+            OnSave(dialog);
+            return TRUE;
+        case IDC_DELETEENTRY:
+            OnDelete(dialog);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}
