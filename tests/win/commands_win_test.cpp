@@ -12,7 +12,29 @@
 
 namespace {
 
-using Commands = MainWindowTest;
+// Dialogs the commands open are cancelled as soon as they are up, as a user
+// who changes their mind would.
+void CALLBACK CancelOpenDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = GetActiveWindow();
+    if (dialog != nullptr && dialog != hwndMain)
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+class Commands : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        timer = SetTimer(nullptr, 0, 50, CancelOpenDialog);
+    }
+    void TearDown() override
+    {
+        KillTimer(nullptr, timer);
+        MainWindowTest::TearDown();
+    }
+    UINT_PTR timer = 0;
+};
 
 void Send(int id) { SendMessageA(hwndMain, WM_COMMAND, id, 0); }
 
