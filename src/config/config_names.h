@@ -36,6 +36,9 @@ enum { PLACEMENT_VALUE_BUFFER = 10 };
 // Host lists: a "count" and one "host%d" key per entry.
 #define SECTION_HISTORY "__History__"
 #define SECTION_WHOIS "__WhoIs__"
+// The same section as the dialogs' single-key reads and writes spell it;
+// section names match without regard to case.
+#define SECTION_WHOIS_KEYS "__Whois__"
 #define SECTION_ADDBOOK "__AddBk__"
 #define KEY_COUNT "count"
 #define KEY_HOST_FORMAT "host%d"

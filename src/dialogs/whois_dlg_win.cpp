@@ -38,12 +38,12 @@ void OnSave(HWND dialog)
 {
     char server[FIELD_BUFFER] = "";
     GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
-    const int n = ReadProfileNumber("__Whois__", KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME);
+    const int n = ReadProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME);
     char key[16];
     HostKey(n, key, sizeof key);
-    WriteProfileText("__Whois__", key, server, CONFIG_BARE_NAME);
+    WriteProfileText(SECTION_WHOIS_KEYS, key, server, CONFIG_BARE_NAME);
     SendDlgItemMessageA(dialog, IDC_WHOISHOST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
-    WriteProfileNumber("__Whois__", KEY_COUNT, n + 1, CONFIG_BARE_NAME);
+    WriteProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, n + 1, CONFIG_BARE_NAME);
 }
 
 void OnDelete(HWND dialog)
@@ -58,7 +58,7 @@ void OnDelete(HWND dialog)
 void SelectDefaultWhoisServer(HWND dialog, int comboId)
 {
     char server[120];
-    ReadProfileText("__Whois__", KEY_DEFAULT, DEFAULT_WHOIS_SERVER, server, sizeof server,
+    ReadProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, DEFAULT_WHOIS_SERVER, server, sizeof server,
                     CONFIG_BARE_NAME);
     const LRESULT at = SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, 0,
                                            reinterpret_cast<LPARAM>(server));
@@ -69,7 +69,7 @@ void SelectDefaultWhoisServer(HWND dialog, int comboId)
 void DeleteWhoisServer(HWND dialog, const char *server)
 {
     char recorded[FIELD_BUFFER];
-    ReadProfileText("__Whois__", KEY_DEFAULT, "", recorded, sizeof recorded, CONFIG_BARE_NAME);
+    ReadProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, "", recorded, sizeof recorded, CONFIG_BARE_NAME);
     HWND combo = GetDlgItem(dialog, IDC_WHOISHOST);
     LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(server));
     if (at != CB_ERR)
@@ -80,11 +80,11 @@ void DeleteWhoisServer(HWND dialog, const char *server)
         SendMessageA(combo, CB_SETCURSEL, 0, 0);
     // Without a recorded default the entry is still deleted and the section
     // rewritten; there is just no default to put back.
-    WriteProfileText("__Whois__", nullptr, nullptr, CONFIG_BARE_NAME);
+    WriteProfileText(SECTION_WHOIS_KEYS, nullptr, nullptr, CONFIG_BARE_NAME);
     WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
     if (recorded[0] != '\0' &&
         SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(recorded)) != CB_ERR)
-        WriteProfileText("__Whois__", KEY_DEFAULT, recorded, CONFIG_BARE_NAME);
+        WriteProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, recorded, CONFIG_BARE_NAME);
     SaveHostList(dialog, SECTION_WHOIS, IDC_WHOISHOST, -1);
 }
 
