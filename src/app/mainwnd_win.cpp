@@ -7,6 +7,7 @@
 #include "app/frame_win.h"
 #include "app/messages.h"
 #include "app/placement_win.h"
+#include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
@@ -134,6 +135,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (OnSocketEvent(wParam, lParam))
             return 0;
         break;
+    case UM_HOSTLOOKUP:
+        OnHostLookup(wParam, lParam);
+        return 0;
     case UM_GETTOOLBAR:
         return reinterpret_cast<LRESULT>(hwndToolbar);
     default:

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
+#include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "output/save_win.h"
@@ -109,6 +110,9 @@ void CancelOperation()
         closesocket(sockQuery);
         sockQuery = INVALID_SOCKET;
         cancelled = true;
+    } else if (nQueryKind == QUERY_HOSTLOOKUP && bBusy) {
+        CancelHostLookup();
+        return;
     }
     FlushOutput(); // what has come stays in the pane
     if (!cancelled && !(wOptions & OPT_NOTIFY))

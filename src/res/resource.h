@@ -47,6 +47,12 @@
 #define IDM_UPDATEBUSYSTATE (2010)
 
 // ---- Dialog controls -------------------------------------------------------
+#define IDC_TARGET (2002)        // Finger: [user@]host, made at run time
+#define IDC_ADDRBOOK (2004)      // Address Book: [user@]host, made at run time
+#define IDC_LONGOUTPUT (2013)    // Finger, Address Book: Long Output
+#define IDC_NOTIFY (2014)        // Finger, Address Book: Notify If Logged In
+#define IDC_FREQUENCY (2016)     // Finger, Address Book: minutes between checks
+#define IDC_LOOKUPHOST (2018)    // Host Name Lookup: name or dotted address
 #define IDC_FINGEROPTIONS (104)  // Setup: group box
 #define IDC_WHOISOPTIONS (103)   // Setup: group box
 #define IDC_VERSION (2007)       // About: product and version

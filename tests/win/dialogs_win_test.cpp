@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,66 +17,10 @@
 #include "net/query_win.h"
 #include "win/loopback_server_win.h"
 #include "res/resource.h"
-#include "win/main_window_fixture_win.h"
+#include "win/dialog_fixture_win.h"
 #include "win/test_support_win.h"
 
 namespace {
-
-// What the user does once the dialog is up, run by a timer in its loop.
-std::function<void(HWND)> userAction;
-bool acted;
-
-void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = GetActiveWindow();
-    if (acted || dialog == nullptr || dialog == hwndMain)
-        return;
-    acted = true;
-    userAction(dialog);
-}
-
-class Dialogs : public MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        DeleteFileA(BareConfigPath().c_str());
-        MainWindowTest::SetUp();
-        acted = false;
-        timer = SetTimer(nullptr, 0, 100, ActOnDialog);
-    }
-    void TearDown() override
-    {
-        KillTimer(nullptr, timer);
-        MainWindowTest::TearDown();
-        DeleteFileA(BareConfigPath().c_str());
-    }
-    // Runs a command whose modal dialog `action` answers.
-    static void Run(int command, std::function<void(HWND)> action)
-    {
-        userAction = std::move(action);
-        SendMessageA(hwndMain, WM_COMMAND, command, 0);
-    }
-    static std::string Text(HWND dialog, int id)
-    {
-        char text[256] = "";
-        GetDlgItemTextA(dialog, id, text, sizeof text);
-        return text;
-    }
-    static std::string DefaultServer()
-    {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pellwick.ini");
-        char text[128] = "";
-        GetPrivateProfileStringA("__WhoIs__", "default", "", text, sizeof text, "pellwick.ini");
-        return text;
-    }
-    void StoreServers(const std::string &lines)
-    {
-        WriteWholeFile(path, "[__WhoIs__]\r\n" + lines);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
-    }
-
-    UINT_PTR timer = 0;
-};
 
 TEST_F(Dialogs, AboutShowsProductVersionAndWinsockAndClosesOnlyWithOk)
 {
@@ -139,9 +82,8 @@ TEST_F(Dialogs, SetupCancelChangesNothingAndAnEmptyListWritesNoDefault)
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(bHistory, 1);
-    acted = false;
     Run(IDM_SETUP, [&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
-    EXPECT_EQ(DefaultServer(), "");
+    EXPECT_EQ(DefaultServer(), "<none>");
 }
 
 // The list helpers against a small dialog of the program's own.
@@ -171,41 +113,11 @@ TEST_F(HostLists, LoadOrderMissingEntriesAndTheLimitedSave)
     DestroyWindow(dialog);
 }
 
-// As an installation has it: the configured path and the bare name are one
-// file, so what Save writes through one the list loads through the other.
-class WhoisDialog : public Dialogs {
+class WhoisDialog : public InstalledDialogs {
 protected:
-    void SetUp() override
-    {
-        Dialogs::SetUp();
-        bare = BareConfigPath();
-        CopyBounded(szCfgFile, sizeof szCfgFile, bare.c_str());
-    }
-    void StoreWhois(const std::string &lines)
-    {
-        WriteWholeFile(bare, "[__Whois__]\r\n" + lines);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pellwick.ini");
-    }
-    static std::vector<std::string> Listed(HWND dialog)
-    {
-        std::vector<std::string> v;
-        HWND combo = GetDlgItem(dialog, IDC_WHOISHOST);
-        const int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            char text[128] = "";
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            v.push_back(text);
-        }
-        return v;
-    }
-    static std::string Key(const char *key)
-    {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pellwick.ini");
-        char text[128] = "";
-        GetPrivateProfileStringA("__Whois__", key, "<none>", text, sizeof text, "pellwick.ini");
-        return text;
-    }
-    std::string bare;
+    void StoreWhois(const std::string &lines) { StoreFile("[__Whois__]\r\n" + lines); }
+    static std::vector<std::string> Listed(HWND dialog) { return Dialogs::Listed(dialog, IDC_WHOISHOST); }
+    static std::string Key(const char *key) { return Dialogs::Key("__Whois__", key); }
 };
 
 TEST_F(WhoisDialog, OpensOnTheRecordedDefaultOrTheFirstServer)
@@ -216,7 +128,6 @@ TEST_F(WhoisDialog, OpensOnTheRecordedDefaultOrTheFirstServer)
 
     StoreWhois("count=2\r\nhost0=whois.b.example\r\nhost1=whois.a.example\r\n");
     std::vector<std::string> listed;
-    acted = false;
     Run(IDM_WHOIS, [&](HWND d) {
         host = Text(d, IDC_WHOISHOST);
         listed = Listed(d);
@@ -227,7 +138,6 @@ TEST_F(WhoisDialog, OpensOnTheRecordedDefaultOrTheFirstServer)
 
     StoreWhois("count=2\r\nhost0=whois.b.example\r\nhost1=whois.a.example\r\n"
                "default=WHOIS.B.EXAMPLE\r\n");
-    acted = false;
     Run(IDM_WHOIS, [&](HWND d) { host = Text(d, IDC_WHOISHOST); PostMessageA(d, WM_COMMAND, IDCANCEL, 0); });
     EXPECT_EQ(host, "whois.b.example") << "the default is found ignoring case";
 }
@@ -268,7 +178,6 @@ TEST_F(WhoisDialog, DeleteRewritesTheSectionAndKeepsAListedDefault)
     EXPECT_EQ(Key("default"), "a");
 
     // Deleting the default removes it too; a name not listed renumbers.
-    acted = false;
     Run(IDM_WHOIS, [&](HWND d) {
         SetDlgItemTextA(d, IDC_WHOISHOST, "a");
         SendMessageA(d, WM_COMMAND, IDC_DELETEENTRY, 0);
@@ -304,11 +213,7 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
         SetDlgItemTextA(d, IDC_QUERY, "example.net");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    const DWORD start = GetTickCount();
-    while ((bBusy || sockQuery != INVALID_SOCKET) && GetTickCount() - start < 10000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        Pump();
-    }
+    PumpUntil([] { return !bBusy && sockQuery == INVALID_SOCKET; }, 10000);
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "example.net\r\n");
     EXPECT_EQ(cbReceived, 25u) << "the WhoIs command counts from 0";

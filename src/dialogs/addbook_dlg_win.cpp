@@ -1,0 +1,120 @@
+#include "dialogs/addbook_dlg_win.h"
+
+#include "app/app_win.h"
+#include "config/config_names.h"
+#include "config/config_win.h"
+#include "dialogs/finger_options_win.h"
+#include "dialogs/host_list.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+namespace {
+
+// Add, Ok and Delete read the field with one limit, so whatever Add keeps
+// Delete finds again and Ok fingers whole.
+int ReadTarget(HWND dialog, char (&target)[TARGET_BUFFER])
+{
+    return GetDlgItemTextA(dialog, IDC_ADDRBOOK, target, sizeof target);
+}
+
+void OnInitDialog(HWND dialog)
+{
+    SetWindowTextA(dialog, "Finger Address Book");
+    CenterDialog(dialog);
+    FillIntervalList(dialog);
+    ShowOptionBoxes(dialog);
+    HWND book = CreateTargetField(dialog, IDC_ADDRBOOK, "COMBOBOX",
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | CBS_DROPDOWN |
+                                      CBS_AUTOHSCROLL | CBS_OEMCONVERT,
+                                  54);
+    // Read from the highest index down and appended, the book shows the
+    // file's entries last first.
+    LoadHostList(dialog, SECTION_ADDBOOK, IDC_ADDRBOOK, CB_ADDSTRING);
+    SetFocus(book);
+}
+
+void OnOk(HWND dialog)
+{
+    char target[TARGET_BUFFER] = "";
+    if (ReadTarget(dialog, target) == 0)
+        return; // nothing to finger yet: the dialog stays
+    bBusy = true;
+    nQueryKind = QUERY_FINGER;
+    StartNotifyFromDialog(dialog);
+    EndDialog(dialog, 0);
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    RunFingerTarget(target);
+}
+
+// The new entry goes under the index the file's count gives, through the
+// bare file name; an entry already listed, in any letter case, is not added.
+void OnAdd(HWND dialog)
+{
+    char target[TARGET_BUFFER] = "";
+    if (ReadTarget(dialog, target) == 0)
+        return;
+    HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
+    if (SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target)) != CB_ERR)
+        return;
+    const int n = ReadProfileNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75, CONFIG_BARE_NAME);
+    char key[16];
+    HostKey(n, key, sizeof key);
+    WriteProfileText(SECTION_ADDBOOK, key, target, CONFIG_BARE_NAME);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target));
+    WriteProfileNumber(SECTION_ADDBOOK, KEY_COUNT, n + 1, CONFIG_BARE_NAME);
+}
+
+// The section is written again in the order the list shows, so each Delete
+// reverses the order of what stays in the file.
+void OnDelete(HWND dialog)
+{
+    char target[TARGET_BUFFER] = "";
+    if (ReadTarget(dialog, target) == 0)
+        return;
+    HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
+    LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
+    if (at != CB_ERR) {
+        SendMessageA(combo, CB_DELETESTRING, at, 0);
+        WriteProfileText(SECTION_ADDBOOK, nullptr, nullptr, CONFIG_BARE_NAME);
+        WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
+        SaveHostList(dialog, SECTION_ADDBOOK, IDC_ADDRBOOK, -1);
+    } else {
+        at = 0;
+    }
+    if (SendMessageA(combo, CB_SETCURSEL, at, 0) == CB_ERR)
+        SendMessageA(combo, CB_SETCURSEL, 0, 0);
+}
+
+} // namespace
+
+INT_PTR CALLBACK AddBookDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return FALSE; // the focus stays on the book
+    case WM_COMMAND:
+        switch (wParam) {
+        case IDOK:
+            OnOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+        case IDC_ADDENTRY:
+            OnAdd(dialog);
+            return TRUE;
+        case IDC_DELETEENTRY:
+            OnDelete(dialog);
+            return TRUE;
+        case IDC_LONGOUTPUT:
+        case IDC_NOTIFY:
+            OnOptionBoxClicked(dialog, static_cast<int>(wParam));
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    default:
+        return FALSE;
+    }
+}

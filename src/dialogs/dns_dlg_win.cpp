@@ -1,0 +1,46 @@
+#include "dialogs/dns_dlg_win.h"
+
+#include "app/app_win.h"
+#include "net/lookup_win.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+namespace {
+
+void OnOk(HWND dialog)
+{
+    GetDlgItemTextA(dialog, IDC_LOOKUPHOST, szHost, sizeof szHost);
+    EndDialog(dialog, 0);
+    SetWindowTextA(hwndMain, "Pellwick (DNS Lookup)");
+    bBusy = true;
+    nQueryKind = QUERY_HOSTLOOKUP;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    // A lookup WinSock will not start says why instead of leaving the
+    // window busy.
+    const int error = StartHostLookup(szHost);
+    if (error != 0)
+        FailHostLookup(error);
+}
+
+} // namespace
+
+INT_PTR CALLBACK DNSDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        CenterDialog(dialog);
+        return TRUE; // the focus goes to the edit field
+    case WM_COMMAND:
+        if (wParam == IDOK) {
+            OnOk(dialog);
+            return TRUE;
+        }
+        if (wParam == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,73 @@
+#include "dialogs/finger_options_win.h"
+
+#include <cstdio>
+
+#include "app/app_win.h"
+#include "app/options.h"
+#include "config/profile_values.h"
+#include "dialogs/dialog_helpers_win.h"
+#include "dialogs/finger_options.h"
+#include "net/notify_win.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+void FillIntervalList(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_FREQUENCY);
+    for (int minutes : NotifyIntervals) {
+        char text[12];
+        std::snprintf(text, sizeof text, "%d", minutes);
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("3"));
+}
+
+void ShowOptionBoxes(HWND dialog)
+{
+    const FingerOptionBoxes boxes = OptionBoxesFor(wOptions);
+    CheckDlgButton(dialog, IDC_LONGOUTPUT, boxes.longChecked ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_NOTIFY, boxes.notifyChecked ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(dialog, IDC_LONGOUTPUT), boxes.longEnabled);
+    EnableWindow(GetDlgItem(dialog, IDC_NOTIFY), boxes.notifyEnabled);
+}
+
+void OnOptionBoxClicked(HWND dialog, int boxId)
+{
+    wOptions ^= boxId == IDC_LONGOUTPUT ? OPT_LONG : OPT_NOTIFY;
+    ShowOptionBoxes(dialog);
+    // Clearing one of two set bits greys the box just clicked; the keyboard
+    // goes to the other one rather than nowhere.
+    HWND clicked = GetDlgItem(dialog, boxId);
+    if (!IsWindowEnabled(clicked))
+        SetFocus(GetDlgItem(dialog, boxId == IDC_LONGOUTPUT ? IDC_NOTIFY : IDC_LONGOUTPUT));
+}
+
+HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height)
+{
+    HWND field = CreateWindowA(className, "", style, DlgUnitsToPixelsX(7), DlgUnitsToPixelsY(16),
+                               DlgUnitsToPixelsX(182), DlgUnitsToPixelsY(height), dialog,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInstance,
+                               nullptr);
+    // A control made at run time would otherwise draw in the system font and
+    // come last when tabbing.
+    SendMessageA(field, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+    SetWindowPos(field, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return field;
+}
+
+void StartNotifyFromDialog(HWND dialog)
+{
+    if ((wOptions & OPT_NOTIFY) == 0)
+        return;
+    char minutes[3] = "";
+    GetDlgItemTextA(dialog, IDC_FREQUENCY, minutes, sizeof minutes);
+    nNotifyMinutes = ParseLeadingInt(minutes);
+    StartNotifyTimer();
+}
+
+void RunFingerTarget(char *target)
+{
+    ParseFingerTarget(target);
+    if (StartFingerQuery() == -1)
+        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+}

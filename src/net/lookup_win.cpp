@@ -1,0 +1,138 @@
+#include "net/lookup_win.h"
+
+#include <winsock.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/frame_win.h"
+#include "app/messages.h"
+#include "config/profile_values.h"
+#include "net/connect_win.h"
+#include "net/query_win.h"
+#include "res/resource.h"
+
+HANDLE hLookupTask = nullptr;
+char *bufHostEnt = nullptr;
+
+namespace {
+
+enum { ALIAS_LIMIT = 8 };
+// A name of up to 255 characters, its decoration and a dotted address.
+enum { LOOKUP_LINE_BUFFER = 300 };
+
+// Cancelling does not stop WinSock from answering later and writing the
+// entry into the buffer it was given, so a cancelled lookup keeps its buffer
+// until that late answer has come.
+struct Abandoned {
+    HANDLE task;
+    char *buffer;
+};
+std::vector<Abandoned> abandoned;
+
+bool DropAbandoned(HANDLE task)
+{
+    for (size_t i = 0; i < abandoned.size(); ++i) {
+        if (abandoned[i].task == task) {
+            delete[] abandoned[i].buffer;
+            abandoned.erase(abandoned.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReleaseBuffer()
+{
+    delete[] bufHostEnt;
+    bufHostEnt = nullptr;
+    hLookupTask = nullptr;
+}
+
+void ReturnToIdle()
+{
+    bBusy = false;
+    nQueryKind = QUERY_NONE;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+}
+
+void ShowEntry(const hostent *entry)
+{
+    char line[LOOKUP_LINE_BUFFER];
+    in_addr first;
+    std::memcpy(&first, entry->h_addr_list[0], sizeof first);
+    CopyBounded(szHost, sizeof szHost, entry->h_name);
+    std::snprintf(line, sizeof line, "%s: %s\r\n", szHost, inet_ntoa(first));
+    AppendOutput(line);
+    for (int i = 0; i < ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i) {
+        CopyBounded(szHost, sizeof szHost, entry->h_aliases[i]);
+        std::snprintf(line, sizeof line, "Alias: %s\r\n", szHost);
+        AppendOutput(line);
+    }
+}
+
+} // namespace
+
+int StartHostLookup(const char *name)
+{
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
+    bufHostEnt = new char[MAXGETHOSTSTRUCT];
+    const u_long address = inet_addr(name);
+    if (address != INADDR_NONE)
+        hLookupTask = WSAAsyncGetHostByAddr(hwndMain, UM_HOSTLOOKUP,
+                                            reinterpret_cast<const char *>(&address), 4, AF_INET,
+                                            bufHostEnt, MAXGETHOSTSTRUCT);
+    else
+        hLookupTask = WSAAsyncGetHostByName(hwndMain, UM_HOSTLOOKUP, name, bufHostEnt,
+                                            MAXGETHOSTSTRUCT);
+    if (hLookupTask != nullptr)
+        return 0;
+    const int error = WSAGetLastError();
+    ReleaseBuffer();
+    return error;
+}
+
+void OnHostLookup(WPARAM task, LPARAM result)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(task);
+    if (DropAbandoned(handle))
+        return; // the user cancelled this one
+    if (handle != hLookupTask || hLookupTask == nullptr)
+        return;
+    const int error = WSAGETASYNCERROR(result);
+    if (error != 0) {
+        FailHostLookup(error);
+        return;
+    }
+    const hostent *entry = reinterpret_cast<const hostent *>(bufHostEnt);
+    if (entry->h_addr_list[0] != nullptr)
+        ShowEntry(entry);
+    ReleaseBuffer();
+    ReturnToIdle();
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
+    SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+}
+
+void FailHostLookup(int error)
+{
+    ReleaseBuffer();
+    ShowWinsockError(error, "WSAAsyncGetHostByName()");
+    ReturnToIdle();
+    SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+}
+
+void CancelHostLookup()
+{
+    bBusy = false;
+    nQueryKind = QUERY_NONE;
+    if (hLookupTask != nullptr) {
+        WSACancelAsyncRequest(hLookupTask);
+        abandoned.push_back(Abandoned{hLookupTask, bufHostEnt});
+        bufHostEnt = nullptr;
+        hLookupTask = nullptr;
+    }
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    SetStatusText("Operation Cancelled");
+}
