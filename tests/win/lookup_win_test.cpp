@@ -1,0 +1,133 @@
+// Host Lookup from its dialog to the lines in the pane, against the names of
+// the test hosts file (see scripts/sandbox): plain.test has no alias,
+// many.test ten, twice.test two addresses.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "net/lookup_win.h"
+#include "net/receive_win.h"
+#include "win/dialog_fixture_win.h"
+#include "win/query_fixture_win.h"
+
+namespace {
+
+class HostLookup : public Query {
+protected:
+    // Types `name` into the dialog and presses Enter.
+    static void LookUp(const std::string &name)
+    {
+        AnswerDialog(IDM_HOSTLOOKUP, [name](HWND) {
+            TypeText(name.c_str());
+            PressKey(VK_RETURN);
+        });
+    }
+    static bool Done() { return PumpUntil([] { return !bBusy; }); }
+};
+
+TEST_F(HostLookup, ANameWithoutAliasesGivesOneLine)
+{
+    cbReceived = 7;
+    LookUp("plain.test");
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(PaneText(), "plain.test: 127.0.0.71\r\n");
+    EXPECT_STREQ(szHost, "plain.test");
+    EXPECT_EQ(nQueryKind, QUERY_NONE);
+    EXPECT_TRUE(Saw("")) << "the lookup starts by clearing the pane and the status";
+    EXPECT_EQ(Title(), "Pellwick");
+    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(cbReceived, 0u) << "the command counts from 0";
+    PumpUntil([] { return !bOutputGrayed; }, 2000);
+    EXPECT_FALSE(bOutputGrayed) << "the answer can be copied and saved";
+    EXPECT_TRUE(Enabled(IDM_FINGER)) << "idle again";
+    EXPECT_EQ(hLookupTask, nullptr);
+}
+
+TEST_F(HostLookup, MoreThanEightAliasesShowTheFirstEight)
+{
+    LookUp("many.test");
+    ASSERT_TRUE(Done());
+    std::string expected = "many.test: 127.0.0.72\r\n";
+    for (int i = 1; i <= 8; ++i)
+        expected += "Alias: al" + std::to_string(i) + "\r\n";
+    EXPECT_EQ(PaneText(), expected);
+    EXPECT_STREQ(szHost, "al8") << "the last name written";
+}
+
+TEST_F(HostLookup, SeveralAddressesShowTheFirstAndAnAddressGoesBackward)
+{
+    LookUp("twice.test");
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(PaneText(), "twice.test: 127.0.0.73\r\n");
+
+    LookUp("127.0.0.71");
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(PaneText(), "plain.test: 127.0.0.71\r\n");
+}
+
+TEST_F(HostLookup, AnUnknownNameSaysSoAndReturnsToIdle)
+{
+    LookUp("nowhere.test");
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(Status(), " Authoritive: Host Not Found");
+    EXPECT_EQ(nQueryKind, QUERY_NONE);
+    EXPECT_TRUE(Enabled(IDM_HOSTLOOKUP));
+}
+
+// WinSock still answers a cancelled lookup; that late answer must not reach
+// the pane, nor end the lookup that follows it.
+TEST_F(HostLookup, CancelReturnsToIdleAndTheLateAnswerIsDropped)
+{
+    AnswerDialog(IDM_HOSTLOOKUP, [](HWND d) {
+        SetDlgItemTextA(d, IDC_LOOKUPHOST, "many.test");
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(bBusy);
+    EXPECT_EQ(nQueryKind, QUERY_HOSTLOOKUP);
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(Status(), "Operation Cancelled");
+
+    // The next lookup starts before the cancelled one's answer has come, as
+    // the dialog's Ok would start it.
+    bBusy = true;
+    nQueryKind = QUERY_HOSTLOOKUP;
+    // Its entry is for a name that is not found: the cancelled lookup's entry
+    // must not stand in for it.
+    ASSERT_EQ(StartHostLookup("nowhere.test"), 0);
+    ASSERT_TRUE(Done());
+    PumpUntil([] { return false; }, 500); // time for any straggler
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(Status(), " Authoritive: Host Not Found");
+    EXPECT_EQ(Count("Operation Cancelled"), 1);
+}
+
+TEST_F(HostLookup, CancelBeforeAnyAnswerLeavesThePaneEmpty)
+{
+    AnswerDialog(IDM_HOSTLOOKUP, [](HWND d) {
+        SetDlgItemTextA(d, IDC_LOOKUPHOST, "plain.test");
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(Status(), "Operation Cancelled");
+    EXPECT_EQ(Title(), "Pellwick");
+    EXPECT_FALSE(bBusy);
+}
+
+TEST_F(HostLookup, EscStartsNothing)
+{
+    SetWindowTextA(hwndMain, "before");
+    AnswerDialog(IDM_HOSTLOOKUP, [](HWND) {
+        TypeText("plain.test");
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_FALSE(bBusy);
+    EXPECT_EQ(Title(), "before");
+}
+
+} // namespace
