@@ -27,6 +27,19 @@ void CenterDialog(HWND dialog)
 int DlgUnitsToPixelsX(int units) { return DluToPixelsX(units, nBaseUnitX); }
 int DlgUnitsToPixelsY(int units) { return DluToPixelsY(units, nBaseUnitY); }
 
+RECT DialogControlRect(HWND dialog, int x, int y, int width, int height)
+{
+    RECT r = {x, y, width, height};
+    MapDialogRect(dialog, &r);
+    return r;
+}
+
+void MoveDialogControl(HWND dialog, int id, int x, int y, int width, int height)
+{
+    const RECT r = DialogControlRect(dialog, x, y, width, height);
+    MoveWindow(GetDlgItem(dialog, id), r.left, r.top, r.right, r.bottom, TRUE);
+}
+
 void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage)
 {
     const char *file = ConfiguredPath();

@@ -15,6 +15,14 @@ void CenterDialog(HWND dialog);
 int DlgUnitsToPixelsX(int units);
 int DlgUnitsToPixelsY(int units);
 
+// A control's place in a dialog, given in that dialog's units: its font sets
+// them, so a control made or moved at run time lines up with the template's
+// own controls (the system's base units would put it past the dialog's
+// edge). Left, top, width and height in pixels.
+RECT DialogControlRect(HWND dialog, int x, int y, int width, int height);
+// Moves a control to a place given in the dialog's units and repaints it.
+void MoveDialogControl(HWND dialog, int id, int x, int y, int width, int height);
+
 // Fills a combo box from a host-list section (read through the configured
 // path), entries sent from the highest index down with `addMessage`
 // (CB_ADDSTRING, or CB_INSERTSTRING at position 0), then selects entry 0.

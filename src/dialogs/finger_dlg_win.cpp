@@ -16,10 +16,8 @@ void CentreButtons(HWND dialog)
 {
     ShowWindow(GetDlgItem(dialog, IDC_ADDENTRY), SW_HIDE);
     ShowWindow(GetDlgItem(dialog, IDC_DELETEENTRY), SW_HIDE);
-    MoveWindow(GetDlgItem(dialog, IDOK), DlgUnitsToPixelsX(68), DlgUnitsToPixelsY(64),
-               DlgUnitsToPixelsX(30), DlgUnitsToPixelsY(13), TRUE);
-    MoveWindow(GetDlgItem(dialog, IDCANCEL), DlgUnitsToPixelsX(98), DlgUnitsToPixelsY(64),
-               DlgUnitsToPixelsX(30), DlgUnitsToPixelsY(13), TRUE);
+    MoveDialogControl(dialog, IDOK, 68, 64, 30, 13);
+    MoveDialogControl(dialog, IDCANCEL, 98, 64, 30, 13);
 }
 
 void OnInitDialog(HWND dialog)

@@ -44,8 +44,8 @@ void OnOptionBoxClicked(HWND dialog, int boxId)
 
 HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height)
 {
-    HWND field = CreateWindowA(className, "", style, DlgUnitsToPixelsX(7), DlgUnitsToPixelsY(16),
-                               DlgUnitsToPixelsX(182), DlgUnitsToPixelsY(height), dialog,
+    const RECT r = DialogControlRect(dialog, 7, 16, 182, height);
+    HWND field = CreateWindowA(className, "", style, r.left, r.top, r.right, r.bottom, dialog,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInstance,
                                nullptr);
     // A control made at run time would otherwise draw in the system font and

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,108 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
     char title[128] = "";
     GetWindowTextA(hwndMain, title, sizeof title);
     EXPECT_STREQ(title, "Pellwick (WhoIs - example.net)");
+}
+
+} // namespace
+
+namespace {
+
+// ---- Every dialog's looks ----------------------------------------------------
+
+std::string ControlName(HWND control)
+{
+    char text[64] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\"";
+}
+
+// Visible controls lie inside the dialog and do not overlap (a group box
+// holds others, so it is left out), and every text fits on its control in
+// the dialog's own font: plain text and buttons on one line, a check box's
+// text beside its box.
+std::vector<std::string> LayoutProblems(HWND dialog)
+{
+    std::vector<std::string> problems;
+    RECT client;
+    GetClientRect(dialog, &client);
+    std::vector<std::pair<HWND, RECT>> placed;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c))
+            continue;
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+            problems.push_back(ControlName(c) + " reaches outside the dialog");
+        char cls[32] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        const LONG style = GetWindowLongA(c, GWL_STYLE);
+        const bool button = std::string(cls) == "Button";
+        const LONG kind = style & BS_TYPEMASK;
+        if (!(button && kind == BS_GROUPBOX))
+            placed.push_back({c, r});
+
+        char text[128] = "";
+        GetWindowTextA(c, text, sizeof text);
+        const bool hasText = text[0] != '\0' && (button || std::string(cls) == "Static");
+        if (!hasText || (std::string(cls) == "Static" && (style & SS_TYPEMASK) == SS_ICON))
+            continue;
+        HDC dc = GetDC(c);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0)));
+        SIZE size;
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        SelectObject(dc, old);
+        ReleaseDC(c, dc);
+        int room = r.right - r.left;
+        if (button && (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX))
+            room -= GetSystemMetrics(SM_CXMENUCHECK) + 2;
+        if (size.cx > room || size.cy > r.bottom - r.top + 2)
+            problems.push_back(ControlName(c) + " needs " + std::to_string(size.cx) + "x" +
+                               std::to_string(size.cy) + " pixels, has " + std::to_string(room) +
+                               "x" + std::to_string(r.bottom - r.top));
+    }
+    for (size_t i = 0; i < placed.size(); ++i)
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            RECT both;
+            if (IntersectRect(&both, &placed[i].second, &placed[j].second))
+                problems.push_back(ControlName(placed[i].first) + " overlaps " +
+                                   ControlName(placed[j].first));
+        }
+    return problems;
+}
+
+TEST_F(Dialogs, EveryDialogsTextsFitAndNothingOverlaps)
+{
+    StoreFile("[__History__]\r\ncount=1\r\nhost0=someone@finger.test\r\n"
+              "[__AddBk__]\r\ncount=1\r\nhost0=someone@finger.test\r\n"
+              "[__WhoIs__]\r\ncount=1\r\nhost0=whois.test\r\n");
+    CopyBounded(szProduct, sizeof szProduct, "Pellwick32");
+    CopyBounded(szVersion, sizeof szVersion, "1.0.0");
+    const struct {
+        int command;
+        const char *caption;
+    } dialogs[] = {{IDM_FINGER, "Finger"},       {IDM_WHOIS, "WhoIs Query"},
+                   {IDM_ADDRBOOK, "Finger Address Book"}, {IDM_HOSTLOOKUP, "Host Name Lookup"},
+                   {IDM_SETUP, "Pellwick32 Setup"}, {IDM_ABOUT, "About Pellwick32"}};
+    for (int history = 1; history >= 0; --history) {
+        bHistory = history;
+        for (const auto &d : dialogs) {
+            SCOPED_TRACE(d.caption);
+            std::string caption;
+            std::vector<std::string> problems;
+            Run(d.command, [&](HWND dialog) {
+                char text[64] = "";
+                GetWindowTextA(dialog, text, sizeof text);
+                caption = text;
+                problems = LayoutProblems(dialog);
+                // The About box closes only with Ok.
+                PostMessageA(dialog, WM_COMMAND, d.command == IDM_ABOUT ? IDOK : IDCANCEL, 0);
+            });
+            EXPECT_EQ(caption, d.caption);
+            for (const std::string &p : problems)
+                ADD_FAILURE() << p;
+        }
+    }
 }
 
 } // namespace
