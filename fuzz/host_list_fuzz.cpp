@@ -4,6 +4,7 @@
 // index, an entry count and a limit; byte 12 picks a key buffer size
 // (mod 24); the rest (up to a NUL) is a "count" value as the configuration
 // file may hold it, which the WhoIs dialog's Save turns into a key.
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -69,12 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < n && i < 16; ++i)
         CheckFullKey(i);
 
-    // Save in the WhoIs dialog: the file's count, whatever it says, read
-    // through an 80-byte field, names the new entry's key.
+    // Save in the WhoIs dialog and Add in the Address Book: the file's
+    // count, whatever it says, read through an 80-byte field, names the new
+    // entry's key, and the count written back is one more.
     if (size > 13) {
         std::string count = FuzzText(data + 13, size - 13);
         count = count.substr(0, 79);
-        CheckFullKey(ParseLeadingInt(count.c_str()));
+        const int index = AppendIndex(ParseLeadingInt(count.c_str()));
+        FUZZ_CHECK(index >= 0 && index < INT32_MAX);
+        CheckFullKey(index);
     }
     return 0;
 }

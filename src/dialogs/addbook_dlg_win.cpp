@@ -56,7 +56,8 @@ void OnAdd(HWND dialog)
     HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
     if (SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target)) != CB_ERR)
         return;
-    const int n = ReadProfileNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75, CONFIG_BARE_NAME);
+    const int n =
+        AppendIndex(ReadProfileNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75, CONFIG_BARE_NAME));
     char key[16];
     HostKey(n, key, sizeof key);
     WriteProfileText(SECTION_ADDBOOK, key, target, CONFIG_BARE_NAME);

@@ -1,5 +1,6 @@
 #include "dialogs/host_list.h"
 
+#include <cstdint>
 #include <cstdio>
 
 void HostKey(int index, char *buf, size_t size)
@@ -12,4 +13,11 @@ int HostListSaveCount(int entries, int limit)
     if (entries < 0)
         return 0;
     return limit != -1 && entries > 10 ? 10 : entries;
+}
+
+int AppendIndex(int count)
+{
+    if (count < 0)
+        return 0;
+    return count == INT32_MAX ? INT32_MAX - 1 : count;
 }

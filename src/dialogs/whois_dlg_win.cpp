@@ -38,7 +38,8 @@ void OnSave(HWND dialog)
 {
     char server[FIELD_BUFFER] = "";
     GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
-    const int n = ReadProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME);
+    const int n = AppendIndex(
+        ReadProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME));
     char key[16];
     HostKey(n, key, sizeof key);
     WriteProfileText(SECTION_WHOIS_KEYS, key, server, CONFIG_BARE_NAME);
