@@ -183,6 +183,22 @@ TEST_F(FingerDialogs, HistoryOffGivesAnEditFieldAndLeavesTheFileAlone)
     EXPECT_EQ(ReadWholeFile(bare), before);
 }
 
+TEST_F(FingerDialogs, SetupSwitchesHistoryOffForTheNextFingerDialogOnly)
+{
+    StoreFile("[pellwick]\r\nhistory=1\r\n[__History__]\r\ncount=1\r\nhost0=a\r\n");
+    Run(IDM_SETUP, [&](HWND d) {
+        SendDlgItemMessageA(d, IDC_HISTORY, BM_CLICK, 0, 0);
+        PressKey(VK_RETURN);
+    });
+    std::string targetClass;
+    Run(IDM_FINGER, [&](HWND d) {
+        targetClass = ClassOf(GetDlgItem(d, IDC_TARGET));
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(targetClass, "Edit");
+    EXPECT_EQ(Key("pellwick", "history"), "1") << "the switch is written when the program ends";
+}
+
 // ---- Finger: options and the query ------------------------------------------
 
 TEST_F(FingerDialogs, LongOutputAndNotifyExcludeEachOtherAndOutliveCancel)
