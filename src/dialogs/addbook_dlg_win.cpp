@@ -99,21 +99,14 @@ INT_PTR CALLBACK AddBookDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
         case IDOK:
             OnOk(dialog);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, 0);
-            return TRUE;
         case IDC_ADDENTRY:
             OnAdd(dialog);
             return TRUE;
         case IDC_DELETEENTRY:
             OnDelete(dialog);
             return TRUE;
-        case IDC_LONGOUTPUT:
-        case IDC_NOTIFY:
-            OnOptionBoxClicked(dialog, static_cast<int>(wParam));
-            return TRUE;
         default:
-            return FALSE;
+            return OnSharedFingerCommand(dialog, wParam) ? TRUE : FALSE;
         }
     default:
         return FALSE;

@@ -42,6 +42,21 @@ void OnOptionBoxClicked(HWND dialog, int boxId)
         SetFocus(GetDlgItem(dialog, boxId == IDC_LONGOUTPUT ? IDC_NOTIFY : IDC_LONGOUTPUT));
 }
 
+bool OnSharedFingerCommand(HWND dialog, WPARAM command)
+{
+    switch (command) {
+    case IDCANCEL:
+        EndDialog(dialog, 0); // flipped options stay flipped
+        return true;
+    case IDC_LONGOUTPUT:
+    case IDC_NOTIFY:
+        OnOptionBoxClicked(dialog, static_cast<int>(command));
+        return true;
+    default:
+        return false;
+    }
+}
+
 HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height)
 {
     const RECT r = DialogControlRect(dialog, 7, 16, 182, height);

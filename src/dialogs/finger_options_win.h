@@ -16,6 +16,10 @@ void ShowOptionBoxes(HWND dialog);
 // A click on either box flips its bit at once; Cancel does not undo it.
 void OnOptionBoxClicked(HWND dialog, int boxId);
 
+// Cancel and the two option boxes, which both dialogs handle alike; false
+// for any other command.
+bool OnSharedFingerCommand(HWND dialog, WPARAM command);
+
 // Creates the target field at run time: 7, 16 in dialog units, 182 wide,
 // in the dialog's font and first in the tab order.
 HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height);
