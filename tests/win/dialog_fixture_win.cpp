@@ -17,8 +17,10 @@ DWORD actedAt;
 // the action is a test that went wrong: it is ended, so that the run goes on.
 void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR, DWORD)
 {
+    // A modal dialog shows itself once its loop first runs idle; the user
+    // acts on what is on the screen.
     HWND dialog = GetActiveWindow();
-    if (dialog == nullptr || dialog == hwndMain)
+    if (dialog == nullptr || dialog == hwndMain || !IsWindowVisible(dialog))
         return;
     if (!acted) {
         acted = true;
