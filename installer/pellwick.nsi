@@ -1,0 +1,115 @@
+; Pellwick's setup program. It puts the program and its help file into a
+; folder under Program Files, records the installation in the registry key
+; that the program reads at start-up, adds a Start-menu shortcut and an
+; uninstaller listed in Add/Remove Programs. Uninstalling keeps the user's
+; pellwick.ini: settings and host lists outlive a reinstall.
+;
+; CMake builds it (installer/CMakeLists.txt) with these defines:
+;   PELLWICK_EXE      the pellwick.exe to install
+;   PELLWICK_HELP     the help file; installed as pllwck32.hlp when it exists
+;   PELLWICK_VERSION  the project's version, as in the program's resources
+;   PELLWICK_VERSION4 the same as four numbers, for the setup's own resources
+;   PELLWICK_OUTFILE  the setup program to write
+;   PELLWICK_64       present for the x86_64 program
+
+!ifdef PELLWICK_64
+  Target amd64-unicode
+!else
+  Target x86-unicode
+!endif
+
+!define PRODUCT "Pellwick32"
+!define MAKER "Harrowmere Systems"
+; The program reads Product, Version and Cfgfile here, in its own registry
+; view: a 32-bit program sees the 32-bit view, a 64-bit one the native view.
+!define MAKER_KEY "SOFTWARE\${MAKER}"
+!define INSTALL_KEY "${MAKER_KEY}\${PRODUCT}"
+!define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+
+Name "${PRODUCT} ${PELLWICK_VERSION}"
+OutFile "${PELLWICK_OUTFILE}"
+; Writes under HKEY_LOCAL_MACHINE and Program Files.
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+!ifdef PELLWICK_64
+  InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
+  InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
+; A reinstall goes where the last one went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+
+VIProductVersion "${PELLWICK_VERSION4}"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${MAKER}"
+VIAddVersionKey "LegalCopyright" "Copyright (c) ${MAKER}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${PELLWICK_VERSION}"
+VIAddVersionKey "ProductVersion" "${PELLWICK_VERSION}"
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+; The shortcut goes to every user's Start menu, and on x86_64 the registry
+; values go to the view the 64-bit program reads.
+!macro UseMachineWideLocations
+  SetShellVarContext all
+  !ifdef PELLWICK_64
+    SetRegView 64
+  !endif
+!macroend
+
+Function .onInit
+  !insertmacro UseMachineWideLocations
+FunctionEnd
+
+Function un.onInit
+  !insertmacro UseMachineWideLocations
+FunctionEnd
+
+Section "${PRODUCT}"
+  SetOutPath "$INSTDIR"
+  File "/oname=pellwick.exe" "${PELLWICK_EXE}"
+  ; The help file may not be built yet; the program still runs without it
+  ; and says so when Help is asked for.
+  File /nonfatal "/oname=pllwck32.hlp" "${PELLWICK_HELP}"
+
+  WriteRegStr HKLM "${INSTALL_KEY}" "Product" "${PRODUCT}"
+  WriteRegStr HKLM "${INSTALL_KEY}" "Version" "${PELLWICK_VERSION}"
+  ; The program reaches its configuration both through this path and
+  ; through the bare name pellwick.ini, which resolves in the Windows
+  ; directory: the two must name one file.
+  WriteRegStr HKLM "${INSTALL_KEY}" "Cfgfile" "$WINDIR\pellwick.ini"
+
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\pellwick.exe"
+
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${PELLWICK_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\pellwick.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  Delete "$INSTDIR\pellwick.exe"
+  Delete "$INSTDIR\pllwck32.hlp"
+  ; WinHelp keeps its index of a help file beside it.
+  Delete "$INSTDIR\pllwck32.gid"
+  Delete "$INSTDIR\Uninstall.exe"
+  ; Only when empty: whatever the user put there stays.
+  RMDir "$INSTDIR"
+  Delete "${SHORTCUT}"
+
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${INSTALL_KEY}"
+  ; The maker's key may hold other products' keys.
+  DeleteRegKey /ifempty HKLM "${MAKER_KEY}"
+SectionEnd

@@ -1,0 +1,33 @@
+// Where the setup program puts things on this machine, and small reads of
+// them for the installer tests: the 64-bit registry view (the one the 64-bit
+// program reads), files, folders and the Start-menu shortcut.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The uninstall entry Add/Remove Programs lists the program under.
+#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellwick32"
+// The key above the program's own, shared with the maker's other products.
+#define MAKER_KEY "SOFTWARE\\Harrowmere Systems"
+
+// "C:\Program Files\Pellwick32" and the shortcut in every user's Start menu.
+std::string InstallFolder();
+std::string ShortcutPath();
+
+// A string value under HKEY_LOCAL_MACHINE in the given view
+// (KEY_WOW64_64KEY or KEY_WOW64_32KEY); false if the key or value is absent.
+bool ReadMachineString(const char *key, const char *value, REGSAM view, std::string &out);
+bool MachineKeyExists(const char *key, REGSAM view);
+// Removes a key and everything under it from the 64-bit view.
+void DeleteMachineTree(const char *key);
+
+bool PathExists(const std::string &path);
+
+// The program a shell link starts; empty if it cannot be read.
+std::string ShortcutTarget(const std::string &link);
+
+// Runs a command line and waits for it to end; its exit code, or 0xFFFFFFFF
+// if it could not start or did not end within timeoutMs.
+DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs);

@@ -1,0 +1,207 @@
+// The 64-bit setup program run silently, as an administrator deploys it: it
+// puts the program and its help file under Program Files, records the
+// installation where the 64-bit program reads it, and its uninstaller takes
+// all of that away again but leaves the user's pellwick.ini.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/placement.h"
+#include "config/config_names.h"
+#include "e2e/installation_win.h"
+#include "e2e/program_runner_win.h"
+#include "res/resource.h"
+#include "version.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+std::string setupPath;    // the pellwick-setup.exe under test
+std::string builtProgram; // the pellwick.exe it was made from
+
+// The help file, when it has been built, lies beside the program.
+std::string BuiltHelp()
+{
+    return builtProgram.substr(0, builtProgram.find_last_of('\\') + 1) + "pllwck32.hlp";
+}
+
+bool SameText(const std::string &a, const std::string &b)
+{
+    return _stricmp(a.c_str(), b.c_str()) == 0;
+}
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The configuration file is shared with the other tests of this run.
+        hadConfig = PathExists(BareConfigPath());
+        if (hadConfig)
+            savedConfig = ReadWholeFile(BareConfigPath());
+        ASSERT_EQ(RunAndWait("\"" + setupPath + "\" /S", 60000), 0u) << "the silent install failed";
+    }
+
+    // Whatever the uninstaller left, so that the next test and the other
+    // tests in this prefix start without an installation.
+    void TearDown() override
+    {
+        runner.Stop();
+        for (const char *name : {"pellwick.exe", "pllwck32.hlp", "Uninstall.exe"})
+            DeleteFileA((folder + "\\" + name).c_str());
+        RemoveDirectoryA(folder.c_str());
+        DeleteFileA(ShortcutPath().c_str());
+        DeleteMachineTree(UNINSTALL_KEY);
+        DeleteMachineTree(MAKER_KEY);
+        if (hadConfig)
+            WriteWholeFile(BareConfigPath(), savedConfig);
+        else
+            DeleteFileA(BareConfigPath().c_str());
+    }
+
+    static std::string Installed(const char *value)
+    {
+        std::string text;
+        EXPECT_TRUE(ReadMachineString(REG_KEY_PELLWICK, value, KEY_WOW64_64KEY, text))
+            << value << " is not in the installation key";
+        return text;
+    }
+
+    const std::string folder = InstallFolder();
+    ProgramRunner runner;
+
+private:
+    bool hadConfig = false;
+    std::string savedConfig;
+};
+
+TEST_F(Installer, PutsTheFilesUnderProgramFiles)
+{
+    const std::string program = ReadWholeFile(builtProgram);
+    ASSERT_FALSE(program.empty()) << "cannot read " << builtProgram;
+    EXPECT_TRUE(ReadWholeFile(folder + "\\pellwick.exe") == program)
+        << folder << "\\pellwick.exe is missing or not the program just built";
+    EXPECT_TRUE(PathExists(folder + "\\Uninstall.exe"));
+
+    // The help file goes along when it has been built, and the installer
+    // works without it.
+    if (PathExists(BuiltHelp()))
+        EXPECT_TRUE(ReadWholeFile(folder + "\\pllwck32.hlp") == ReadWholeFile(BuiltHelp()));
+    else
+        EXPECT_FALSE(PathExists(folder + "\\pllwck32.hlp"));
+
+    EXPECT_TRUE(SameText(ShortcutTarget(ShortcutPath()), folder + "\\pellwick.exe"))
+        << ShortcutPath() << " starts \"" << ShortcutTarget(ShortcutPath()) << "\"";
+}
+
+TEST_F(Installer, RecordsTheInstallationInTheProgramsRegistryView)
+{
+    EXPECT_EQ(Installed(REG_VALUE_PRODUCT), "Pellwick32");
+    const std::string version = Installed(REG_VALUE_VERSION);
+    EXPECT_EQ(version, PELLWICK_VERSION_TEXT);
+    EXPECT_LT(version.size(), size_t{VERSION_BUFFER});
+    // The configured path and the bare name must denote one file.
+    EXPECT_TRUE(SameText(Installed(REG_VALUE_CFGFILE), BareConfigPath()))
+        << "Cfgfile is \"" << Installed(REG_VALUE_CFGFILE) << "\"";
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_32KEY))
+        << "the installation went to the 32-bit view, which the 64-bit program does not read";
+
+    std::string name, uninstall;
+    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "DisplayName", KEY_WOW64_64KEY, name));
+    EXPECT_EQ(name, "Pellwick32");
+    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "UninstallString", KEY_WOW64_64KEY, uninstall));
+    EXPECT_TRUE(SameText(uninstall, "\"" + folder + "\\Uninstall.exe\"")) << uninstall;
+}
+
+TEST_F(Installer, TheInstalledProgramReadsTheInstallation)
+{
+    const std::string config = Installed(REG_VALUE_CFGFILE);
+    ASSERT_FALSE(config.empty());
+    WriteWholeFile(config, "[pellwick]\r\nleft=33\r\ntop=27\r\nright=210\r\nbottom=130\r\n");
+
+    programPath = folder + "\\pellwick.exe";
+    HWND hwnd = runner.Start();
+    ASSERT_NE(hwnd, nullptr) << "the installed program showed no window";
+    const LONG units = GetDialogBaseUnits();
+    const PixelRect want = PlacementToPixels(DluPlacement{33, 27, 210, 130},
+                                             DialogBaseUnits{LOWORD(units), HIWORD(units)});
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.left, want.left);
+    EXPECT_EQ(rc.top, want.top);
+    EXPECT_EQ(rc.right, want.right);
+    EXPECT_EQ(rc.bottom, want.bottom);
+
+    // Product and Version reach the program only through the registry key,
+    // so the About box shows whether it reads the view the installer wrote.
+    PostMessageA(hwnd, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = WaitForDialogBox(runner.ProcessId(), "About Pellwick32");
+    ASSERT_NE(about, nullptr) << "no About box";
+    char text[64] = "";
+    GetDlgItemTextA(about, IDC_VERSION, text, sizeof text);
+    EXPECT_STREQ(text, "Pellwick32 " PELLWICK_VERSION_TEXT);
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(about); }));
+
+    EXPECT_EQ(runner.CloseAndWait(hwnd), 0u);
+    // The file had no history key: the program wrote it back there on close.
+    EXPECT_NE(ReadWholeFile(config).find("history=1"), std::string::npos);
+}
+
+TEST_F(Installer, SilentUninstallRemovesAllButTheUsersConfiguration)
+{
+    const std::string config = Installed(REG_VALUE_CFGFILE);
+    const std::string settings = "[pellwick]\r\nleft=5\r\n";
+    WriteWholeFile(config, settings);
+
+    // As Add/Remove Programs runs it. The uninstaller copies itself out of
+    // the folder it removes and finishes in the copy, so the first process
+    // ends before the work is done: wait for the last steps' results.
+    std::string quiet;
+    ASSERT_TRUE(ReadMachineString(UNINSTALL_KEY, "QuietUninstallString", KEY_WOW64_64KEY, quiet));
+    EXPECT_EQ(RunAndWait(quiet, 30000), 0u) << quiet;
+    EXPECT_TRUE(WaitUntil(30000, [&] {
+        return !PathExists(folder) && !MachineKeyExists(UNINSTALL_KEY, KEY_WOW64_64KEY) &&
+               !MachineKeyExists(MAKER_KEY, KEY_WOW64_64KEY);
+    })) << "the uninstaller did not finish within 30 seconds";
+
+    EXPECT_FALSE(PathExists(folder + "\\pellwick.exe"));
+    EXPECT_FALSE(PathExists(folder));
+    EXPECT_FALSE(PathExists(ShortcutPath()));
+    EXPECT_FALSE(MachineKeyExists(UNINSTALL_KEY, KEY_WOW64_64KEY));
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_64KEY));
+    EXPECT_FALSE(MachineKeyExists(MAKER_KEY, KEY_WOW64_64KEY));
+    EXPECT_EQ(ReadWholeFile(config), settings) << "the user's configuration did not survive";
+}
+
+TEST_F(Installer, UninstallKeepsTheMakersKeyWhileAnotherProductUsesIt)
+{
+    HKEY other;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, MAKER_KEY "\\Other", 0, nullptr, 0,
+                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, &other, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(other);
+
+    // "_?=" makes the uninstaller work in place, so its end is the end of
+    // the work.
+    const std::string run = "\"" + folder + "\\Uninstall.exe\" /S _?=" + folder;
+    EXPECT_EQ(RunAndWait(run, 30000), 0u) << run;
+    EXPECT_FALSE(PathExists(folder + "\\pellwick.exe"));
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_64KEY));
+    EXPECT_TRUE(MachineKeyExists(MAKER_KEY "\\Other", KEY_WOW64_64KEY));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc < 3) {
+        fprintf(stderr, "usage: pellwick_installer_tests PELLWICK_SETUP_EXE PELLWICK_EXE\n");
+        return 2;
+    }
+    setupPath = WindowsPathOf(argv[1]);
+    builtProgram = WindowsPathOf(argv[2]);
+    return RUN_ALL_TESTS();
+}
