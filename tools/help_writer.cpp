@@ -606,6 +606,21 @@ Bytes SystemFile(const Source &source, uint32_t contents)
     Bytes start;
     start.u32(contents);
     record(3, start);
+    // The main window, by name, so that the viewer's caption is the title.
+    Bytes window;
+    window.u16(0x0002 | 0x0004); // name and caption given
+    auto fixed = [&](const std::string &text, size_t size) {
+        std::string field = text.substr(0, size - 1);
+        field.resize(size, '\0');
+        window.text(field);
+    };
+    fixed("", 10);   // type
+    fixed("main", 9);
+    fixed(source.title, 51);
+    window.zeros(5 * 2); // place, size and state left to the viewer
+    window.u32(0xFFFFFF); // white behind the text
+    window.u32(0xFFFFFF);
+    record(6, window);
     // The << and >> buttons page through the topics in source order.
     Bytes browse;
     browse.strz("BrowseButtons()");

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -61,6 +62,7 @@ TEST(HelpFile, HoldsTheTopicsTheirTextAndTheLinksBetweenThem)
     EXPECT_NE(std::find(hlp.fontFaces.begin(), hlp.fontFaces.end(), "Courier New"),
               hlp.fontFaces.end());
     EXPECT_NE(std::find(hlp.macros.begin(), hlp.macros.end(), "BrowseButtons()"), hlp.macros.end());
+    EXPECT_EQ(hlp.windows, (std::map<std::string, std::string>{{"main", "Sample Help"}}));
 
     ASSERT_EQ(hlp.topics.size(), 2u);
     const HlpTopic &first = hlp.topics[0];

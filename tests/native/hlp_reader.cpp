@@ -448,8 +448,20 @@ HlpFile ReadHlp(const std::vector<uint8_t> &bytes)
         else if (type == 3) {
             hlp.contents = data.u32();
             haveContents = true;
-        } else if (type == 4)
+        } else if (type == 4) {
             hlp.macros.push_back(data.strz());
+        } else if (type == 6) {
+            if (size != 90)
+                Bad("|SYSTEM: window record of the wrong size");
+            const unsigned valid = data.u16();
+            auto field = [&](size_t at, size_t length) {
+                View f = data.sub(at, length, "window field");
+                const std::string s(reinterpret_cast<const char *>(f.data()), length);
+                return s.substr(0, s.find('\0'));
+            };
+            if (valid & 0x0002)
+                hlp.windows[field(12, 9)] = (valid & 0x0004) ? field(21, 51) : std::string();
+        }
     }
 
     View font = open("|FONT");

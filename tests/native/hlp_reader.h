@@ -29,6 +29,7 @@ struct HlpFile {
     std::string copyright;
     uint32_t contents = 0;
     std::vector<std::string> macros;
+    std::map<std::string, std::string> windows; // window name -> caption
     std::vector<std::string> fontFaces; // face name of each font descriptor
     std::vector<unsigned> fontHalfPoints;
     std::vector<HlpTopic> topics;
