@@ -18,6 +18,7 @@
 #include "app/frame_win.h"
 #include "config/config_names.h"
 #include "e2e/program_runner_win.h"
+#include "e2e/screenshot_win.h"
 #include "res/resource.h"
 #include "win/test_support_win.h"
 
@@ -76,110 +77,6 @@ std::string TipText(HWND tip)
                              SMTO_ABORTIFHUNG, 2000, &copied))
         return "";
     return std::string(text, copied < sizeof text ? static_cast<size_t>(copied) : 0);
-}
-
-// The whole virtual screen, as 24-bit bottom-up rows like a .bmp holds them.
-struct Screenshot {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> bits;
-
-    size_t Stride() const { return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3); }
-
-    COLORREF PixelAt(int x, int y) const
-    {
-        const uint8_t *p = &bits[static_cast<size_t>(height - 1 - (y - top)) * Stride() +
-                                 static_cast<size_t>(x - left) * 3];
-        return RGB(p[2], p[1], p[0]);
-    }
-
-    // How many pixels of a screen rectangle have the colour.
-    long CountColour(const RECT &r, COLORREF colour) const
-    {
-        long n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                if (x >= left && x < left + width && y >= top && y < top + height &&
-                    PixelAt(x, y) == colour)
-                    ++n;
-        return n;
-    }
-};
-
-bool CaptureScreen(Screenshot &shot)
-{
-    shot.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    shot.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    shot.width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    shot.height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (shot.width <= 0 || shot.height <= 0)
-        return false;
-
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = shot.width;
-    bmi.bmiHeader.biHeight = shot.height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 24;
-    bmi.bmiHeader.biCompression = BI_RGB;
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (dib != nullptr) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, shot.width, shot.height, screen, shot.left, shot.top,
-                    SRCCOPY | CAPTUREBLT) != FALSE;
-        GdiFlush();
-        const uint8_t *first = static_cast<const uint8_t *>(bits);
-        shot.bits.assign(first, first + shot.Stride() * static_cast<size_t>(shot.height));
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
-bool WriteBmp(const std::string &path, const Screenshot &shot)
-{
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = shot.width;
-    info.biHeight = shot.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(shot.bits.size());
-
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 &&
-              std::fwrite(&info, sizeof info, 1, f) == 1 &&
-              std::fwrite(shot.bits.data(), 1, shot.bits.size(), f) == shot.bits.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
-}
-
-// <folder of pellwick.exe>\artifacts, made if need be.
-std::string ArtifactFolder()
-{
-    const size_t slash = programPath.find_last_of("\\/");
-    const std::string folder =
-        (slash == std::string::npos ? std::string(".") : programPath.substr(0, slash)) +
-        "\\artifacts";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
 }
 
 class Frame : public ::testing::Test {
