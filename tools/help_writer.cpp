@@ -654,6 +654,8 @@ uint32_t ContextHash(const std::string &id)
 
 std::vector<uint8_t> WriteHelpFile(const Source &source)
 {
+    if (source.topics.empty())
+        throw std::runtime_error("no topics: a help file needs its contents topic");
     std::vector<Link> links = TopicLinks(source);
     const std::vector<uint32_t> offsets = PlaceLinks(links, source.topics.size());
 

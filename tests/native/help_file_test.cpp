@@ -122,11 +122,12 @@ TEST(HelpFile, KeepsTextAcrossTopicBlocksAndManyTopicsInItsIndexes)
     EXPECT_NE(hlp.topics[50].text.find("word899"), std::string::npos);
 }
 
-TEST(HelpFile, RefusesContextIdsThatShareAHash)
+TEST(HelpFile, RefusesContextIdsThatShareAHashAndAnEmptySource)
 {
     // WinHelp folds letter case in the hash.
     const help::Source src = help::ParseSource("@title T\n@topic Finger A\nx\n@topic finger B\ny\n");
     EXPECT_THROW(help::WriteHelpFile(src), std::runtime_error);
+    EXPECT_THROW(help::WriteHelpFile(help::Source()), std::runtime_error);
     EXPECT_EQ(help::ContextHash("Finger"), help::ContextHash("finger"));
     for (const char *id : {"contents", "command_line", "a.b_9", "Z0"})
         EXPECT_EQ(help::ContextHash(id), HlpContextHash(id)) << id;
