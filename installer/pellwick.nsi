@@ -73,9 +73,7 @@ FunctionEnd
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "/oname=pellwick.exe" "${PELLWICK_EXE}"
-  ; The help file may not be built yet; the program still runs without it
-  ; and says so when Help is asked for.
-  File /nonfatal "/oname=pllwck32.hlp" "${PELLWICK_HELP}"
+  File "/oname=pllwck32.hlp" "${PELLWICK_HELP}"
 
   WriteRegStr HKLM "${INSTALL_KEY}" "Product" "${PRODUCT}"
   WriteRegStr HKLM "${INSTALL_KEY}" "Version" "${PELLWICK_VERSION}"

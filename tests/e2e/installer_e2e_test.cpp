@@ -21,7 +21,7 @@ namespace {
 std::string setupPath;    // the pellwick-setup.exe under test
 std::string builtProgram; // the pellwick.exe it was made from
 
-// The help file, when it has been built, lies beside the program.
+// The help file lies beside the program it was built with.
 std::string BuiltHelp()
 {
     return builtProgram.substr(0, builtProgram.find_last_of('\\') + 1) + "pllwck32.hlp";
@@ -84,12 +84,9 @@ TEST_F(Installer, PutsTheFilesUnderProgramFiles)
         << folder << "\\pellwick.exe is missing or not the program just built";
     EXPECT_TRUE(PathExists(folder + "\\Uninstall.exe"));
 
-    // The help file goes along when it has been built, and the installer
-    // works without it.
-    if (PathExists(BuiltHelp()))
-        EXPECT_TRUE(ReadWholeFile(folder + "\\pllwck32.hlp") == ReadWholeFile(BuiltHelp()));
-    else
-        EXPECT_FALSE(PathExists(folder + "\\pllwck32.hlp"));
+    // The help file goes along, the one just built.
+    ASSERT_TRUE(PathExists(BuiltHelp())) << BuiltHelp();
+    EXPECT_TRUE(ReadWholeFile(folder + "\\pllwck32.hlp") == ReadWholeFile(BuiltHelp()));
 
     EXPECT_TRUE(SameText(ShortcutTarget(ShortcutPath()), folder + "\\pellwick.exe"))
         << ShortcutPath() << " starts \"" << ShortcutTarget(ShortcutPath()) << "\"";

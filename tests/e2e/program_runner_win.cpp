@@ -45,14 +45,20 @@ HWND FindVisibleWindow(DWORD pid, const char *className)
     return FindVisible(pid, className, nullptr);
 }
 
-bool ProgramRunner::Launch(const std::string &args)
+std::string ProgramFolder()
+{
+    const size_t slash = programPath.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : programPath.substr(0, slash);
+}
+
+bool ProgramRunner::Launch(const std::string &args, const std::string &folder)
 {
     Stop();
     std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi)) {
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
         ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
         pi = {};
         return false;
@@ -60,9 +66,9 @@ bool ProgramRunner::Launch(const std::string &args)
     return true;
 }
 
-HWND ProgramRunner::Start(const std::string &args)
+HWND ProgramRunner::Start(const std::string &args, const std::string &folder)
 {
-    if (!Launch(args))
+    if (!Launch(args, folder))
         return nullptr;
     HWND hwnd = nullptr;
     WaitUntil(20000, [&] {

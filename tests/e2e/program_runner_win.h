@@ -9,6 +9,9 @@
 // Windows path of pellwick.exe, taken from the test program's command line.
 extern std::string programPath;
 
+// The folder that holds pellwick.exe (and the help file beside it).
+std::string ProgramFolder();
+
 // Calls ready() every 50 ms until it returns true or timeoutMs have passed;
 // returns its last answer. Lets a test wait on another process without
 // guessing how long it takes.
@@ -46,8 +49,9 @@ public:
     ~ProgramRunner() { Stop(); }
 
     // Starts the program and waits up to 20 seconds for its visible frame
-    // window; null if it could not be started or no window appeared.
-    HWND Start(const std::string &args = "");
+    // window; null if it could not be started or no window appeared. With
+    // a folder, the program runs with it as its current directory.
+    HWND Start(const std::string &args = "", const std::string &folder = "");
 
     // Starts the program and waits for it to end by itself, as a script
     // does with -e. Its exit code, or 0xFFFFFFFF if it is still running.
@@ -65,6 +69,6 @@ public:
     HANDLE Process() const { return pi.hProcess; }
 
 private:
-    bool Launch(const std::string &args);
+    bool Launch(const std::string &args, const std::string &folder = "");
     PROCESS_INFORMATION pi = {};
 };

@@ -1,0 +1,166 @@
+// Help > Index on the real program, run from its own folder as a shortcut
+// runs it: the help viewer opens pllwck32.hlp from beside pellwick.exe and
+// shows its contents topic, links drawn in the viewer's link colour. A
+// screenshot is kept under artifacts\help.bmp for a person to look at.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "config/config_names.h"
+#include "e2e/program_runner_win.h"
+#include "e2e/screenshot_win.h"
+#include "res/resource.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+const char kHelpFile[] = "pllwck32.hlp";
+const char kViewerClass[] = "MS_WINHELP"; // where WinHelp sends its requests
+
+struct Found {
+    DWORD notPid;
+    std::string list; // what was seen, for a failure message
+    HWND viewer;
+};
+
+// A visible top-level window of another process whose title names the help.
+BOOL CALLBACK MatchViewer(HWND hwnd, LPARAM lParam)
+{
+    Found *f = reinterpret_cast<Found *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == f->notPid || pid == GetCurrentProcessId() || !IsWindowVisible(hwnd))
+        return TRUE;
+    char cls[64] = "", title[128] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, title, sizeof title);
+    f->list += std::string(" [") + cls + " \"" + title + "\"]";
+    if (std::string(cls) == kViewerClass && std::string(title).find("Pellwick Help") != std::string::npos) {
+        f->viewer = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct Child {
+    std::string text;
+};
+
+// The text of the viewer's text pane: the longest text of its children.
+BOOL CALLBACK LongestText(HWND hwnd, LPARAM lParam)
+{
+    Child *c = reinterpret_cast<Child *>(lParam);
+    static char text[16384];
+    DWORD_PTR copied = 0;
+    if (SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, &copied) &&
+        copied < sizeof text && copied > c->text.size())
+        c->text.assign(text, static_cast<size_t>(copied));
+    return TRUE;
+}
+
+// Asks a running viewer to end, as a program does when it quits, and waits
+// until its process has gone.
+void QuitViewer()
+{
+    HWND viewer = FindWindowA(kViewerClass, nullptr);
+    if (viewer == nullptr)
+        return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(viewer, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    WinHelpA(nullptr, kHelpFile, HELP_QUIT, 0);
+    if (process != nullptr) {
+        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "the help viewer stays";
+        CloseHandle(process);
+    }
+}
+
+class Help : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A viewer left by an earlier test would look in its own folder.
+        QuitViewer();
+        ini = UniqueTempPath("help");
+        WriteWholeFile(ini, "[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\nbottom=120\r\n"
+                            "history=0\r\n");
+        SetInstallValue(REG_VALUE_CFGFILE, ini);
+    }
+
+    void TearDown() override
+    {
+        QuitViewer();
+        runner.Stop();
+        DeleteInstallKey();
+        DeleteFileA(ini.c_str());
+    }
+
+    ProgramRunner runner;
+    std::string ini;
+};
+
+TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
+{
+    const std::string helpPath = ProgramFolder() + "\\" + kHelpFile;
+    ASSERT_NE(GetFileAttributesA(helpPath.c_str()), INVALID_FILE_ATTRIBUTES)
+        << helpPath << " was not built";
+
+    HWND frame = runner.Start("", ProgramFolder());
+    ASSERT_NE(frame, nullptr) << "no frame window appeared";
+    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+    PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
+
+    Found found = {runner.ProcessId(), "", nullptr};
+    const bool opened = WaitUntil(20000, [&] {
+        found.list.clear();
+        EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
+        return found.viewer != nullptr;
+    });
+    if (!opened) {
+        Screenshot shot;
+        if (CaptureScreen(shot))
+            WriteBmp(ArtifactFolder() + "\\help.bmp", shot);
+    }
+    ASSERT_TRUE(opened) << "no help viewer; windows of other processes:" << found.list;
+
+    // The contents topic, whole, with its links to the other topics.
+    Child pane;
+    WaitUntil(5000, [&] {
+        EnumChildWindows(found.viewer, LongestText, reinterpret_cast<LPARAM>(&pane));
+        return pane.text.find("Keyboard") != std::string::npos;
+    });
+    for (const char *text : {"Pellwick Help", "Pellwick asks other computers", "Getting started",
+                             "Finger queries", "Command line", "Keyboard"})
+        EXPECT_NE(pane.text.find(text), std::string::npos) << "the viewer lacks: " << text;
+
+    // The viewer paints after it has answered: the screen is taken until it
+    // shows the ten links underlined in the viewer's link green and the
+    // title in navy, or five seconds have passed.
+    RECT viewer = {};
+    GetWindowRect(found.viewer, &viewer);
+    Screenshot shot;
+    long links = 0, title = 0;
+    WaitUntil(5000, [&] {
+        if (!CaptureScreen(shot))
+            return false;
+        links = shot.CountColour(viewer, RGB(0, 128, 0));
+        title = shot.CountColour(viewer, RGB(0, 0, 128));
+        return links > 10 * 50 && title > 100;
+    });
+    // Kept before it is judged, so a failed run leaves the picture behind.
+    const std::string path = ArtifactFolder() + "\\help.bmp";
+    EXPECT_TRUE(WriteBmp(path, shot)) << path;
+    std::printf("screenshot: %s\n", path.c_str());
+    EXPECT_GT(links, 10 * 50) << "no links drawn";
+    EXPECT_GT(title, 100) << "no title drawn";
+
+    QuitViewer();
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(found.viewer); })) << "the viewer stays open";
+    EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+}
+
+} // namespace
