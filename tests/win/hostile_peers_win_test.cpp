@@ -256,13 +256,15 @@ TEST_F(HostilePeers, EveryByteValueArrivesConvertedAndCounted)
 
 TEST_F(HostilePeers, NulAndHighNulBytesAreDroppedAndTheRestOfEachChunkKept)
 {
-    // Every chunk starts and ends with a NUL and has 0x80 in its middle.
+    // Every piece starts and ends with a NUL and has 0x80 (a NUL once its
+    // high bit is cleared) in its middle.
+    const std::string piece("\0start\x80middle\0\0end\n\x80\0", 21);
     std::string answer;
     for (int i = 0; i < 3; ++i)
-        answer += std::string("\0start\x80middle\0\0end\n\x80", 21);
+        answer += piece;
     LoopbackServer server("127.0.1.7", 79);
     ASSERT_TRUE(server.ok());
-    server.Serve({SendBytes(answer.substr(0, 21)), PauseMs(150), SendBytes(answer.substr(21)),
+    server.Serve({SendBytes(piece), PauseMs(150), SendBytes(answer.substr(piece.size())),
                   SendBytes(std::string(1600, '\0')), SendBytes("after the zeros\n")});
     ASSERT_EQ(Finger("127.0.1.7"), 0) << Status();
     ASSERT_TRUE(PumpUntil(Completed, 5000));
