@@ -355,6 +355,33 @@ TEST_F(HostilePeers, ALargeAnswerIsKeptWholeWhileTheWindowKeepsAnswering)
     EXPECT_LT(after - std::min(after, before), 6 * expected.size() + (16u << 20));
 }
 
+TEST_F(HostilePeers, HalfAMegabyteWithoutALineBreakIsKeptWhole)
+{
+    // The edit control measures the whole last line at every append, so one
+    // endless line costs far more than many short ones: under Wine 1 MB on
+    // one line took 40 s, holding the window up to 1.5 s at a time, where
+    // 4 MB of short lines take 22 s. Half a megabyte stands for it here.
+    std::string answer;
+    for (int i = 0; answer.size() < 512 * 1024; ++i)
+        answer += "word" + std::to_string(i) + ' ';
+    answer.resize(512 * 1024);
+    LoopbackServer server("127.0.1.13", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve(InPieces(answer, 256 * 1024));
+    LatencyProbe probe;
+    ASSERT_TRUE(probe.ok());
+    const double start = NowMs();
+    ASSERT_EQ(Finger("127.0.1.13"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed, 300000));
+    std::printf("[ hostile ] one line of %zu bytes in %.1f s; a posted message waited at most "
+                "%.0f ms\n",
+                answer.size(), (NowMs() - start) / 1000, LatencyProbe::worstMs);
+    EXPECT_EQ(cbReceived, answer.size());
+    EXPECT_TRUE(PaneText() == answer);
+    EXPECT_EQ(SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0), 1);
+    EXPECT_LT(LatencyProbe::worstMs, 2000.0);
+}
+
 // ---- Names ---------------------------------------------------------------------------
 
 TEST_F(HostilePeers, AHostNameOf255CharactersFailsCleanly)
