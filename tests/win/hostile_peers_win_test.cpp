@@ -76,11 +76,7 @@ public:
         handled = 0;
         thread_ = std::thread([this] {
             while (!stop_) {
-                double now = NowMs();
-                LPARAM stamp;
-                static_assert(sizeof stamp == sizeof now, "the stamp travels in lParam");
-                std::memcpy(&stamp, &now, sizeof stamp);
-                PostMessageA(window_, WM_APP, 0, stamp);
+                PostMessageA(window_, WM_APP, 0, static_cast<LPARAM>(StampUs()));
                 Sleep(5);
             }
         });
@@ -97,13 +93,16 @@ public:
     static long handled;
 
 private:
+    static uint32_t StampUs() { return static_cast<uint32_t>(static_cast<uint64_t>(NowMs() * 1000)); }
+
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
         if (msg != WM_APP)
             return DefWindowProcA(hwnd, msg, wParam, lParam);
-        double sent;
-        std::memcpy(&sent, &lParam, sizeof sent);
-        const double late = NowMs() - sent;
+        // Microseconds in 32 bits, so that the stamp fits a 32-bit lParam;
+        // the difference is right across a wrap.
+        const uint32_t sent = static_cast<uint32_t>(lParam);
+        const double late = static_cast<uint32_t>(StampUs() - sent) / 1000.0;
         if (late > worstMs)
             worstMs = late;
         ++handled;
