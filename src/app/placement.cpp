@@ -24,3 +24,11 @@ DluPlacement PlacementFromPixels(const PixelRect &rect, DialogBaseUnits base)
                         PixelsToDluX(span(rect.left, rect.right), base.x),
                         PixelsToDluY(span(rect.top, rect.bottom), base.y)};
 }
+
+bool PlacementOnScreen(const PixelRect &window, const PixelRect &screen)
+{
+    if (window.right <= window.left || window.bottom <= window.top)
+        return false;
+    return window.left < screen.right && screen.left < window.right &&
+           window.top < screen.bottom && screen.top < window.bottom;
+}

@@ -35,3 +35,8 @@ PixelRect PlacementToPixels(const DluPlacement &placement, DialogBaseUnits base)
 
 // The placement to store for a frame whose outer rectangle is `rect`.
 DluPlacement PlacementFromPixels(const PixelRect &rect, DialogBaseUnits base);
+
+// Whether a frame at `window` can be seen on a desktop whose bounds are
+// `screen`: it has a width and a height and shares some area with it. A
+// window partly off the screen (parked left of it, say) can.
+bool PlacementOnScreen(const PixelRect &window, const PixelRect &screen);

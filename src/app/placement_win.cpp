@@ -21,6 +21,15 @@ int32_t ReadPlacementValue(const char *key, const char *def)
                              ConfiguredPath());
 }
 
+// The bounds of the whole desktop, every monitor included.
+PixelRect Desktop()
+{
+    const int32_t x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int32_t y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return PixelRect{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 } // namespace
 
 void ReadPlacement()
@@ -59,8 +68,15 @@ void RecordPlacement(HWND hwnd)
 
 RECT StoredPlacementRect()
 {
-    const PixelRect px =
+    PixelRect px =
         PlacementToPixels(DluPlacement{nWinLeft, nWinTop, nWinWidth, nWinHeight}, BaseUnits());
+    // A damaged file, or a monitor no longer attached, would open the window
+    // where nobody can see or reach it, and closing it would store that
+    // again. It opens where a first run opens it instead.
+    if (!PlacementOnScreen(px, Desktop()))
+        px = PlacementToPixels(DluPlacement{DEFAULT_WIN_LEFT, DEFAULT_WIN_TOP, DEFAULT_WIN_WIDTH,
+                                            DEFAULT_WIN_HEIGHT},
+                               BaseUnits());
     RECT rc = {px.left, px.top, px.right, px.bottom};
     return rc;
 }

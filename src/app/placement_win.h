@@ -20,5 +20,6 @@ void ReadPlacement();
 void WritePlacement();
 // Records the frame's outer rectangle while bTrackPlacement is set.
 void RecordPlacement(HWND hwnd);
-// The frame's outer rectangle in pixels for the stored placement.
+// The frame's outer rectangle in pixels for the stored placement, or for the
+// first-run placement when the stored one would show nowhere on the desktop.
 RECT StoredPlacementRect();

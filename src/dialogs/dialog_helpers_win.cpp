@@ -43,8 +43,9 @@ void MoveDialogControl(HWND dialog, int id, int x, int y, int width, int height)
 void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage)
 {
     const char *file = ConfiguredPath();
-    const int count = ReadProfileNumber(section, KEY_COUNT, "0", 128, file);
-    if (count <= 0)
+    const int count =
+        HostListLoadCount(ReadProfileNumber(section, KEY_COUNT, "0", 128, file));
+    if (count == 0)
         return;
     HWND combo = GetDlgItem(dialog, comboId);
     for (int i = count - 1; i >= 0; --i) {

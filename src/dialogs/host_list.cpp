@@ -8,6 +8,13 @@ void HostKey(int index, char *buf, size_t size)
     std::snprintf(buf, size, "host%d", index);
 }
 
+int HostListLoadCount(int count)
+{
+    if (count <= 0)
+        return 0;
+    return count > HOST_LIST_LOAD_LIMIT ? HOST_LIST_LOAD_LIMIT : count;
+}
+
 int HostListSaveCount(int entries, int limit)
 {
     if (entries < 0)

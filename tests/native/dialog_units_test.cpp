@@ -78,3 +78,27 @@ TEST(Placement, WindowRectangleBecomesStoredUnits)
     p = PlacementFromPixels({INT32_MIN, 0, INT32_MAX, 10}, {4, 8});
     EXPECT_EQ(p.width, INT32_MAX);
 }
+
+TEST(Placement, OnlyAWindowWithASizeThatSharesSomeScreenIsOnIt)
+{
+    const PixelRect screen = {0, 0, 1280, 1024};
+    struct {
+        PixelRect window;
+        bool on;
+    } cases[] = {
+        {{40, 40, 600, 390}, true},
+        {{-300, 40, 10, 390}, true},      // parked mostly left of the screen
+        {{1279, 1023, 1400, 1100}, true}, // one pixel of it shows
+        {{1280, 40, 1800, 390}, false},   // just right of it
+        {{40, -400, 600, 0}, false},      // just above it
+        {{INT32_MAX, -200000000, INT32_MAX, -199999971}, false},
+        {{40, 40, 40, 390}, false},       // no width
+        {{40, 40, 600, 30}, false},       // a negative height
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PlacementOnScreen(c.window, screen), c.on)
+            << c.window.left << "," << c.window.top << " - " << c.window.right << ","
+            << c.window.bottom;
+    // A second monitor left of the primary one.
+    EXPECT_TRUE(PlacementOnScreen({-1000, 40, -500, 390}, {-1280, 0, 1280, 1024}));
+}

@@ -1,4 +1,5 @@
-// Where Save and Add append to a host list whatever count the file holds.
+// How much of a host list is loaded, and where Save and Add append to it,
+// whatever count the file holds.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -17,6 +18,17 @@ TEST(HostList, AppendIndexKeepsCountPlusOneInRange)
     char key[16];
     HostKey(AppendIndex(INT_MAX), key, sizeof key);
     EXPECT_STREQ(key, "host2147483646");
+}
+
+TEST(HostList, LoadCountStopsAtTheLimit)
+{
+    EXPECT_EQ(HostListLoadCount(0), 0);
+    EXPECT_EQ(HostListLoadCount(-1), 0);
+    EXPECT_EQ(HostListLoadCount(INT_MIN), 0);
+    EXPECT_EQ(HostListLoadCount(3), 3);
+    EXPECT_EQ(HostListLoadCount(HOST_LIST_LOAD_LIMIT), HOST_LIST_LOAD_LIMIT);
+    EXPECT_EQ(HostListLoadCount(HOST_LIST_LOAD_LIMIT + 1), HOST_LIST_LOAD_LIMIT);
+    EXPECT_EQ(HostListLoadCount(INT_MAX), HOST_LIST_LOAD_LIMIT);
 }
 
 } // namespace

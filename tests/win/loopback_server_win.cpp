@@ -108,6 +108,11 @@ ServerStep ResetNow()
     return ServerStep{ServerStep::Reset, {}};
 }
 
+ServerStep HalfCloseNow()
+{
+    return ServerStep{ServerStep::HalfClose, {}};
+}
+
 ServerStep HoldOpen(int ms)
 {
     ServerStep step{ServerStep::Hold, {}};
@@ -254,6 +259,9 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
             break;
         case ServerStep::Close:
             open = false;
+            break;
+        case ServerStep::HalfClose:
+            shutdown(s, kShutdownSend);
             break;
         case ServerStep::Reset: {
             linger abort;

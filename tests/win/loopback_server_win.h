@@ -14,7 +14,7 @@
 
 // One step of the server's answer, run after the request has been read.
 struct ServerStep {
-    enum Kind { Send, Pause, Close, Reset, Hold } kind;
+    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose } kind;
     std::string bytes;  // Send: the bytes of one send() call
     int ms = 0;         // Pause: sleep; Hold: stay open and silent for up to ms
 };
@@ -30,6 +30,10 @@ ServerStep ResetNow();
 // Keeps the connection open and silent for up to ms, or until Stop(). Ends
 // early when the client closes, which PeerClosed() then tells.
 ServerStep HoldOpen(int ms);
+// Shuts down the sending side only (the client reads the end of the answer)
+// and goes on with the script: a HoldOpen after it keeps reading until the
+// client closes.
+ServerStep HalfCloseNow();
 
 class LoopbackServer {
 public:
