@@ -25,8 +25,8 @@ UI_WIN=
 UI_SERVERS=()
 
 ui_setup() {
-  UI_EXE=$1
-  UI_PROBE=$2
+  UI_EXE=$(realpath "$1")
+  UI_PROBE=$(realpath "$2")
   : "${DISPLAY:?run inside scripts/sandbox}" "${PELLWICK_WINE:?run inside scripts/sandbox}"
   UI_TMP=$(mktemp -d /tmp/pellwick-ui.XXXXXX)
   trap ui_cleanup EXIT
@@ -39,19 +39,21 @@ ui_setup() {
 }
 
 ui_cleanup() {
+  # Under set -e a wait for an ended process (exit status 143) would end
+  # the cleanup early.
   if [ -n "$UI_PID" ] && kill -0 "$UI_PID" 2>/dev/null; then
-    kill "$UI_PID" 2>/dev/null
-    wait "$UI_PID" 2>/dev/null
+    kill "$UI_PID" 2>/dev/null || true
+    wait "$UI_PID" 2>/dev/null || true
   fi
   local group
   for group in "${UI_SERVERS[@]}"; do
-    kill -- "-$group" 2>/dev/null
+    kill -- "-$group" 2>/dev/null || true
   done
   if [ -n "${UI_HOLD:-}" ]; then
-    kill "$UI_HOLD" 2>/dev/null
-    wait "$UI_HOLD" 2>/dev/null
+    kill "$UI_HOLD" 2>/dev/null || true
+    wait "$UI_HOLD" 2>/dev/null || true
     # The next script's programs must not meet this session going down.
-    timeout 30 wineserver -w 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null || true
   fi
   rm -rf "$UI_TMP"
 }
@@ -64,9 +66,11 @@ ui_fail() {
   for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
     echo "  window on screen: \"$(xdotool getwindowname "$id")\"" >&2
   done
+  ui_probe status | sed 's/^/  status bar: /' >&2 || true
   if [ -n "$UI_PID" ] && ! kill -0 "$UI_PID" 2>/dev/null; then
-    wait "$UI_PID" 2>/dev/null
-    echo "  Pellwick is no longer running (exit code $?); Wine said:" >&2
+    local code=0
+    wait "$UI_PID" 2>/dev/null || code=$?
+    echo "  Pellwick is no longer running (exit code $code); Wine said:" >&2
     sed 's/^/    /' "$UI_TMP/wine.log" >&2
   fi
   if [ -n "${UI_FAILURE_SHOT:-}" ]; then
@@ -147,7 +151,7 @@ ui_status_is() {
 }
 
 ui_wait_title() {
-  ui_wait "the title \"$1\" (it is \"$(ui_title)\")" ui_title_is "$1"
+  ui_wait "the title \"$1\"" ui_title_is "$1"
 }
 
 ui_wait_status() {
@@ -214,7 +218,7 @@ ui_save_as() {
 ui_exit() {
   ui_key alt+f x
   ui_wait "Pellwick to end" ui_ended
-  wait "$UI_PID" 2>/dev/null
+  wait "$UI_PID" 2>/dev/null || true
   UI_PID=
 }
 
