@@ -11,7 +11,7 @@
 #   ui_start [OPTIONS]                starts Pellwick, waits for its window
 #   ui_click_button ID                clicks the toolbar button of command ID
 #   ui_wait_dialog CAPTION            waits for a dialog to show
-#   ui_type TEXT, ui_key KEY...       keyboard input to the focused window
+#   ui_type TEXT, ui_key KEY...       keyboard input to the active window
 #   ui_wait_title TEXT, ui_wait_status TEXT
 #   ui_save_as PATH                   File > Save As, typing PATH
 #   ui_exit                           File > Exit, waits for the end
@@ -30,7 +30,7 @@ ui_setup() {
   : "${DISPLAY:?run inside scripts/sandbox}" "${PELLWICK_WINE:?run inside scripts/sandbox}"
   UI_TMP=$(mktemp -d /tmp/pellwick-ui.XXXXXX)
   trap ui_cleanup EXIT
-  timeout 30 wineserver -w 2>/dev/null # a session still winding down
+  timeout 30 wineserver -w 2>/dev/null || true # a session still winding down
   # One Wine session for the whole script: programs started while a session
   # comes up or winds down can hang or get no display.
   "$PELLWICK_WINE" "$UI_PROBE" hold </dev/null >"$UI_TMP/hold" 2>/dev/null &
