@@ -226,8 +226,12 @@ Probe probe;
 
 // ---- One measurement of each kind --------------------------------------------
 
-// Long enough that only a query that has stopped moving runs into it.
-const double kQueryDeadlineSec = 600.0;
+// Long enough that only a query that has stopped moving runs into it: a
+// minute a megabyte, four times what 20 and 40 MB took on a busy machine.
+double QueryDeadlineSec(size_t answerSize)
+{
+    return std::max(600.0, 60.0 * static_cast<double>(answerSize) / (1024.0 * 1024.0));
+}
 
 int KindOf(const MSG &msg)
 {
@@ -280,7 +284,7 @@ QueryRun RunQuery(const std::string &answer, const std::string &expected, const 
     bool late = false;
     MSG msg;
     while (started == 0 && (bBusy || sockQuery != INVALID_SOCKET)) {
-        if (Now() - start > kQueryDeadlineSec) {
+        if (Now() - start > QueryDeadlineSec(answer.size())) {
             late = true;
             break;
         }
@@ -581,13 +585,14 @@ void PrintBandRows(const SizeResult &result)
     if (result.best == nullptr)
         return;
     const QueryRun &run = *result.best;
-    const size_t mbs = result.size >> 20;
-    if (mbs < 2 || run.mbReceivedSec.size() < mbs)
+    // An answer cut short by the deadline still shows its bands so far.
+    const size_t mbs = std::min(result.size >> 20, run.mbReceivedSec.size());
+    if (mbs < 2)
         return;
-    // When megabyte k had all arrived; the last one counts to the completion,
-    // which appends what was still queued.
+    // When megabyte k had all arrived; the last one of a whole answer counts
+    // to the completion, which appends what was still queued.
     auto at = [&run, mbs](size_t k) {
-        return k == 0 ? 0.0 : k == mbs ? run.sec : run.mbReceivedSec[k - 1];
+        return k == 0 ? 0.0 : k == mbs && run.ok ? run.sec : run.mbReceivedSec[k - 1];
     };
     const Counts &c = run.counts;
     std::vector<size_t> edges = {0, 1, 2, 5};
