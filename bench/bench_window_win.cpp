@@ -14,7 +14,8 @@
 bool OpenMainWindow()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterMainClass(instance) || CreateMainWindow(instance) == nullptr)
+    static const bool registered = RegisterMainClass(instance);
+    if (!registered || CreateMainWindow(instance) == nullptr)
         return false;
     ShowWindow(hwndMain, SW_SHOWNORMAL);
     UpdateWindow(hwndMain);

@@ -4,8 +4,9 @@
 
 #include <string>
 
-// Registers the class, creates the frame at its stored placement, shows it
-// and runs what that queued. False when the window could not be made.
+// Registers the class (once per process), creates the frame at its stored
+// placement, shows it and runs what that queued. False when the window could
+// not be made. It can be made again after CloseMainWindow.
 bool OpenMainWindow();
 // Empties the pane and destroys the frame.
 void CloseMainWindow();
