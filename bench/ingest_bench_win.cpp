@@ -5,15 +5,23 @@
 // runs the query in its real, visible main window, pumped as its own message
 // loop pumps it. Beside that time stands a floor: the same bytes copied over
 // loopback by a plain blocking client, plus one single append of the whole
-// converted text to the same pane, freshly cleared. A background thread posts
+// converted text to the pane of a new main window. A background thread posts
 // a timestamped message to a window of our own on the UI thread every 5 ms
 // throughout the query; how late those messages are handled is how late
 // anything else the user does would be.
 //
-// Prints figures and never judges them; exits non-zero only when something
-// is broken: an answer that did not arrive whole, or no loopback server.
+// How the cost grows with the answer: for each megabyte of the largest
+// answer, the time from its first byte received to its last, and the time
+// spent inside the pane's appends meanwhile, per megabyte in size bands.
+//
+// Prints its figures and how they stand against the targets; exits non-zero
+// only when something is broken: an answer that did not arrive whole, or no
+// loopback server.
 //   pellwick_ingest_bench [--sizes 16k,100k,1m,10m] [--runs 2] [--detail]
+//                         [--rows] [--growth-from 20m]
 // --detail adds a second table: where each size's best query spent its time.
+// --rows adds the figures as rows of the benchmarks' common table
+// (result_row.h); sizes from --growth-from on are its "growth" part.
 #include <windows.h>
 #include <winsock.h>
 #include <commctrl.h>
@@ -32,88 +40,16 @@
 #include "app/frame_win.h"
 #include "app/messages.h"
 #include "app/options.h"
-#include "config/config_names.h"
-#include "net/answer_text.h"
+#include "bench_window_win.h"
+#include "clock_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
+#include "result_row.h"
+#include "sample_answer.h"
+#include "temporary_config_win.h"
 #include "win/loopback_server_win.h"
 
 namespace {
-
-// ---- Clock ------------------------------------------------------------------
-
-double TickSeconds()
-{
-    static const double period = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return 1.0 / static_cast<double>(f.QuadPart);
-    }();
-    return period;
-}
-
-double Now()
-{
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * TickSeconds();
-}
-
-// ---- The answers --------------------------------------------------------------
-
-// Text that reads like what Finger and WhoIs servers send: lines of 40 to 70
-// characters ending in LF, some of them indented or spaced with tabs. The
-// same seed gives the same answer on every run.
-std::string MakeAnswer(size_t size, uint32_t seed)
-{
-    static const char *const kWords[] = {
-        "Login:", "alice", "Name:", "Alice", "Marsh", "Directory:", "/home/alice",
-        "Shell:", "/bin/bash", "On", "since", "Mon", "Dec", "7", "07:35", "(UTC)",
-        "on", "pts/3", "from", "10.1.4.22", "idle", "2", "minutes", "12", "seconds",
-        "Mail", "last", "read", "Sat", "No", "Plan.", "Project:", "nightly",
-        "maintenance", "window", "tonight", "Domain", "Name:", "EXAMPLE.ORG",
-        "Registrar:", "Updated", "Date:", "2024-12-07T07:35:00Z", "Status:",
-        "clientTransferProhibited", "Name", "Server:", "NS1.EXAMPLE.NET", "DNSSEC:",
-        "unsigned", "the", "and", "of", "to", "in", "for", "is", "with", "tty1",
-        "Office:", "B-214,", "x4417", "Never", "logged", "in."};
-    const size_t kWordCount = sizeof kWords / sizeof kWords[0];
-    uint32_t state = seed;
-    auto next = [&state] {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    };
-    std::string answer;
-    answer.reserve(size + 128);
-    std::string line;
-    while (answer.size() < size) {
-        const size_t length = 40 + next() % 31;
-        line.clear();
-        if (next() % 4 == 0)
-            line += '\t';
-        while (line.size() < length) {
-            line += kWords[next() % kWordCount];
-            line += next() % 9 == 0 ? '\t' : ' ';
-        }
-        line.resize(length);
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        line += '\n';
-        answer += line;
-    }
-    answer.resize(size);
-    answer.back() = '\n';
-    return answer;
-}
-
-// The text the pane should hold: the answer has no CR, so converting it in
-// one piece gives what the chunks give, wherever they were cut.
-std::string Converted(const std::string &answer)
-{
-    std::vector<uint8_t> bytes(answer.begin(), answer.end());
-    std::vector<char> out(ConvertedCapacity(bytes.size()));
-    const size_t n = ConvertAnswerChunk(bytes.data(), bytes.size(), out.data());
-    return std::string(out.data(), n);
-}
 
 // ---- What the pane and the frame are asked to do -----------------------------
 
@@ -136,6 +72,10 @@ struct Counts {
     enum { Socket, Timer, Paint, Probe, Other, Kinds };
     long dispatched[Kinds] = {};
     double dispatchSec[Kinds] = {};
+
+    // Appends by the megabyte of the answer received when they were made.
+    std::vector<double> appendSecByMb;
+    std::vector<long> appendsByMb;
 };
 Counts counts;
 bool inOutputTimer;
@@ -155,6 +95,13 @@ LRESULT CALLBACK CountingPaneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         ++counts.timerAppends;
     counts.appendSec += took;
     counts.longestAppendSec = std::max(counts.longestAppendSec, took);
+    const size_t mb = cbReceived >> 20;
+    if (counts.appendSecByMb.size() <= mb) {
+        counts.appendSecByMb.resize(mb + 1);
+        counts.appendsByMb.resize(mb + 1);
+    }
+    counts.appendSecByMb[mb] += took;
+    ++counts.appendsByMb[mb];
     return result;
 }
 
@@ -277,113 +224,14 @@ private:
 
 Probe probe;
 
-// ---- The main window --------------------------------------------------------
-
-// Runs whatever is waiting, as the program's loop would.
-void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message != WM_QUIT)
-            DispatchThreadMessage(msg);
-    }
-}
-
-// The Clear command, and the refresh it posts.
-void ClearPane()
-{
-    SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
-    PumpPending();
-}
-
-std::string PaneText()
-{
-    FlushOutput();
-    const int n = GetWindowTextLengthA(hwndOutput);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(hwndOutput, &text[0], n + 1);
-    text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
-}
-
-// The configuration goes to a temporary file named by the installation key,
-// so that neither the window placement nor anything else touches the user's
-// own files; the key's earlier value comes back at the end.
-class TemporaryConfig {
-public:
-    TemporaryConfig()
-    {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, KEY_READ, &key) ==
-            ERROR_SUCCESS) {
-            keyExisted_ = true;
-            char value[CFGFILE_BUFFER] = "";
-            DWORD size = sizeof value - 1;
-            DWORD type = 0;
-            if (RegQueryValueExA(key, REG_VALUE_CFGFILE, nullptr, &type,
-                                 reinterpret_cast<BYTE *>(value), &size) == ERROR_SUCCESS &&
-                type == REG_SZ) {
-                valueExisted_ = true;
-                oldValue_ = value;
-            }
-            RegCloseKey(key);
-        }
-        char dir[MAX_PATH];
-        GetTempPathA(sizeof dir, dir);
-        char path[MAX_PATH + 64];
-        std::snprintf(path, sizeof path, "%spellwick_bench_%lu.ini", dir,
-                      static_cast<unsigned long>(GetCurrentProcessId()));
-        path_ = path;
-        if (FILE *f = std::fopen(path_.c_str(), "wb")) {
-            std::fputs("[pellwick]\r\n", f);
-            std::fclose(f);
-        }
-        SetValue(path_);
-    }
-
-    ~TemporaryConfig()
-    {
-        if (!keyExisted_) {
-            RegDeleteKeyA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK);
-        } else if (valueExisted_) {
-            SetValue(oldValue_);
-        } else {
-            HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, KEY_WRITE, &key) ==
-                ERROR_SUCCESS) {
-                RegDeleteValueA(key, REG_VALUE_CFGFILE);
-                RegCloseKey(key);
-            }
-        }
-        DeleteFileA(path_.c_str());
-    }
-
-    TemporaryConfig(const TemporaryConfig &) = delete;
-    TemporaryConfig &operator=(const TemporaryConfig &) = delete;
-
-private:
-    static void SetValue(const std::string &value)
-    {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, nullptr, 0, KEY_WRITE,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(key, REG_VALUE_CFGFILE, 0, REG_SZ,
-                       reinterpret_cast<const BYTE *>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
-    }
-
-    std::string path_;
-    bool keyExisted_ = false;
-    bool valueExisted_ = false;
-    std::string oldValue_;
-};
-
 // ---- One measurement of each kind --------------------------------------------
 
-// Long enough that only a query that has stopped moving runs into it.
-const double kQueryDeadlineSec = 600.0;
+// Long enough that only a query that has stopped moving runs into it: a
+// minute a megabyte, four times what 20 and 40 MB took on a busy machine.
+double QueryDeadlineSec(size_t answerSize)
+{
+    return std::max(600.0, 60.0 * static_cast<double>(answerSize) / (1024.0 * 1024.0));
+}
 
 int KindOf(const MSG &msg)
 {
@@ -406,13 +254,55 @@ struct QueryRun {
     std::vector<double> delaysMs;
     long firstVisibleLine = 0;  // where the pane's view ended up
     long lines = 0;
+    // When the answer's first 1, 2, 3 ... megabytes had all been received,
+    // in seconds from the start.
+    std::vector<double> mbReceivedSec;
 };
+
+// ---- A main window as a program just started has it --------------------------
+
+void CountInWindow()
+{
+    paneProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingPaneProc)));
+    frameProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingFrameProc)));
+    statusProc = nullptr;
+    if (hwndStatus != nullptr)
+        statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingStatusProc)));
+}
+
+void StopCountingInWindow()
+{
+    if (statusProc != nullptr)
+        SetWindowLongPtrA(hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc));
+    SetWindowLongPtrA(hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProc));
+    SetWindowLongPtrA(hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paneProc));
+}
+
+// The pane's control keeps the room its longest text once took, and an
+// append that needs no more room costs less: a pane that held a larger
+// answer before takes the next one faster. So every query and every floor
+// append gets a newly made main window, as a program just started has it.
+bool FreshMainWindow()
+{
+    StopCountingInWindow();
+    CloseMainWindow();
+    if (!OpenMainWindow())
+        return false;
+    CountInWindow();
+    return true;
+}
 
 QueryRun RunQuery(const std::string &answer, const std::string &expected, const char *ip,
                   LoopbackServer &server, const std::vector<ServerStep> &script)
 {
     QueryRun run;
-    ClearPane();
+    if (!FreshMainWindow()) {
+        run.why = "the main window could not be made";
+        return run;
+    }
     server.Serve(script);
     wOptions = 0;
     cbReceived = 0;
@@ -433,7 +323,7 @@ QueryRun RunQuery(const std::string &answer, const std::string &expected, const 
     bool late = false;
     MSG msg;
     while (started == 0 && (bBusy || sockQuery != INVALID_SOCKET)) {
-        if (Now() - start > kQueryDeadlineSec) {
+        if (Now() - start > QueryDeadlineSec(answer.size())) {
             late = true;
             break;
         }
@@ -445,10 +335,13 @@ QueryRun RunQuery(const std::string &answer, const std::string &expected, const 
         }
         const double got = Now();
         DispatchThreadMessage(msg);
+        const double done = Now();
         const int kind = KindOf(msg);
         counts.waitSec += got - before;
         ++counts.dispatched[kind];
-        counts.dispatchSec[kind] += Now() - got;
+        counts.dispatchSec[kind] += done - got;
+        while (run.mbReceivedSec.size() < (cbReceived >> 20))
+            run.mbReceivedSec.push_back(done - start);
     }
     run.sec = Now() - start;
     run.counts = counts;
@@ -521,11 +414,12 @@ struct ReplaceRun {
     double sec = 0;
 };
 
-// The whole converted text in one append, into the freshly cleared pane.
+// The whole converted text in one append, into the pane of a new window.
 ReplaceRun RunReplace(const std::string &expected)
 {
     ReplaceRun run;
-    ClearPane();
+    if (!FreshMainWindow())
+        return run;
     const double start = Now();
     SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), -1);
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(expected.c_str()));
@@ -547,46 +441,6 @@ double Percentile(std::vector<double> values, double p)
     return values[rank - 1];
 }
 
-std::string SizeName(size_t bytes)
-{
-    char text[32];
-    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        std::snprintf(text, sizeof text, "%lu MB", static_cast<unsigned long>(bytes >> 20));
-    else if (bytes >= 1024 && bytes % 1024 == 0)
-        std::snprintf(text, sizeof text, "%lu KB", static_cast<unsigned long>(bytes >> 10));
-    else
-        std::snprintf(text, sizeof text, "%lu B", static_cast<unsigned long>(bytes));
-    return text;
-}
-
-// "16k", "100K", "1m", "4096": a size in bytes, or 0 when it does not read.
-size_t ParseSize(const std::string &text)
-{
-    char *end = nullptr;
-    const unsigned long n = std::strtoul(text.c_str(), &end, 10);
-    if (end == text.c_str())
-        return 0;
-    std::string unit(end);
-    if (unit.empty())
-        return n;
-    if (unit == "k" || unit == "K")
-        return static_cast<size_t>(n) * 1024;
-    if (unit == "m" || unit == "M")
-        return static_cast<size_t>(n) * 1024 * 1024;
-    return 0;
-}
-
-std::string WineVersion()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "wine_get_version") : nullptr;
-    if (proc == nullptr)
-        return "Windows";
-    using VersionFn = const char *(*)();
-    const VersionFn version = reinterpret_cast<VersionFn>(reinterpret_cast<void (*)()>(proc));
-    return std::string("Wine ") + version();
-}
-
 // A size whose first query takes longer than this is measured once, to keep
 // the whole run within a few minutes.
 const double kOneRunAboveSec = 60.0;
@@ -606,7 +460,7 @@ void Measure(SizeResult &result, size_t index, int runs)
     char ip[32];
     std::snprintf(ip, sizeof ip, "127.0.0.%u", 90u + static_cast<unsigned>(index));
     const std::string answer = MakeAnswer(result.size, 0x5eed0000u + static_cast<uint32_t>(index));
-    const std::string expected = Converted(answer);
+    const std::string expected = ExpectedPaneText(answer);
     std::vector<ServerStep> script;
     for (size_t at = 0; at < answer.size(); at += 65536)
         script.push_back(SendBytes(answer.substr(at, 65536)));
@@ -646,7 +500,8 @@ void PrintHeader(const RECT &pane, int runs)
     std::printf("Answer ingest: a Finger answer (64 KB sends from a loopback server) into\n"
                 "Pellwick's output pane (%ldx%ld pixels, %s; %s), against the\n"
                 "floor: a plain blocking loopback copy of the same bytes + ONE append of the\n"
-                "whole converted text to the same pane, freshly cleared. Times in ms, best\n"
+                "whole converted text to the pane. Each query and each append in a newly\n"
+                "made main window. Times in ms, best\n"
                 "of %d (every run in brackets); ratio = pellwick / floor. worst, p99: how\n"
                 "late a message posted to the UI thread every %d ms was handled during the\n"
                 "answer, over all runs. reads: socket read events; appends: EM_REPLACESEL\n"
@@ -727,10 +582,98 @@ void PrintDetail(const std::vector<SizeResult> &results)
     }
 }
 
+// ---- Rows of the common table ------------------------------------------------
+
+const double kRatioTarget = 2.0;
+const double kWorstDelayTargetMs = 50.0;
+
+void PrintResultRows(const SizeResult &result, const char *part)
+{
+    const std::string size = SizeName(result.size) + " answer: ";
+    if (result.best == nullptr || !result.whole) {
+        PrintResultRow({part, size + "BROKEN: " + result.why, 0, "ms", "", 0, "", "broken"});
+        if (result.best == nullptr)
+            return;
+    }
+    const QueryRun &best = *result.best;
+    std::vector<double> delays;
+    for (const QueryRun &q : result.queries)
+        delays.insert(delays.end(), q.delaysMs.begin(), q.delaysMs.end());
+    const double floorSec = result.copySec + result.replaceSec;
+    const std::string runs = result.queries.size() == 1
+                                 ? std::string("once")
+                                 : "best of " + std::to_string(result.queries.size());
+    char target[32];
+    std::snprintf(target, sizeof target, "ratio <= %.1f", kRatioTarget);
+    PrintResultRow({part, size + "query to completion (" + runs + ")", best.sec * 1e3, "ms",
+                    "floor: loopback copy + one append of it all",
+                    floorSec * 1e3, target, TargetStatus(best.sec <= kRatioTarget * floorSec)});
+    const double worst = Percentile(delays, 1.0);
+    char measure[160];
+    std::snprintf(measure, sizeof measure,
+                  "%sworst delay of a posted message (p99 %.0f ms)", size.c_str(),
+                  Percentile(delays, 0.99));
+    std::snprintf(target, sizeof target, "< %.0f ms", kWorstDelayTargetMs);
+    PrintResultRow({part, measure, worst, "ms", "the target", kWorstDelayTargetMs, target,
+                    TargetStatus(worst < kWorstDelayTargetMs)});
+}
+
+// The time per megabyte in bands of the answer's megabytes (0-1, 1-2, 2-5,
+// 5-10, 10-20, 20-40 ...), each against the first: where the cost per
+// megabyte stops being the same, and how much of it the pane's appends take.
+void PrintBandRows(const SizeResult &result)
+{
+    if (result.best == nullptr)
+        return;
+    const QueryRun &run = *result.best;
+    // An answer cut short by the deadline still shows its bands so far.
+    const size_t mbs = std::min(result.size >> 20, run.mbReceivedSec.size());
+    if (mbs < 2)
+        return;
+    // When megabyte k had all arrived; the last one of a whole answer counts
+    // to the completion, which appends what was still queued.
+    auto at = [&run, mbs](size_t k) {
+        return k == 0 ? 0.0 : k == mbs && run.ok ? run.sec : run.mbReceivedSec[k - 1];
+    };
+    const Counts &c = run.counts;
+    std::vector<size_t> edges = {0, 1, 2, 5};
+    while (edges.back() < mbs)
+        edges.push_back(edges.back() * 2);
+    edges.back() = std::min(edges.back(), mbs);
+    double firstMsPerMb = 0;
+    for (size_t b = 0; b + 1 < edges.size(); ++b) {
+        const size_t from = edges[b], to = std::min(edges[b + 1], mbs);
+        if (from >= to)
+            break;
+        const double perMb = static_cast<double>(to - from);
+        const double msPerMb = (at(to) - at(from)) * 1e3 / perMb;
+        double appendSec = 0;
+        long appends = 0;
+        // The completion's last append counts with the last megabyte.
+        for (size_t k = from; k < to || (to == mbs && k < c.appendSecByMb.size()); ++k) {
+            if (k < c.appendSecByMb.size()) {
+                appendSec += c.appendSecByMb[k];
+                appends += c.appendsByMb[k];
+            }
+        }
+        if (b == 0)
+            firstMsPerMb = msPerMb;
+        char measure[200];
+        std::snprintf(measure, sizeof measure,
+                      "%s answer, its MB %lu-%lu: time per MB (appends: %.0f ms/MB, "
+                      "%.0f ms each)",
+                      SizeName(result.size).c_str(), static_cast<unsigned long>(from),
+                      static_cast<unsigned long>(to), appendSec * 1e3 / perMb,
+                      appends > 0 ? appendSec * 1e3 / static_cast<double>(appends) : 0.0);
+        PrintResultRow({"growth", measure, msPerMb, "ms/MB", "its MB 0-1", firstMsPerMb, "", ""});
+    }
+}
+
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: pellwick_ingest_bench [--sizes 16k,100k,1m,10m] [--runs N] [--detail]\n");
+                 "usage: pellwick_ingest_bench [--sizes 16k,100k,1m,10m] [--runs N] [--detail]\n"
+                 "                             [--rows] [--growth-from SIZE]\n");
     return 2;
 }
 
@@ -741,22 +684,22 @@ int main(int argc, char **argv)
     std::vector<size_t> sizes = {16 * 1024, 100 * 1024, 1024 * 1024, 10 * 1024 * 1024};
     int runs = 2;
     bool detail = false;
+    bool rows = false;
+    size_t growthFrom = 0;  // none
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--sizes" && i + 1 < argc) {
-            sizes.clear();
-            std::string list = argv[++i];
-            size_t at = 0;
-            while (at <= list.size()) {
-                const size_t comma = std::min(list.find(',', at), list.size());
-                const size_t size = ParseSize(list.substr(at, comma - at));
-                if (size == 0)
-                    return Usage();
-                sizes.push_back(size);
-                at = comma + 1;
-            }
+            sizes = ParseSizeList(argv[++i]);
+            if (sizes.empty())
+                return Usage();
         } else if (arg == "--detail") {
             detail = true;
+        } else if (arg == "--rows") {
+            rows = true;
+        } else if (arg == "--growth-from" && i + 1 < argc) {
+            growthFrom = ParseSize(argv[++i]);
+            if (growthFrom == 0)
+                return Usage();
         } else if (arg == "--runs" && i + 1 < argc) {
             runs = std::atoi(argv[++i]);
             if (runs < 1)
@@ -777,27 +720,14 @@ int main(int argc, char **argv)
     int exitCode = 0;
     {
         TemporaryConfig config;
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        if (!RegisterMainClass(instance) || CreateMainWindow(instance) == nullptr ||
-            !probe.Create()) {
+        if (!OpenMainWindow() || !probe.Create()) {
             std::fprintf(stderr, "the main window could not be made\n");
             WSACleanup();
             return 1;
         }
-        ShowWindow(hwndMain, SW_SHOWNORMAL);
-        UpdateWindow(hwndMain);
-        LoadMainAccelerators(instance);
-        PumpPending();
         RECT pane = {};
         GetClientRect(hwndOutput, &pane);
-
-        paneProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingPaneProc)));
-        frameProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingFrameProc)));
-        if (hwndStatus != nullptr)
-            statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingStatusProc)));
+        CountInWindow();
 
         PrintHeader(pane, runs);
         std::vector<SizeResult> results(sizes.size());
@@ -805,19 +735,22 @@ int main(int argc, char **argv)
             results[index].size = sizes[index];
             Measure(results[index], index, runs);
             PrintRow(results[index], runs);
+            if (rows)
+                PrintResultRows(results[index], growthFrom != 0 && sizes[index] >= growthFrom
+                                                    ? "growth"
+                                                    : "ingest");
             if (!results[index].whole)
                 exitCode = 1;
         }
         if (detail)
             PrintDetail(results);
+        if (rows && !results.empty())
+            PrintBandRows(*std::max_element(
+                results.begin(), results.end(),
+                [](const SizeResult &a, const SizeResult &b) { return a.size < b.size; }));
 
-        if (statusProc != nullptr)
-            SetWindowLongPtrA(hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(statusProc));
-        SetWindowLongPtrA(hwndMain, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(frameProc));
-        SetWindowLongPtrA(hwndOutput, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paneProc));
-        ClearPane();
-        DestroyWindow(hwndMain);
-        PumpPending();
+        StopCountingInWindow();
+        CloseMainWindow();
     }
     WSACleanup();
     return exitCode;

@@ -1,0 +1,26 @@
+// The answers the benchmarks serve, and how sizes are written on their
+// command lines. Portable: the Windows benchmarks and the loopback WhoIs
+// server that runs natively beside them make the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Text that reads like what Finger and WhoIs servers send: lines of 40 to 70
+// characters ending in LF, some of them indented or spaced with tabs; plain
+// ASCII. The same size and seed give the same bytes on every run and machine.
+std::string MakeAnswer(size_t size, uint32_t seed);
+
+// "16 KB", "1 MB", "300 B": a size as the tables show it.
+std::string SizeName(size_t bytes);
+
+// "16k", "100K", "1m", "4096": a size in bytes, or 0 when it does not read.
+size_t ParseSize(const std::string &text);
+
+// "16k,1m": the sizes in order; empty when any of them does not read.
+std::vector<size_t> ParseSizeList(const std::string &text);
+
+// The seed of the answers that the loopback WhoIs server gives.
+const uint32_t kWhoisAnswerSeed = 0x5eed0043u;
