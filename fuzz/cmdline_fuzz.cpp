@@ -62,7 +62,7 @@ private:
 };
 
 // The model: what the options of `line` should do.
-std::vector<std::string> Expected(const std::string &line, uint16_t &options)
+std::vector<std::string> Expected(const std::string &line, uint32_t &options)
 {
     struct Token {
         std::string text;
@@ -151,10 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tail.push_back('\0');
 
     CheckingSink sink(tail.data(), tail.data() + tail.size());
-    uint16_t options = 0;
+    uint32_t options = 0;
     ReadCommandLine(tail.data(), options, sink);
 
-    uint16_t expectedOptions = 0;
+    uint32_t expectedOptions = 0;
     const std::vector<std::string> expected = Expected(line, expectedOptions);
     FUZZ_CHECK(options == expectedOptions);
     FUZZ_CHECK(sink.calls == expected);

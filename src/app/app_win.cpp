@@ -6,6 +6,7 @@
 
 #include "app/cmdline_win.h"
 #include "app/dialog_units.h"
+#include "app/exit_codes.h"
 #include "app/mainwnd_win.h"
 #include "app/placement_win.h"
 #include "config/config_win.h"
@@ -74,11 +75,14 @@ void DispatchThreadMessage(MSG &msg)
 
 int RunMessageLoop()
 {
-    MSG msg;
-    // GetMessage answers -1 only for an invalid call; treat it as the end
-    // rather than spinning on it.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    MSG msg = {};
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0)
         DispatchThreadMessage(msg);
+    // GetMessage answers -1 only for an invalid call, and then fills no
+    // message: the run ends as one that could not go on, never as a success.
+    if (got < 0)
+        return EXIT_NOT_STARTED;
     return static_cast<int>(msg.wParam);
 }
 
@@ -87,9 +91,10 @@ int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int
     if (WSAStartup(MAKEWORD(1, 1), &wsaData) != 0) {
         MessageBoxA(nullptr, "WSAStartup Failed", STARTUP_ERROR_CAPTION,
                     MB_OK | MB_ICONEXCLAMATION);
-        return 0;
+        return EXIT_NOT_STARTED;
     }
-    int exitCode = 0;
+    // Without its window the program cannot run a query either.
+    int exitCode = EXIT_NOT_STARTED;
     if (previous == nullptr && RegisterMainClass(instance) && CreateMainWindow(instance)) {
         ShowWindow(hwndMain, cmdShow);
         UpdateWindow(hwndMain);

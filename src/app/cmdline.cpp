@@ -43,7 +43,7 @@ int32_t ParseMinutes(const char *text)
     return ParseLeadingInt(text);
 }
 
-void ReadCommandLine(char *tail, uint16_t &options, CommandLineSink &sink)
+void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
 {
     char *cursor = tail;
     char *token = NextToken(cursor);

@@ -34,7 +34,7 @@ public:
 // name with a hyphen cannot be given, and the one character before the next
 // option's '-' (normally the blank between options) is not part of the
 // argument.
-void ReadCommandLine(char *tail, uint16_t &options, CommandLineSink &sink);
+void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink);
 
 // The leading whole number of -n: blanks skipped, an optional sign, digits.
 int32_t ParseMinutes(const char *text);

@@ -4,6 +4,7 @@
 
 #include "app/app_win.h"
 #include "app/cmdline.h"
+#include "app/exit_codes.h"
 #include "app/options.h"
 #include "config/profile_values.h"
 #include "net/notify_win.h"
@@ -73,7 +74,7 @@ private:
     static void EndIfNotStarted(int started)
     {
         if (started != 0 && (wOptions & OPT_EXIT))
-            PostMessageA(hwndMain, WM_QUIT, 1, 0);
+            PostMessageA(hwndMain, WM_QUIT, EXIT_NOT_STARTED, 0);
     }
 };
 

@@ -63,9 +63,12 @@ void OnSize(WPARAM sizeType, LPARAM lParam, HWND hwnd)
     LayoutFrame(LOWORD(lParam), HIWORD(lParam));
 }
 
+// The platform keeps bits of its own in the low four (a double click on the
+// caption maximises with 0xF032), so only the rest names the command.
 void OnSysCommand(WPARAM command)
 {
-    if (command == SC_MINIMIZE || command == SC_MAXIMIZE)
+    const WPARAM what = command & 0xFFF0;
+    if (what == SC_MINIMIZE || what == SC_MAXIMIZE)
         bTrackPlacement = false;
 }
 
@@ -130,11 +133,16 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             FlushOutput();
         else if (wParam == TIMER_NOTIFY)
             OnNotifyTick();
+        else if (wParam == TIMER_NOTIFY_DUE)
+            OnNotifyDue();
         return 0;
     case UM_SOCKET:
         if (OnSocketEvent(wParam, lParam))
             return 0;
         break;
+    case UM_READAGAIN:
+        OnReadAgain(wParam);
+        return 0;
     case UM_HOSTLOOKUP:
         OnHostLookup(wParam, lParam);
         return 0;

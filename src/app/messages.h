@@ -2,7 +2,9 @@
 #pragma once
 
 #define UM_SOCKET (1025)        // socket event of the query connection
+#define UM_READAGAIN (1026)     // the program's own read of the query connection
 #define UM_HOSTLOOKUP (10025)   // asynchronous host lookup finished
 #define UM_GETTOOLBAR (10103)   // returns the toolbar's window handle
 #define TIMER_NOTIFY (10101)    // the one-minute logged-in notification timer
 #define TIMER_OUTPUT (10110)    // hands queued answer text to the pane
+#define TIMER_NOTIFY_DUE (10111) // retries a timed query that had to wait

@@ -1,4 +1,4 @@
 #include "app/options.h"
 
-uint16_t wOptions = 0;
+uint32_t wOptions = 0;
 char szSaveFile[256];

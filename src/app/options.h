@@ -10,7 +10,7 @@
 #define OPT_SAVE (0x020)    // save the first completed answer to szSaveFile
 #define OPT_EXIT (0x100)    // end the program when the answer is complete
 
-extern uint16_t wOptions;
+extern uint32_t wOptions;
 
 // The file a command-line query saves its answer to.
 extern char szSaveFile[256];

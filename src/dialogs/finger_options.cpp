@@ -4,7 +4,7 @@
 
 const int NotifyIntervals[8] = {3, 5, 10, 15, 20, 30, 45, 60};
 
-FingerOptionBoxes OptionBoxesFor(uint16_t options)
+FingerOptionBoxes OptionBoxesFor(uint32_t options)
 {
     const bool isLong = (options & OPT_LONG) != 0;
     const bool notify = (options & OPT_NOTIFY) != 0;

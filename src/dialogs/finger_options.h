@@ -19,4 +19,4 @@ struct FingerOptionBoxes {
     bool notifyChecked;
     bool notifyEnabled;
 };
-FingerOptionBoxes OptionBoxesFor(uint16_t options);
+FingerOptionBoxes OptionBoxesFor(uint32_t options);

@@ -32,6 +32,10 @@ struct Abandoned {
 };
 std::vector<Abandoned> abandoned;
 
+// A dotted address is looked up backward, by another call, which a failure
+// names.
+bool byAddress;
+
 bool DropAbandoned(HANDLE task)
 {
     for (size_t i = 0; i < abandoned.size(); ++i) {
@@ -80,7 +84,8 @@ int StartHostLookup(const char *name)
     SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
     bufHostEnt = new char[MAXGETHOSTSTRUCT];
     const u_long address = inet_addr(name);
-    if (address != INADDR_NONE)
+    byAddress = address != INADDR_NONE;
+    if (byAddress)
         hLookupTask = WSAAsyncGetHostByAddr(hwndMain, UM_HOSTLOOKUP,
                                             reinterpret_cast<const char *>(&address), 4, AF_INET,
                                             bufHostEnt, MAXGETHOSTSTRUCT);
@@ -107,8 +112,13 @@ void OnHostLookup(WPARAM task, LPARAM result)
         return;
     }
     const hostent *entry = reinterpret_cast<const hostent *>(bufHostEnt);
-    if (entry->h_addr_list[0] != nullptr)
-        ShowEntry(entry);
+    if (entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) {
+        // A name without an address has nothing to show; the pane stays
+        // empty and its commands unavailable.
+        FailHostLookup(WSANO_DATA);
+        return;
+    }
+    ShowEntry(entry);
     ReleaseBuffer();
     ReturnToIdle();
     PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
@@ -118,7 +128,7 @@ void OnHostLookup(WPARAM task, LPARAM result)
 void FailHostLookup(int error)
 {
     ReleaseBuffer();
-    ShowWinsockError(error, "WSAAsyncGetHostByName()");
+    ShowWinsockError(error, byAddress ? "WSAAsyncGetHostByAddr()" : "WSAAsyncGetHostByName()");
     ReturnToIdle();
     SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
 }

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "net/connect_win.h"
 #include "net/finger_request.h"
+#include "net/receive_win.h"
 #include "res/resource.h"
 
 bool bBusy = false;
@@ -23,18 +24,38 @@ char szQueryTitle[QUERY_TITLE_BUFFER];
 namespace {
 
 // Each part goes out in its own send while the socket is still blocking.
-// Their results are not examined: a failed send shows as the connection's end.
-void SendParts(SOCKET s, const std::vector<std::string> &parts)
+// 0, or the error of the first send that failed.
+int SendParts(SOCKET s, const std::vector<std::string> &parts)
 {
-    for (const std::string &part : parts)
-        send(s, part.data(), static_cast<int>(part.size()), 0);
+    for (const std::string &part : parts) {
+        if (send(s, part.data(), static_cast<int>(part.size()), 0) == SOCKET_ERROR)
+            return WSAGetLastError();
+    }
+    return 0;
 }
 
-// The answer's events go to the main window only once the whole request is
-// out, so no UM_SOCKET can arrive before the starter has returned.
-void Arm(SOCKET s)
+// Sends the request on the connected sockQuery, then arms it: the answer's
+// events go to the main window only once the whole request is out, so no
+// UM_SOCKET can arrive before the starter has returned. A connection that
+// fails on the way ends the query at once, as a failed answer: neither
+// event would ever come for it.
+void SendAndArm(const std::vector<std::string> &parts)
 {
-    WSAAsyncSelect(s, hwndMain, UM_SOCKET, FD_READ | FD_CLOSE);
+    BeginAnswer();
+    const int sendError = SendParts(sockQuery, parts);
+    if (sendError != 0) {
+        FailConnectedQuery(sendError, "send()");
+        return;
+    }
+    if (WSAAsyncSelect(sockQuery, hwndMain, UM_SOCKET, FD_READ | FD_CLOSE) == SOCKET_ERROR) {
+        FailConnectedQuery(WSAGetLastError(), "WSAAsyncSelect()");
+        return;
+    }
+    // A connection that was reset before it was armed may never report an
+    // event (Wine clears the error when the events are selected), so the
+    // first read does not wait for one: it finds the answer, its end or the
+    // failure already there, or nothing yet, and then the events follow.
+    PostFollowUpRead();
 }
 
 void ClearForQuery()
@@ -64,9 +85,8 @@ int StartFingerQuery()
         EnableQueryButtons(true);
         return -1;
     }
-    SendParts(sockQuery, FingerRequestParts((wOptions & OPT_LONG) != 0,
-                                            (wOptions & OPT_NOTIFY) != 0, szUser));
-    Arm(sockQuery);
+    SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
+                                  szUser));
     return 0;
 }
 
@@ -80,7 +100,6 @@ int StartWhoisQuery(const char *query, const char *server)
         return -1;
     }
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
-    SendParts(sockQuery, WhoisRequestParts(query));
-    Arm(sockQuery);
+    SendAndArm(WhoisRequestParts(query));
     return 0;
 }

@@ -26,7 +26,8 @@ void ParseFingerTarget(char *text);
 
 // Start a query: clear the pane, connect, send the whole request, then arm
 // the socket so that the answer arrives as UM_SOCKET. The caller has set
-// bBusy and nQueryKind. 0 when the query runs; -1 when it could not start,
-// with bBusy already cleared.
+// bBusy and nQueryKind. 0 once connected: the query runs, or, when the
+// connection failed while the request went out, has already ended as a
+// failed answer. -1 when it could not start, with bBusy already cleared.
 int StartFingerQuery();
 int StartWhoisQuery(const char *query, const char *server);

@@ -26,7 +26,7 @@ public:
 };
 
 struct Outcome {
-    uint16_t options;
+    uint32_t options;
     std::vector<std::string> calls;
 };
 
@@ -35,7 +35,7 @@ Outcome Read(const std::string &line)
     std::vector<char> text(line.begin(), line.end());
     text.push_back('\0');
     Recorder r;
-    uint16_t options = 0;
+    uint32_t options = 0;
     ReadCommandLine(text.data(), options, r);
     return {options, r.calls};
 }
@@ -46,7 +46,7 @@ TEST(CommandLine, OptionsAndTheirActions)
 {
     struct Case {
         const char *line;
-        uint16_t options;
+        uint32_t options;
         Calls calls;
     } cases[] = {
         {"-f:user@host", OPT_FINGER, {"finger-target user@host", "start-finger"}},

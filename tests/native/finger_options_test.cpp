@@ -9,7 +9,7 @@ namespace {
 TEST(FingerOptions, EachBoxShowsItsBitAndIsNeverLockedWhileChecked)
 {
     struct Case {
-        uint16_t options;
+        uint32_t options;
         FingerOptionBoxes boxes;
     };
     const Case cases[] = {

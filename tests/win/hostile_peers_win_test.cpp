@@ -136,11 +136,10 @@ TEST_F(HostilePeers, AResetMidAnswerKeepsWhatCameAndReturnsToIdle)
     EXPECT_FALSE(Enabled(IDM_CANCELOP));
 }
 
-TEST_F(HostilePeers, ACloseThatCarriesAnErrorChangesNothingUntilCancel)
+TEST_F(HostilePeers, AConnectionThatFailsEndsTheQueryWithWhatCame)
 {
-    // Wine reports a reset as a plain close (above); Windows reports it as a
-    // close with an error, after which the read fails. That read changes
-    // nothing, and Cancel ends the query with what came kept.
+    // Windows reports a reset as a close carrying the error, the socket's
+    // last event; no read after it will end the answer.
     LoopbackServer server("127.0.1.12", 79);
     ASSERT_TRUE(server.ok());
     server.Serve({SendBytes("before the reset\n"), HoldOpen(30000)});
@@ -148,15 +147,21 @@ TEST_F(HostilePeers, ACloseThatCarriesAnErrorChangesNothingUntilCancel)
     ASSERT_TRUE(PumpUntil([] { return cbReceived == 17; }));
     const std::string title = Title();
     PostMessageA(hwndMain, UM_SOCKET, sockQuery, WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNRESET));
-    Pump();
-    EXPECT_TRUE(bBusy);
-    EXPECT_EQ(cbReceived, 17u);
-    EXPECT_EQ(Title(), title);
-    EXPECT_EQ(Status(), title);
-    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
-    EXPECT_FALSE(bBusy);
-    EXPECT_EQ(Status(), "Operation Cancelled");
+    ASSERT_TRUE(PumpUntil(Completed, 5000)) << Status();
+    EXPECT_EQ(nQueryKind, QUERY_NONE);
+    EXPECT_EQ(Status(), " Connection Reset");
+    EXPECT_EQ(Title(), title) << "the title keeps the count of what came";
     EXPECT_EQ(PaneText(), "before the reset\r\n");
+    Pump();
+    EXPECT_TRUE(Enabled(IDM_FINGER));
+    EXPECT_FALSE(Enabled(IDM_CANCELOP));
+
+    // A server that answers and hangs up without reading the request: the
+    // request meets a closed connection.
+    server.Serve({LeaveRequestUnread(), SendBytes("hello"), CloseNow()});
+    ASSERT_EQ(Finger("alice@127.0.1.12"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed, 5000)) << "still busy; status " << Status();
+    EXPECT_EQ(PaneText(), "hello");
 }
 
 TEST_F(HostilePeers, AHalfCloseEndsTheAnswerAndTheClientHangsUp)

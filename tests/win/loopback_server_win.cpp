@@ -113,6 +113,11 @@ ServerStep HalfCloseNow()
     return ServerStep{ServerStep::HalfClose, {}};
 }
 
+ServerStep LeaveRequestUnread()
+{
+    return ServerStep{ServerStep::Unread, {}};
+}
+
 ServerStep HoldOpen(int ms)
 {
     ServerStep step{ServerStep::Hold, {}};
@@ -244,7 +249,8 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
     BOOL on = TRUE;
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&on), sizeof on);
 
-    bool open = ReadRequest(s, index);
+    const bool unread = !script.empty() && script[0].kind == ServerStep::Unread;
+    bool open = unread || ReadRequest(s, index);
     for (size_t i = 0; open && i < script.size() && !Stopping(); ++i) {
         const ServerStep &step = script[i];
         switch (step.kind) {
@@ -263,6 +269,8 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
         case ServerStep::HalfClose:
             shutdown(s, kShutdownSend);
             break;
+        case ServerStep::Unread:
+            break;
         case ServerStep::Reset: {
             linger abort;
             abort.l_onoff = 1;
@@ -276,7 +284,8 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
     }
     // Whatever the client sent and we have not read would turn our close
     // into a reset, so read it first; it is part of what the client sent.
-    Drain(s, index);
+    if (!unread)
+        Drain(s, index);
     shutdown(s, kShutdownSend);
     closesocket(s);
 }

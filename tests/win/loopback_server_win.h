@@ -14,7 +14,7 @@
 
 // One step of the server's answer, run after the request has been read.
 struct ServerStep {
-    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose } kind;
+    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose, Unread } kind;
     std::string bytes;  // Send: the bytes of one send() call
     int ms = 0;         // Pause: sleep; Hold: stay open and silent for up to ms
 };
@@ -34,6 +34,10 @@ ServerStep HoldOpen(int ms);
 // and goes on with the script: a HoldOpen after it keeps reading until the
 // client closes.
 ServerStep HalfCloseNow();
+// First in a script: answer without reading the request, and close with it
+// unread, as a server does that writes and hangs up: the request then meets
+// a closed connection and the client's end is reset.
+ServerStep LeaveRequestUnread();
 
 class LoopbackServer {
 public:

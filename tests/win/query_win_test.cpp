@@ -35,7 +35,7 @@ std::string Converted(std::string bytes)
 TEST_F(Query, FingerRequestBytesForEveryOptionAndUser)
 {
     struct Case {
-        uint16_t options;
+        uint32_t options;
         const char *target, *wire;
     } cases[] = {
         {0, "alice@127.0.0.60", "alice\r\n"},
