@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -94,6 +95,27 @@ TEST_F(CommandLine, AQueryThatCannotStartEndsWithOneAndSavesNothing)
     EXPECT_FALSE(Exists(out));
 }
 
+TEST_F(CommandLine, ExitCodesSayWhetherTheAnswerAndItsFileAreWhole)
+{
+    LoopbackServer server("127.0.0.97", 79);
+    ASSERT_TRUE(server.ok());
+    // A server that answers and hangs up without reading the request: the
+    // request meets a closed connection, which the platform reports as a
+    // reset (3) or as the answer's end (0); either way the run ends, with
+    // what came saved. A few runs, since which of them happens is a race.
+    for (int run = 0; run < 4; ++run) {
+        server.Serve({LeaveRequestUnread(), SendBytes("hello"), CloseNow()});
+        DeleteFileA(out.c_str());
+        const DWORD code = program.RunToExit("-f:alice@127.0.0.97 -s:" + out + " -e", 15000);
+        EXPECT_TRUE(code == 0 || code == 3) << "run " << run << " ended with " << code;
+        EXPECT_EQ(ReadWholeFile(out), "hello") << "run " << run;
+    }
+    // The answer cannot be saved where no folder is.
+    server.Serve({SendBytes("Login: alice\n")});
+    const std::string nowhere = UniqueTempPath("nofolder") + "\\answer.txt";
+    EXPECT_EQ(program.RunToExit("-f:127.0.0.97 -s:" + nowhere + " -e"), 2u);
+}
+
 TEST_F(CommandLine, ASyntaxErrorIsShownAndNothingStarts)
 {
     HWND hwnd = program.Start("-f alice@127.0.0.95 -e");
@@ -134,8 +156,58 @@ TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)
     HWND box = WaitForDialogBox(program.ProcessId(), "Pellwick Notify");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "alice is logged on at 127.0.0.96");
+    // The notification is over: nothing is left for Cancel Operation to end.
+    HWND toolbar = FindWindowExA(hwnd, nullptr, "ToolbarWindow32", nullptr);
+    EXPECT_TRUE(WaitUntil(5000, [&] {
+        return SendMessageA(toolbar, TB_ISBUTTONENABLED, 1001, 0) == 0;
+    })) << "Cancel Operation still offered under the notice";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(box); }));
+    EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
+}
+
+TEST_F(CommandLine, NotificationSwitchedOffInTheDialogStopsAtTheNextTick)
+{
+    LoopbackServer server("127.0.0.98", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: bob\n")}, 2);
+    HWND hwnd = program.Start("-n:1 -f:alice@127.0.0.98");
+    ASSERT_NE(hwnd, nullptr);
+    auto title = [&] {
+        char text[128] = "";
+        GetWindowTextA(hwnd, text, sizeof text);
+        return std::string(text);
+    };
+    const std::string done = "Pellwick (Finger - 127.0.0.98)";
+    ASSERT_TRUE(WaitUntil(10000, [&] { return title() == done; })) << title();
+
+    // The user opens the Finger dialog, unticks Notify If Logged In and asks
+    // once more.
+    PostMessageA(hwnd, WM_COMMAND, 101, 0);
+    HWND dialog = WaitForDialogBox(program.ProcessId(), "Finger");
+    ASSERT_NE(dialog, nullptr);
+    SendDlgItemMessageA(dialog, 2014, BM_CLICK, 0, 0);
+    ASSERT_EQ(SendDlgItemMessageA(dialog, 2014, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendDlgItemMessageA(dialog, 2002, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>("alice@127.0.0.98"));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(server.WaitServed(10000));
+    EXPECT_EQ(server.Request(1), "alice\r\n") << "without notification the user is asked for";
+    ASSERT_TRUE(WaitUntil(10000, [&] { return title() == done; })) << title();
+
+    // Two ticks, each due at an interval of one minute, then Select All: once
+    // the pane is selected the ticks have been handled, and they started
+    // nothing.
+    PostMessageA(hwnd, WM_TIMER, 10101, 0);
+    PostMessageA(hwnd, WM_TIMER, 10101, 0);
+    PostMessageA(hwnd, WM_COMMAND, 203, 0);
+    HWND pane = FindWindowExA(hwnd, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(WaitUntil(5000, [&] {
+        const LRESULT sel = SendMessageA(pane, EM_GETSEL, 0, 0); // a short pane
+        return LOWORD(sel) == 0 && HIWORD(sel) > 0;
+    })) << "Select All never ran";
+    EXPECT_EQ(title(), done);
+    EXPECT_EQ(server.Accepted(), 2);
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
 }
 

@@ -74,6 +74,25 @@ TEST_F(Program, OpensAtTheStoredPlacementAndClosesWithZero)
     DeleteFileA(ini.c_str());
 }
 
+TEST_F(Program, MaximisedFromTheCaptionItKeepsItsNormalPlacement)
+{
+    const std::string ini = UniqueTempPath("e2e");
+    // Values that come back unchanged through pixels and dialog units.
+    WriteWholeFile(ini, "[pellwick]\r\nleft=12\r\ntop=16\r\nright=240\r\nbottom=160\r\n");
+    SetInstallValue(REG_VALUE_CFGFILE, ini);
+    HWND hwnd = Start();
+    ASSERT_NE(hwnd, nullptr) << "no window appeared";
+    // A double click on the caption maximises with the platform's own bits
+    // in the low four.
+    PostMessageA(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE | 2, 0);
+    ASSERT_TRUE(WaitUntil(5000, [&] { return IsZoomed(hwnd) != FALSE; }));
+    EXPECT_EQ(CloseAndWait(hwnd), 0u);
+    const std::string text = ReadWholeFile(ini);
+    for (const char *kept : {"left=12", "top=16", "right=240", "bottom=160"})
+        EXPECT_NE(text.find(kept), std::string::npos) << kept << " in\n" << text;
+    DeleteFileA(ini.c_str());
+}
+
 TEST_F(Program, WithoutAnInstallationTheBareConfigurationNameServes)
 {
     DeleteInstallKey();

@@ -11,6 +11,7 @@
 
 #include "app/app_win.h"
 #include "app/frame_win.h"
+#include "app/messages.h"
 #include "app/options.h"
 #include "app/placement_win.h"
 #include "net/notify_win.h"
@@ -260,6 +261,32 @@ TEST_F(FingerDialogs, OkWithNotifyAt45MinutesStartsTheTimerAndTheQuery)
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "\r\n") << "notification asks for everyone logged in";
     EXPECT_TRUE(NotificationWaiting()) << "alice was not in the answer: it keeps waiting";
+}
+
+TEST_F(FingerDialogs, ATimedQueryDueUnderTheDialogWaitsUntilItsQueryHasRun)
+{
+    LoopbackServer server("127.0.0.78", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Login: bob\r\n")}, 3);
+    wOptions = OPT_NOTIFY;
+    nNotifyMinutes = 1;
+    StartNotifyTimer();
+    char target[] = "bob@127.0.0.78";
+    ParseFingerTarget(target);
+    bool startedUnderDialog = true;
+    Run(IDM_ADDRBOOK, [&](HWND d) {
+        // A minute falls due while the user types.
+        SendMessageA(hwndMain, WM_TIMER, TIMER_NOTIFY, 0);
+        startedUnderDialog = bBusy || sockQuery != INVALID_SOCKET;
+        SetDlgItemTextA(d, IDC_ADDRBOOK, "carol@127.0.0.78");
+        PostMessageA(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_FALSE(startedUnderDialog);
+    ASSERT_TRUE(Idle());
+    // The dialog's query ran alone; the one that fell due follows it.
+    ASSERT_TRUE(PumpUntil([&] { return server.Accepted() == 2; }, 5000));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(server.Accepted(), 2);
 }
 
 TEST_F(FingerDialogs, LongOutputIsAskedFor)

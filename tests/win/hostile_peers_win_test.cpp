@@ -20,8 +20,10 @@
 #include "app/options.h"
 #include "net/answer_text.h"
 #include "net/query_win.h"
+#include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/loopback_server_win.h"
+#include "win/test_support_win.h"
 #include "win/process_resources_win.h"
 #include "win/query_fixture_win.h"
 
@@ -162,6 +164,27 @@ TEST_F(HostilePeers, AConnectionThatFailsEndsTheQueryWithWhatCame)
     ASSERT_EQ(Finger("alice@127.0.1.12"), 0) << Status();
     ASSERT_TRUE(PumpUntil(Completed, 5000)) << "still busy; status " << Status();
     EXPECT_EQ(PaneText(), "hello");
+}
+
+TEST_F(HostilePeers, AnAnswerWithoutEndIsCutAtItsLimitAndSaved)
+{
+    LoopbackServer server("127.0.1.13", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes(std::string(6000, 'x')), HoldOpen(30000)});
+    const std::string file = UniqueTempPath("cut");
+    lstrcpynA(szSaveFile, file.c_str(), sizeof szSaveFile);
+    wOptions = OPT_SAVE | OPT_EXIT;
+    cbAnswerLimit = 5000;
+    ASSERT_EQ(Finger("127.0.1.13"), 0) << Status();
+    const bool ended = PumpUntil(Completed, 5000);
+    cbAnswerLimit = ANSWER_LIMIT_BYTES;
+    ASSERT_TRUE(ended) << Status();
+    EXPECT_EQ(Status(), "Answer cut off after 5000 bytes.");
+    EXPECT_EQ(PaneText(), std::string(5000, 'x'));
+    EXPECT_EQ(ReadWholeFile(file), std::string(5000, 'x'));
+    EXPECT_EQ(quitCode, 3);
+    EXPECT_TRUE(PumpUntil([&] { return server.PeerClosed(0); }, 5000)) << "the program hung up";
+    DeleteFileA(file.c_str());
 }
 
 TEST_F(HostilePeers, AHalfCloseEndsTheAnswerAndTheClientHangsUp)

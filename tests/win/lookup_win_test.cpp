@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/messages.h"
 #include "net/lookup_win.h"
 #include "net/receive_win.h"
 #include "win/dialog_fixture_win.h"
@@ -128,6 +129,43 @@ TEST_F(HostLookup, EscStartsNothing)
     });
     EXPECT_FALSE(bBusy);
     EXPECT_EQ(Title(), "before");
+}
+
+// The resolver's answer, taken off the queue as it comes, so that a test can
+// change it before the program sees it.
+MSG TakeLookupAnswer()
+{
+    MSG msg = {};
+    const DWORD start = GetTickCount();
+    while (!PeekMessageA(&msg, hwndMain, UM_HOSTLOOKUP, UM_HOSTLOOKUP, PM_REMOVE) &&
+           GetTickCount() - start < 10000)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
+    return msg;
+}
+
+TEST_F(HostLookup, AFailedBackwardLookupAndAnEntryWithoutAddressSayWhy)
+{
+    bBusy = true;
+    nQueryKind = QUERY_HOSTLOOKUP;
+    ASSERT_EQ(StartHostLookup("127.0.0.71"), 0);
+    MSG answer = TakeLookupAnswer();
+    ASSERT_EQ(answer.message, static_cast<UINT>(UM_HOSTLOOKUP));
+    OnHostLookup(answer.wParam, WSAMAKEASYNCREPLY(0, 12345));
+    EXPECT_EQ(Status(), " WSAAsyncGetHostByAddr() returned unknown 12345");
+    EXPECT_FALSE(bBusy);
+
+    bBusy = true;
+    nQueryKind = QUERY_HOSTLOOKUP;
+    ASSERT_EQ(StartHostLookup("plain.test"), 0);
+    answer = TakeLookupAnswer();
+    ASSERT_EQ(answer.message, static_cast<UINT>(UM_HOSTLOOKUP));
+    reinterpret_cast<hostent *>(bufHostEnt)->h_addr_list[0] = nullptr;
+    DispatchMessageA(&answer);
+    EXPECT_EQ(Status(), " Valid Name, no data record for type");
+    EXPECT_FALSE(bBusy);
+    Pump();
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_TRUE(bOutputGrayed) << "nothing to save or copy";
 }
 
 } // namespace
