@@ -141,7 +141,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case UM_READAGAIN:
-        OnReadAgain(wParam);
+        OnReadAgain();
         return 0;
     case UM_HOSTLOOKUP:
         OnHostLookup(wParam, lParam);

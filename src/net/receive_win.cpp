@@ -215,13 +215,16 @@ void PostFollowUpRead()
     if (followUpPosted)
         return;
     followUpPosted = true;
-    PostMessageA(hwndMain, UM_READAGAIN, sockQuery, 0);
+    PostMessageA(hwndMain, UM_READAGAIN, 0, 0);
 }
 
-void OnReadAgain(WPARAM socket)
+void OnReadAgain()
 {
+    // Whichever query runs now is read: one posted for an earlier query
+    // stands in for the next one's, which was not posted while it waited.
     followUpPosted = false;
-    OnSocketEvent(socket, WSAMAKESELECTREPLY(FD_READ, 0));
+    if (sockQuery != INVALID_SOCKET)
+        OnSocketEvent(sockQuery, WSAMAKESELECTREPLY(FD_READ, 0));
 }
 
 void CancelOperation()

@@ -28,7 +28,7 @@ void FailConnectedQuery(int error, const char *call);
 // announced data. A read that finds nothing yet changes nothing. At most one
 // is on its way at a time.
 void PostFollowUpRead();
-void OnReadAgain(WPARAM socket);
+void OnReadAgain();
 
 // UM_SOCKET: one read per message. False for events other than FD_READ and
 // FD_CLOSE, which go to the default window procedure.
