@@ -148,8 +148,34 @@ void ClearOutput()
 
 void AppendOutput(const char *text)
 {
-    SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    DWORD start = 0, end = 0;
+    SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    // The pane has no position for the place after its last character: the
+    // caret stands at the end. (Its text length would cost a pass over the
+    // whole text on every append.)
+    if (start == end && SendMessageA(hwndOutput, EM_POSFROMCHAR, end, 0) == -1) {
+        // The text goes in at the caret and the pane follows it.
+        SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+        return;
+    }
+    // The user has clicked, selected or found something: the text still goes
+    // to the end, and the selection and the view are put back as they were.
+    const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(hwndOutput));
+    const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const int column = GetScrollPos(hwndOutput, SB_HORZ);
+    SendMessageA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwndOutput, EM_SETSEL, length, length);
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(hwndOutput, EM_SETSEL, start, end);
+    const LRESULT nowFirst = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst != firstLine)
+        SendMessageA(hwndOutput, EM_LINESCROLL, 0, firstLine - nowFirst);
+    if (GetScrollPos(hwndOutput, SB_HORZ) != column)
+        SendMessageA(hwndOutput, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, column), 0);
+    SendMessageA(hwndOutput, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwndOutput, nullptr, TRUE);
 }
 
 void QueueOutput(const char *text, size_t length)

@@ -41,7 +41,10 @@ void FlipOutputState();
 // commands unless they already are.
 void ClearOutput();
 
-// Appends text at the caret without an undo record.
+// Appends text at the end of the pane, without an undo record, wherever the
+// caret is. A caret at the end moves on with the text, so the pane follows
+// the answer; a caret or selection the user put elsewhere stays where it is,
+// and so does the view.
 void AppendOutput(const char *text);
 
 // Answer text arrives in many small reads, and every append to the pane

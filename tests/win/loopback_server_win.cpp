@@ -113,6 +113,11 @@ ServerStep HalfCloseNow()
     return ServerStep{ServerStep::HalfClose, {}};
 }
 
+ServerStep WaitForGo()
+{
+    return ServerStep{ServerStep::Wait, {}};
+}
+
 ServerStep HoldOpen(int ms)
 {
     ServerStep step{ServerStep::Hold, {}};
@@ -148,6 +153,7 @@ void LoopbackServer::Serve(std::vector<ServerStep> script, int connections)
         std::lock_guard<std::mutex> lock(mutex_);
         toServe_ = connections;
         served_ = 0;
+        goes_ = 0;
     }
     if (ok())
         thread_ = std::thread(&LoopbackServer::Run, this, std::move(script), connections);
@@ -171,6 +177,15 @@ void LoopbackServer::Stop()
         thread_.join();
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = false;
+}
+
+void LoopbackServer::Go()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++goes_;
+    }
+    changed_.notify_all();
 }
 
 std::string LoopbackServer::Request(int connection) const
@@ -263,6 +278,14 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
         case ServerStep::HalfClose:
             shutdown(s, kShutdownSend);
             break;
+        case ServerStep::Wait: {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return goes_ > 0 || stop_; });
+            open = !stop_;
+            if (open)
+                --goes_;
+            break;
+        }
         case ServerStep::Reset: {
             linger abort;
             abort.l_onoff = 1;
