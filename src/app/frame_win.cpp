@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <new>
 #include <string>
 
 #include "app/app_win.h"
@@ -183,14 +184,23 @@ void QueueOutput(const char *text, size_t length)
     if (length == 0)
         return;
     const DWORD now = GetTickCount();
-    if (pendingOutput.empty()) {
+    const bool first = pendingOutput.empty();
+    try {
+        pendingOutput.append(text, length);
+    } catch (const std::bad_alloc &) {
+        // No room to gather it: what has gathered goes in, then this piece
+        // on its own, so the answer stays whole and in order.
+        FlushOutput();
+        AppendOutput(text);
+        return;
+    }
+    if (first) {
         pendingSince = now;
         // The timer covers a server that goes quiet; a steady stream keeps
         // the queue busy, and the timer only fires on an idle queue, so the
         // age check below covers that.
         SetTimer(hwndMain, TIMER_OUTPUT, OUTPUT_DELAY_MS, nullptr);
     }
-    pendingOutput.append(text, length);
     // Each append blocks the thread longer the more it carries, so a fast
     // stream goes in pieces of bounded size as well as bounded age.
     if (now - pendingSince >= OUTPUT_DELAY_MS || pendingOutput.size() >= OUTPUT_PIECE_BYTES)
@@ -206,14 +216,19 @@ void FlushOutput()
     pendingOutput.clear();
 }
 
-std::string OutputText()
+bool OutputText(std::string &text)
 {
     FlushOutput();
+    text.clear();
     const int length = GetWindowTextLengthA(hwndOutput);
     if (length <= 0)
-        return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+        return true;
+    try {
+        text.resize(static_cast<size_t>(length) + 1);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
     const int copied = GetWindowTextA(hwndOutput, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return true;
 }

@@ -2,7 +2,6 @@
 // order in which pages come out. Portable.
 #pragma once
 
-#include <vector>
 
 struct PrintMetrics {
     int textHeight;       // text-metric height
@@ -28,5 +27,16 @@ PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &metrics);
 
 // The pages in the order they are printed: with collation the whole set
 // `copies` times (1, 2, 3, 1, 2, 3), without it each page `copies` times in a
-// row (1, 1, 2, 2, 3, 3). Pages are numbered from 0.
-std::vector<int> PageOrder(int pageCount, int copies, bool collate);
+// row (1, 1, 2, 2, 3, 3). Pages are numbered from 0. The order is worked out
+// one page at a time, so a job of many pages and copies needs no list of it.
+class PageOrder {
+public:
+    PageOrder(int pageCount, int copies, bool collate);
+    // The next page to print into `page`; false once the job is done.
+    bool Next(int &page);
+
+private:
+    int pageCount_, copies_;
+    bool collate_;
+    int page_ = 0, copy_ = 0;
+};

@@ -77,7 +77,8 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     if (!started) {
         success = false;
     } else {
-        for (int page : PageOrder(f.pageCount, copies, collate)) {
+        PageOrder order(f.pageCount, copies, collate);
+        for (int page; order.Next(page);) {
             out.StartPage();
             for (int l = 0; l < f.linesPerPage; ++l) {
                 const long long index = static_cast<long long>(page) * f.linesPerPage + l;

@@ -14,7 +14,11 @@ int SaveOutputToFile(const char *path)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    const std::string text = OutputText();
+    std::string text;
+    if (!OutputText(text)) {
+        CloseHandle(file);
+        return 0;
+    }
     // A short write (a full disk) is not reported, like any save failure.
     size_t done = 0;
     while (done < text.size()) {

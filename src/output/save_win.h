@@ -7,7 +7,8 @@
 
 // Writes the pane's text to `path` byte for byte: no header, nothing added
 // at the end; an existing file is replaced. 1 when written, 0 when the file
-// could not be created. Failures are silent to the user.
+// could not be created or no memory could be had for the text. Failures are
+// silent to the user.
 int SaveOutputToFile(const char *path);
 
 // File > Save As: asks for a file name in the classic Save As dialog

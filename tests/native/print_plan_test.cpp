@@ -37,12 +37,35 @@ TEST(PrintFigures, PanesBeyondSixteenBitsAndUselessDevices)
     EXPECT_FALSE(ComputePrintFigures(10, {0, 0, 10, 800, 600}).usable);   // no line height
 }
 
+std::vector<int> Pages(int pageCount, int copies, bool collate)
+{
+    std::vector<int> pages;
+    PageOrder order(pageCount, copies, collate);
+    for (int page; order.Next(page);)
+        pages.push_back(page);
+    return pages;
+}
+
 TEST(PageOrder, CollatedAndUncollatedCopies)
 {
-    EXPECT_EQ(PageOrder(3, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
-    EXPECT_EQ(PageOrder(3, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
-    EXPECT_EQ(PageOrder(2, 1, true), (std::vector<int>{0, 1}));
-    EXPECT_EQ(PageOrder(2, 0, false), (std::vector<int>{}));
+    EXPECT_EQ(Pages(3, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(Pages(3, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
+    EXPECT_EQ(Pages(2, 1, true), (std::vector<int>{0, 1}));
+    EXPECT_EQ(Pages(2, 0, false), (std::vector<int>{}));
+    EXPECT_EQ(Pages(0, 3, true), (std::vector<int>{}));
+}
+
+TEST(PageOrder, AJobOfManyCopiesIsNotListedUpFront)
+{
+    // 30,000 pages in 65,535 copies would be a list of almost two billion
+    // pages; the order hands them out one by one instead.
+    PageOrder order(30000, 65535, false);
+    int page = -1;
+    for (int i = 0; i < 65535; ++i)
+        ASSERT_TRUE(order.Next(page));
+    EXPECT_EQ(page, 0);
+    ASSERT_TRUE(order.Next(page));
+    EXPECT_EQ(page, 1);
 }
 
 } // namespace

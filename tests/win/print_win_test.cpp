@@ -180,4 +180,16 @@ TEST_F(Print, PanesOfMoreThan32767LinesPrintWhole)
     EXPECT_EQ(r.pages.back().lines.back(), "line 39999");
 }
 
+TEST_F(Print, ManyCopiesArePrintedWithoutAListOfThemFirst)
+{
+    FillLines(130);
+    FailAllocations tight(64 * 1024);
+    // 30,000 copies of three pages are printed one page after another, not
+    // listed first.
+    Recorder many;
+    many.cancelAfterPage = 1;
+    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 30000, false, many), 0);
+    EXPECT_EQ(many.pages.size(), 1u);
+}
+
 } // namespace
