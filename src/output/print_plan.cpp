@@ -16,6 +16,27 @@ PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &m)
     return f;
 }
 
+TextLine LineAt(std::string_view text, size_t from)
+{
+    if (from >= text.size())
+        return {text.size(), 0, text.size()};
+    const size_t feed = text.find('\n', from);
+    if (feed == std::string_view::npos)
+        return {from, text.size() - from, text.size()};
+    size_t end = feed;
+    for (int returns = 0; returns < 2 && end > from && text[end - 1] == '\r'; ++returns)
+        --end;
+    return {from, end - from, feed + 1};
+}
+
+size_t CountLines(std::string_view text)
+{
+    size_t lines = 1;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
 PageOrder::PageOrder(int pageCount, int copies, bool collate)
     : pageCount_(pageCount), copies_(copies), collate_(collate)
 {

@@ -3,6 +3,8 @@
 #include <commdlg.h>
 
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/frame_win.h"
@@ -33,37 +35,38 @@ private:
     HDC dc_;
 };
 
-// Fetches line `index` of the pane into `buffer`, at most `room` characters.
-int FetchLine(HWND pane, int index, char *buffer, int room)
-{
-    // The edit control reads the buffer's size from its first two bytes.
-    const WORD size = static_cast<WORD>(room > 0xFFFF ? 0xFFFF : room);
-    buffer[0] = static_cast<char>(size & 0xFF);
-    buffer[1] = static_cast<char>(size >> 8);
-    const LRESULT got = SendMessageA(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(buffer));
-    return static_cast<int>(got < 0 ? 0 : got > room ? room : got);
-}
-
 } // namespace
 
 int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
               bool collate, PageOutput &out)
 {
-    FlushOutput();
-    const int lineCount = static_cast<int>(SendMessageA(pane, EM_GETLINECOUNT, 0, 0));
-    if (lineCount <= 0)
-        return 1;
+    (void)pane; // the output pane, read through OutputText
+    // The job prints the text as it stands now: the abort procedure lets
+    // answers and notification ticks go on while the pages are sent, and
+    // they must not mix another answer into this one.
+    std::string text;
+    if (!OutputText(text))
+        return 0;
+    const size_t lines = CountLines(text);
+    const int lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
     const PrintFigures f = ComputePrintFigures(lineCount, metrics);
     // A device that cannot hold one character or one line prints nothing,
     // rather than dividing by zero.
     if (!f.usable)
         return 0;
-    // The buffer holds one printed line, and at least the two bytes the edit
-    // control reads its size from.
-    const int room = f.charsPerLine < 2 ? 2 : f.charsPerLine;
-    char *buffer = new (std::nothrow) char[static_cast<size_t>(room) + 1]();
-    if (buffer == nullptr)
+    // Where each page starts in the text, so that copies can go back to it.
+    std::vector<size_t> pageStarts;
+    try {
+        pageStarts.resize(static_cast<size_t>(f.pageCount));
+    } catch (const std::bad_alloc &) {
         return 0;
+    }
+    size_t at = 0;
+    for (int p = 0; p < f.pageCount; ++p) {
+        pageStarts[static_cast<size_t>(p)] = at;
+        for (int l = 0; l < f.linesPerPage && at < text.size(); ++l)
+            at = LineAt(text, at).next;
+    }
 
     EnableWindow(owner, FALSE);
     bool success = true;
@@ -80,12 +83,18 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
         PageOrder order(f.pageCount, copies, collate);
         for (int page; order.Next(page);) {
             out.StartPage();
+            size_t from = pageStarts[static_cast<size_t>(page)];
             for (int l = 0; l < f.linesPerPage; ++l) {
                 const long long index = static_cast<long long>(page) * f.linesPerPage + l;
                 if (index >= lineCount)
                     break;
-                const int n = FetchLine(pane, static_cast<int>(index), buffer, f.charsPerLine);
-                out.Line(l * f.lineHeight, buffer, n);
+                const TextLine line = LineAt(text, from);
+                // A line longer than the page is wide is cut there.
+                const size_t shown = line.length < static_cast<size_t>(f.charsPerLine)
+                                         ? line.length
+                                         : static_cast<size_t>(f.charsPerLine);
+                out.Line(l * f.lineHeight, text.data() + line.begin, static_cast<int>(shown));
+                from = line.next;
             }
             if (!out.EndPage()) {
                 success = false;
@@ -105,7 +114,6 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
         DestroyWindow(hwndPrintBox);
         hwndPrintBox = nullptr;
     }
-    delete[] buffer;
     return success && !bPrintAbort ? 1 : 0;
 }
 

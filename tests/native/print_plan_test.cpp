@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/print_plan.h"
@@ -66,6 +68,34 @@ TEST(PageOrder, AJobOfManyCopiesIsNotListedUpFront)
     EXPECT_EQ(page, 0);
     ASSERT_TRUE(order.Next(page));
     EXPECT_EQ(page, 1);
+}
+
+TEST(TextLines, LinesEndAsThePaneEndsThem)
+{
+    struct Case {
+        const char *text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {""}},
+        {"one", {"one"}},
+        {"one\r\ntwo", {"one", "two"}},
+        {"one\r\n", {"one", ""}},
+        {"split\r\r\nnext", {"split", "next"}}, // a CR LF split between two reads
+        {"a\rb\r\n", {"a\rb", ""}},             // a carriage return alone stays
+        {"\r\n\r\n", {"", "", ""}},
+    };
+    for (const Case &c : cases) {
+        const std::string_view text(c.text);
+        std::vector<std::string> lines;
+        size_t at = 0;
+        for (size_t i = 0; i < CountLines(text); ++i) {
+            const TextLine line = LineAt(text, at);
+            lines.emplace_back(text.substr(line.begin, line.length));
+            at = line.next;
+        }
+        EXPECT_EQ(lines, c.lines) << c.text;
+        EXPECT_EQ(at, text.size()) << c.text;
+    }
 }
 
 } // namespace
