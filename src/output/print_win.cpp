@@ -35,6 +35,11 @@ private:
     HDC dc_;
 };
 
+// A quit message that the abort procedure took from the queue while a job
+// was printing: the job ends, and the quit is posted again once it has.
+bool bPrintQuit;
+WPARAM wPrintQuitCode;
+
 } // namespace
 
 int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
@@ -71,6 +76,7 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     EnableWindow(owner, FALSE);
     bool success = true;
     bPrintAbort = false;
+    bPrintQuit = false;
     hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
     SetDlgItemTextA(hwndPrintBox, 10, label);
 
@@ -100,19 +106,28 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
                 success = false;
                 break;
             }
-            if (bPrintAbort)
+            if (bPrintAbort || bPrintQuit)
                 break;
         }
     }
-    // A cancelled job is abandoned, never finished with an end of document.
-    if (success && !bPrintAbort)
+    // A cancelled job is abandoned, never finished with an end of document;
+    // so is one whose program is ending.
+    if (success && !bPrintAbort && !bPrintQuit)
         out.EndJob();
     else if (started)
         out.AbandonJob();
     if (!bPrintAbort) {
         EnableWindow(owner, TRUE);
-        DestroyWindow(hwndPrintBox);
+        // The box goes with its owner when the main window was destroyed
+        // while the pages were sent.
+        if (IsWindow(hwndPrintBox))
+            DestroyWindow(hwndPrintBox);
         hwndPrintBox = nullptr;
+    }
+    if (bPrintQuit) {
+        bPrintQuit = false;
+        PostQuitMessage(static_cast<int>(wPrintQuitCode));
+        return 0;
     }
     return success && !bPrintAbort ? 1 : 0;
 }
@@ -171,11 +186,18 @@ INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
 BOOL CALLBACK AbortProc(HDC, int)
 {
     MSG msg;
-    while (!bPrintAbort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!bPrintAbort && !bPrintQuit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The quit belongs to the message loop, which ends the program with
+        // it: the job is abandoned and the quit posted again after it.
+        if (msg.message == WM_QUIT) {
+            bPrintQuit = true;
+            wPrintQuitCode = msg.wParam;
+            break;
+        }
         if (hwndPrintBox != nullptr && IsDialogMessageA(hwndPrintBox, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return !bPrintAbort;
+    return !bPrintAbort && !bPrintQuit;
 }

@@ -208,6 +208,37 @@ TEST_F(Print, TheJobPrintsThePaneAsItStoodWhenItStarted)
     EXPECT_EQ(r.pages[2].lines[9], "line 129");
 }
 
+TEST_F(Print, AQuitWhilePrintingAbandonsTheJobAndEndsTheProgramAfterIt)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> act;
+        int code;
+    } cases[] = {
+        // A command-line query with -e completes while the pages go out.
+        {"quit posted", [] { PostMessageA(hwndMain, WM_QUIT, 7, 0); }, 7},
+        // The main window is destroyed while the pages go out.
+        {"window destroyed", [] { DestroyWindow(hwndMain); }, 0},
+    };
+    for (const Case &c : cases) {
+        if (!IsWindow(hwndMain)) {
+            ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
+        }
+        FillLines(130);
+        Recorder r;
+        r.actAfterPage = 1;
+        r.act = c.act;
+        quitCode = -1;
+        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 0) << c.what;
+        EXPECT_EQ(r.pages.size(), 1u) << c.what;
+        EXPECT_TRUE(r.abandoned) << c.what;
+        EXPECT_FALSE(r.ended) << c.what;
+        EXPECT_EQ(hwndPrintBox, nullptr) << c.what;
+        Pump();
+        EXPECT_EQ(quitCode, c.code) << c.what << ": the quit reaches the message loop";
+    }
+}
+
 TEST_F(Print, ManyCopiesOrNoMemoryForTheTextEndTheJobWithoutAnException)
 {
     FillLines(130);
