@@ -27,7 +27,8 @@ public:
     }
     void StartPage() override { ::StartPage(dc_); }
     void Line(int y, const char *text, int length) override { TextOutA(dc_, 0, y, text, length); }
-    bool EndPage() override { return ::EndPage(dc_) >= 0; }
+    // The platform reports a failed or abandoned page as 0 or less.
+    bool EndPage() override { return ::EndPage(dc_) > 0; }
     void EndJob() override { EndDoc(dc_); }
     void AbandonJob() override { AbortDoc(dc_); }
 
