@@ -37,26 +37,51 @@ namespace {
 
 // A name typed without an extension is saved as a text file. Windows' dialog
 // adds the extension itself; the classic dialog under Wine does not, so the
-// program makes sure of it.
-void AddDefaultExtension(char *path, size_t size)
+// program makes sure of it. True when it added one.
+bool AddDefaultExtension(char *path, size_t size)
 {
     const char *name = std::strrchr(path, '\\');
     name = name != nullptr ? name + 1 : path;
     if (std::strchr(name, '.') != nullptr)
-        return;
+        return false;
     const size_t length = std::strlen(path);
-    if (length + 4 < size)
-        std::memcpy(path + length, ".txt", 5);
+    if (length + 4 >= size)
+        return false;
+    std::memcpy(path + length, ".txt", 5);
+    return true;
+}
+
+// Set when the Save As dialog put up a box of its own (its overwrite
+// question) after the user's last OK. The classic dialog under Wine never
+// asks, Windows' does.
+bool bDialogAsked;
+
+bool IsExistingFile(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
 
-UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM, LPARAM)
+UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 {
-    if (msg != WM_INITDIALOG)
+    switch (msg) {
+    case WM_INITDIALOG:
+        CenterDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK)
+            bDialogAsked = false;
         return FALSE;
-    CenterDialog(dialog);
-    return TRUE;
+    case WM_ENABLE:
+        // A box the dialog owns disables it while it asks.
+        if (!wParam)
+            bDialogAsked = true;
+        return FALSE;
+    default:
+        return FALSE;
+    }
 }
 
 int SaveOutputAs(HWND owner)
@@ -75,8 +100,16 @@ int SaveOutputAs(HWND owner)
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
     ofn.lpstrDefExt = "txt";
     ofn.lpfnHook = lpfnFileSave;
+    bDialogAsked = false;
     if (!GetSaveFileNameA(&ofn))
         return 0;
-    AddDefaultExtension(path, sizeof path);
+    // A file is replaced only after the user has said so: the dialog did not
+    // ask about a name it did not see, nor, where it never asks, at all. The
+    // question is the one the platform's own dialogs ask.
+    const bool renamed = AddDefaultExtension(path, sizeof path);
+    if ((renamed || !bDialogAsked) && IsExistingFile(path) &&
+        MessageBoxA(owner, "File already exists.\nDo you want to replace it?", "Save As",
+                    MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return 0;
     return SaveOutputToFile(path) != 0 ? 1 : 0;
 }

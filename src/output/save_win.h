@@ -12,8 +12,9 @@
 int SaveOutputToFile(const char *path);
 
 // File > Save As: asks for a file name in the classic Save As dialog
-// (offering "pellwick.txt" every time) and writes the pane to it. 1 when
-// written, 0 when cancelled or not written.
+// (offering "pellwick.txt" every time) and writes the pane to it. Before it
+// replaces a file the user has not been asked about, it asks. 1 when
+// written, 0 when cancelled, refused or not written.
 int SaveOutputAs(HWND owner);
 
 // The Save As dialog's hook: centres it over the main window.

@@ -88,6 +88,43 @@ TEST_F(OutputCommands, FontCancelledStillStoresTheFontInUse)
     EXPECT_NE(text.find("pitchandfamily="), std::string::npos) << text;
 }
 
+TEST_F(OutputCommands, SaveAsAsksBeforeReplacingAFile)
+{
+    const std::string any = UniqueTempPath("kept");
+    const std::string bare = any.substr(0, any.size() - 4); // without ".ini"
+    const std::string file = bare + ".txt";
+    WriteWholeFile(file, "old");
+    struct Step {
+        std::string typed;
+        WPARAM answer;
+        std::string after;
+    } steps[] = {
+        // Typed without its extension: the program adds ".txt", and asks.
+        {bare, IDNO, "old"},
+        {file, IDYES, "Login: alice\r\nName: Alice Example\r\n"},
+    };
+    for (const Step &step : steps) {
+        PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
+        HWND box = WaitForDialogBox(program.ProcessId());
+        ASSERT_NE(box, nullptr);
+        SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(step.typed.c_str()));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(box); }));
+        HWND question = WaitForDialogBox(program.ProcessId(), "Save As");
+        ASSERT_NE(question, nullptr) << "no question before replacing " << file;
+        EXPECT_EQ(MessageBoxText(question), "File already exists.\nDo you want to replace it?");
+        EXPECT_EQ(GetWindow(question, GW_OWNER), hwnd);
+        PostMessageA(question, WM_COMMAND, step.answer, 0);
+        ASSERT_TRUE(WaitUntil(10000, [&] { return !IsWindow(question); }));
+        // The program answers a sent message only back in its loop, when
+        // Save As has done all it will.
+        SendMessageA(hwnd, WM_NULL, 0, 0);
+        EXPECT_EQ(ReadWholeFile(file), step.after) << "typed " << step.typed;
+    }
+    DeleteFileA(file.c_str());
+}
+
 // The pane's whole text, read from another process.
 std::string PaneText(HWND pane)
 {
