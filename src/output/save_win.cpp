@@ -3,37 +3,63 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/frame_win.h"
 
-int SaveOutputToFile(const char *path)
+namespace {
+
+// Writes the pane's text to `path`. 0 when the whole text is in the file,
+// else the system's error code for what went wrong.
+DWORD WriteOutputFile(const char *path)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    std::string text;
-    if (!OutputText(text)) {
-        CloseHandle(file);
-        return 0;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error != 0 ? error : ERROR_OPEN_FAILED;
     }
-    // A short write (a full disk) is not reported, like any save failure.
+    std::string text;
+    DWORD error = OutputText(text) ? 0 : ERROR_NOT_ENOUGH_MEMORY;
     size_t done = 0;
-    while (done < text.size()) {
+    while (error == 0 && done < text.size()) {
         DWORD wrote = 0;
         const DWORD part = static_cast<DWORD>(text.size() - done > 0x100000 ? 0x100000
                                                                             : text.size() - done);
-        if (!WriteFile(file, text.data() + done, part, &wrote, nullptr) || wrote == 0)
+        if (!WriteFile(file, text.data() + done, part, &wrote, nullptr)) {
+            error = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
             break;
+        }
+        // A write that takes less than it was given without saying why has
+        // run out of room on the disk.
+        if (wrote < part) {
+            error = ERROR_DISK_FULL;
+            break;
+        }
         done += wrote;
     }
     CloseHandle(file);
-    return 1;
+    return error;
 }
 
-namespace {
+// Tells the user that the output is not in `path`, and why.
+void ReportSaveFailure(HWND owner, const char *path, DWORD error)
+{
+    char reason[256] = "";
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                        error, 0, reason, sizeof reason, nullptr))
+        std::snprintf(reason, sizeof reason, "Error %lu.", static_cast<unsigned long>(error));
+    // The system's texts end in a line break of their own.
+    size_t length = std::strlen(reason);
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' ||
+                          reason[length - 1] == ' '))
+        reason[--length] = '\0';
+    char text[MAX_PATH + sizeof reason + 64];
+    std::snprintf(text, sizeof text, "The output could not be saved to %s.\n\n%s", path, reason);
+    MessageBoxA(owner, text, "Pellwick32", MB_OK | MB_ICONEXCLAMATION);
+}
 
 // A name typed without an extension is saved as a text file. Windows' dialog
 // adds the extension itself; the classic dialog under Wine does not, so the
@@ -63,6 +89,11 @@ bool IsExistingFile(const char *path)
 }
 
 } // namespace
+
+int SaveOutputToFile(const char *path)
+{
+    return WriteOutputFile(path) == 0 ? 1 : 0;
+}
 
 UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 {
@@ -111,5 +142,10 @@ int SaveOutputAs(HWND owner)
         MessageBoxA(owner, "File already exists.\nDo you want to replace it?", "Save As",
                     MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return 0;
-    return SaveOutputToFile(path) != 0 ? 1 : 0;
+    const DWORD error = WriteOutputFile(path);
+    if (error != 0) {
+        ReportSaveFailure(owner, path, error);
+        return 0;
+    }
+    return 1;
 }
