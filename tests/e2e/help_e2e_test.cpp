@@ -163,4 +163,66 @@ TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
 }
 
+// Ends every process other than `notPid` that shows a frame of the program;
+// true if there was one.
+bool EndStrayPrograms(DWORD notPid)
+{
+    bool found = false;
+    for (HWND w = FindWindowA("PELLWICK32", nullptr); w != nullptr;
+         w = FindWindowExA(nullptr, w, "PELLWICK32", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == notPid)
+            continue;
+        found = true;
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            TerminateProcess(p, 99);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
+    return found;
+}
+
+TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
+{
+    // Save As leaves the current folder wherever the user saved last, and
+    // anybody may have put files of those names there.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder =
+        std::string(temp) + "planted" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string hlp = folder + "\\" + kHelpFile, viewer = folder + "\\winhlp32.exe";
+    WriteWholeFile(hlp, "not the program's help");
+    // Any program will do as the impostor; this one shows itself by its frame.
+    ASSERT_TRUE(CopyFileA(programPath.c_str(), viewer.c_str(), FALSE));
+
+    HWND frame = runner.Start("", folder);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+    PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
+    Found found = {runner.ProcessId(), "", nullptr};
+    const bool opened = WaitUntil(20000, [&] {
+        found.list.clear();
+        EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
+        return found.viewer != nullptr;
+    });
+    EXPECT_FALSE(EndStrayPrograms(runner.ProcessId())) << "the planted winhlp32.exe was started";
+    EXPECT_TRUE(opened) << "the program's own help did not open; windows:" << found.list;
+    if (opened) {
+        Child pane;
+        WaitUntil(5000, [&] {
+            EnumChildWindows(found.viewer, LongestText, reinterpret_cast<LPARAM>(&pane));
+            return pane.text.find("Pellwick asks other computers") != std::string::npos;
+        });
+        EXPECT_NE(pane.text.find("Pellwick asks other computers"), std::string::npos);
+    }
+    QuitViewer();
+    EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+    DeleteFileA(viewer.c_str());
+    DeleteFileA(hlp.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 } // namespace
