@@ -18,7 +18,6 @@
 namespace {
 
 const char kHelpFile[] = "pllwck32.hlp";
-const char kViewerClass[] = "MS_WINHELP"; // where WinHelp sends its requests
 
 struct Found {
     DWORD notPid;
@@ -38,7 +37,8 @@ BOOL CALLBACK MatchViewer(HWND hwnd, LPARAM lParam)
     GetClassNameA(hwnd, cls, sizeof cls);
     GetWindowTextA(hwnd, title, sizeof title);
     f->list += std::string(" [") + cls + " \"" + title + "\"]";
-    if (std::string(cls) == kViewerClass && std::string(title).find("Pellwick Help") != std::string::npos) {
+    if (std::string(cls) == kHelpViewerClass &&
+        std::string(title).find("Pellwick Help") != std::string::npos) {
         f->viewer = hwnd;
         return FALSE;
     }
@@ -62,29 +62,12 @@ BOOL CALLBACK LongestText(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-// Asks a running viewer to end, as a program does when it quits, and waits
-// until its process has gone.
-void QuitViewer()
-{
-    HWND viewer = FindWindowA(kViewerClass, nullptr);
-    if (viewer == nullptr)
-        return;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(viewer, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    WinHelpA(nullptr, kHelpFile, HELP_QUIT, 0);
-    if (process != nullptr) {
-        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "the help viewer stays";
-        CloseHandle(process);
-    }
-}
-
 class Help : public ::testing::Test {
 protected:
     void SetUp() override
     {
         // A viewer left by an earlier test would look in its own folder.
-        QuitViewer();
+        QuitHelpViewer();
         ini = UniqueTempPath("help");
         WriteWholeFile(ini, "[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\nbottom=120\r\n"
                             "history=0\r\n");
@@ -93,7 +76,7 @@ protected:
 
     void TearDown() override
     {
-        QuitViewer();
+        QuitHelpViewer();
         runner.Stop();
         DeleteInstallKey();
         DeleteFileA(ini.c_str());
@@ -158,7 +141,7 @@ TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
     EXPECT_GT(links, 10 * 50) << "no links drawn";
     EXPECT_GT(title, 100) << "no title drawn";
 
-    QuitViewer();
+    QuitHelpViewer();
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(found.viewer); })) << "the viewer stays open";
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
 }
@@ -218,7 +201,7 @@ TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
         });
         EXPECT_NE(pane.text.find("Pellwick asks other computers"), std::string::npos);
     }
-    QuitViewer();
+    QuitHelpViewer();
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
     DeleteFileA(viewer.c_str());
     DeleteFileA(hlp.c_str());
