@@ -174,7 +174,8 @@ bool MeasureFind(const std::string &text, size_t size, int runs)
             return false;
         }
         start = Now();
-        const std::string copy = OutputText();
+        std::string copy;
+        OutputText(copy);
         copyMs.push_back((Now() - start) * 1e3);
         start = Now();
         const size_t at = copy.find(what);

@@ -1,5 +1,8 @@
 #include "app/commands_win.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/app_win.h"
 #include "app/frame_win.h"
 #include "app/options.h"
@@ -68,6 +71,33 @@ void OnSelectAll()
     SendMessageA(hwndOutput, EM_SETSEL, 0, -1);
 }
 
+// Opens a help file with the help viewer. The current directory is wherever
+// the user last saved to, and anything lying there must not be taken for the
+// help file or for the viewer, which the platform starts by a bare name; so
+// the program's own help file is named with its full path, and the call runs
+// with the program's folder as the current directory.
+void OpenHelp(HWND hwnd, const char *file, UINT command, bool beside)
+{
+    char folder[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return;
+    char *slash = std::strrchr(folder, '\\');
+    if (slash == nullptr)
+        return;
+    slash[1] = '\0';
+    char path[MAX_PATH + 16];
+    const int written = std::snprintf(path, sizeof path, "%s%s", beside ? folder : "", file);
+    if (written < 0 || written >= static_cast<int>(sizeof path))
+        return;
+    char current[MAX_PATH];
+    const DWORD kept = GetCurrentDirectoryA(sizeof current, current);
+    SetCurrentDirectoryA(folder);
+    WinHelpA(hwnd, path, command, 0);
+    if (kept > 0 && kept < sizeof current)
+        SetCurrentDirectoryA(current);
+}
+
 void OnAbout(HWND hwnd)
 {
     if (RunDialog("DLGABOUT", AboutDlgProc) == -1)
@@ -125,10 +155,11 @@ bool DispatchCommand(HWND hwnd, int id)
         return true;
     case IDM_HELPINDEX:
     case IDM_HELPCOMMANDS:
-        WinHelpA(hwnd, "pllwck32.hlp", HELP_FINDER, 0);
+        OpenHelp(hwnd, "pllwck32.hlp", HELP_FINDER, true);
         return true;
     case IDM_HELPUSING:
-        WinHelpA(hwnd, "winhelp.hlp", HELP_HELPONHELP, 0);
+        // The platform's own file: the viewer looks for it where it keeps it.
+        OpenHelp(hwnd, "winhelp.hlp", HELP_HELPONHELP, false);
         return true;
     case IDM_ABOUT:
         OnAbout(hwnd);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <new>
 #include <string>
 
 #include "app/app_win.h"
@@ -148,8 +149,34 @@ void ClearOutput()
 
 void AppendOutput(const char *text)
 {
-    SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    DWORD start = 0, end = 0;
+    SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    // The pane has no position for the place after its last character: the
+    // caret stands at the end. (Its text length would cost a pass over the
+    // whole text on every append.)
+    if (start == end && SendMessageA(hwndOutput, EM_POSFROMCHAR, end, 0) == -1) {
+        // The text goes in at the caret and the pane follows it.
+        SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+        return;
+    }
+    // The user has clicked, selected or found something: the text still goes
+    // to the end, and the selection and the view are put back as they were.
+    const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(hwndOutput));
+    const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const int column = GetScrollPos(hwndOutput, SB_HORZ);
+    SendMessageA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwndOutput, EM_SETSEL, length, length);
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(hwndOutput, EM_SETSEL, start, end);
+    const LRESULT nowFirst = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (nowFirst != firstLine)
+        SendMessageA(hwndOutput, EM_LINESCROLL, 0, firstLine - nowFirst);
+    if (GetScrollPos(hwndOutput, SB_HORZ) != column)
+        SendMessageA(hwndOutput, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, column), 0);
+    SendMessageA(hwndOutput, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwndOutput, nullptr, TRUE);
 }
 
 void QueueOutput(const char *text, size_t length)
@@ -157,14 +184,23 @@ void QueueOutput(const char *text, size_t length)
     if (length == 0)
         return;
     const DWORD now = GetTickCount();
-    if (pendingOutput.empty()) {
+    const bool first = pendingOutput.empty();
+    try {
+        pendingOutput.append(text, length);
+    } catch (const std::bad_alloc &) {
+        // No room to gather it: what has gathered goes in, then this piece
+        // on its own, so the answer stays whole and in order.
+        FlushOutput();
+        AppendOutput(text);
+        return;
+    }
+    if (first) {
         pendingSince = now;
         // The timer covers a server that goes quiet; a steady stream keeps
         // the queue busy, and the timer only fires on an idle queue, so the
         // age check below covers that.
         SetTimer(hwndMain, TIMER_OUTPUT, OUTPUT_DELAY_MS, nullptr);
     }
-    pendingOutput.append(text, length);
     // Each append blocks the thread longer the more it carries, so a fast
     // stream goes in pieces of bounded size as well as bounded age.
     if (now - pendingSince >= OUTPUT_DELAY_MS || pendingOutput.size() >= OUTPUT_PIECE_BYTES)
@@ -180,14 +216,19 @@ void FlushOutput()
     pendingOutput.clear();
 }
 
-std::string OutputText()
+bool OutputText(std::string &text)
 {
     FlushOutput();
+    text.clear();
     const int length = GetWindowTextLengthA(hwndOutput);
     if (length <= 0)
-        return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+        return true;
+    try {
+        text.resize(static_cast<size_t>(length) + 1);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
     const int copied = GetWindowTextA(hwndOutput, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return true;
 }

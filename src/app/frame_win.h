@@ -41,19 +41,24 @@ void FlipOutputState();
 // commands unless they already are.
 void ClearOutput();
 
-// Appends text at the caret without an undo record.
+// Appends text at the end of the pane, without an undo record, wherever the
+// caret is. A caret at the end moves on with the text, so the pane follows
+// the answer; a caret or selection the user put elsewhere stays where it is,
+// and so does the view.
 void AppendOutput(const char *text);
 
 // Answer text arrives in many small reads, and every append to the pane
 // costs more the longer its text is. Text from reads that follow each other
 // closely is therefore gathered and appended in one piece: at the latest
 // OUTPUT_DELAY_MS after it came or once OUTPUT_PIECE_BYTES have gathered,
-// and before anything reads the pane.
+// and before anything reads the pane. `text` has a NUL at `length`: when no
+// memory can be had to gather it, it is appended at once instead.
 enum { OUTPUT_DELAY_MS = 40, OUTPUT_PIECE_BYTES = 64 * 1024 };
 void QueueOutput(const char *text, size_t length);
 // Appends whatever is queued. Every reader of the pane calls it first.
 void FlushOutput();
 
-// The pane's whole text, counted in full: answers of 64 KB and more are
-// read, saved and searched whole.
-std::string OutputText();
+// Copies the pane's whole text into `text`, counted in full: answers of 64 KB
+// and more are read, saved and searched whole. False, with `text` empty, when
+// no memory could be had for the copy; it never throws.
+bool OutputText(std::string &text);

@@ -199,10 +199,11 @@ bool OnSocketEvent(WPARAM socket, LPARAM event)
         return true;
     }
     if (n > 0) {
-        // Reads go on until the socket has nothing left to give: when the
+        // A read that emptied the socket is followed by another: when the
         // connection was reset before its events were armed, Wine reports
-        // neither the reset nor the end, and only a read finds the end.
-        if (CountChunk(n, outputPosted))
+        // neither the reset nor the end, and only a read finds the end. A
+        // full chunk leaves more behind, which WinSock does announce.
+        if (CountChunk(n, outputPosted) && n < RECEIVE_CHUNK)
             PostFollowUpRead();
         return true;
     }

@@ -66,7 +66,10 @@ LRESULT OnFindReplace(LPARAM lParam)
 int FindInOutput(HWND pane, long start, const char *text)
 {
     (void)pane; // the output pane, read through OutputText
-    const std::string whole = OutputText();
+    // Without memory for a copy of the text there is nothing to search.
+    std::string whole;
+    if (!OutputText(whole))
+        return 0;
     const size_t from = start < 0 ? 0 : static_cast<size_t>(start);
     if (from > whole.size())
         return 0;

@@ -27,5 +27,6 @@ LRESULT OnFindReplace(LPARAM lParam);
 // Looks for `text` in the pane: exact bytes, case-sensitive, anywhere, also
 // inside a longer word; an empty text occurs at the start. The search starts
 // at character `start`, or at the beginning when `start` is negative. A hit
-// is selected, scrolled into view and given the focus. 1 when found, else 0.
+// is selected, scrolled into view and given the focus. 1 when found; 0 when
+// not, or when no memory could be had for a copy of the pane's text.
 int FindInOutput(HWND pane, long start, const char *text);

@@ -16,14 +16,45 @@ PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &m)
     return f;
 }
 
-std::vector<int> PageOrder(int pageCount, int copies, bool collate)
+TextLine LineAt(std::string_view text, size_t from)
 {
-    std::vector<int> order;
-    const int outer = collate ? copies : 1;
-    const int inner = collate ? 1 : copies;
-    for (int o = 0; o < outer; ++o)
-        for (int p = 0; p < pageCount; ++p)
-            for (int i = 0; i < inner; ++i)
-                order.push_back(p);
-    return order;
+    if (from >= text.size())
+        return {text.size(), 0, text.size()};
+    const size_t feed = text.find('\n', from);
+    if (feed == std::string_view::npos)
+        return {from, text.size() - from, text.size()};
+    size_t end = feed;
+    for (int returns = 0; returns < 2 && end > from && text[end - 1] == '\r'; ++returns)
+        --end;
+    return {from, end - from, feed + 1};
+}
+
+size_t CountLines(std::string_view text)
+{
+    size_t lines = 1;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+PageOrder::PageOrder(int pageCount, int copies, bool collate)
+    : pageCount_(pageCount), copies_(copies), collate_(collate)
+{
+}
+
+bool PageOrder::Next(int &page)
+{
+    if (pageCount_ <= 0 || copies_ <= 0 || page_ >= pageCount_ || copy_ >= copies_)
+        return false;
+    page = page_;
+    // Collated: every page of one copy, then the next copy. Uncollated: every
+    // copy of one page, then the next page.
+    int &inner = collate_ ? page_ : copy_;
+    int &outer = collate_ ? copy_ : page_;
+    const int innerEnd = collate_ ? pageCount_ : copies_;
+    if (++inner == innerEnd) {
+        inner = 0;
+        ++outer;
+    }
+    return true;
 }

@@ -1,8 +1,10 @@
-// The arithmetic of a print job: figures from the printer's metrics and the
-// order in which pages come out. Portable.
+// The arithmetic of a print job: figures from the printer's metrics, the
+// lines of the text as the pane shows them, and the order in which pages come
+// out. Portable.
 #pragma once
 
-#include <vector>
+#include <cstddef>
+#include <string_view>
 
 struct PrintMetrics {
     int textHeight;       // text-metric height
@@ -26,7 +28,36 @@ struct PrintFigures {
 // by zero.
 PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &metrics);
 
+// One line of a text as the output pane shows it: `length` characters from
+// `begin`; the next line starts at `next`.
+struct TextLine {
+    size_t begin;
+    size_t length;
+    size_t next;
+};
+
+// The line that starts at `from`. A line ends at a line feed, which with the
+// carriage return before it is not part of the line, nor is a second
+// carriage return before that (CR CR LF, where a CR LF was split between two
+// reads). The last line ends with the text and has `next` past its end.
+TextLine LineAt(std::string_view text, size_t from);
+
+// How many lines the pane shows for `text`: one more than its line feeds, so
+// an empty text is one empty line.
+size_t CountLines(std::string_view text);
+
 // The pages in the order they are printed: with collation the whole set
 // `copies` times (1, 2, 3, 1, 2, 3), without it each page `copies` times in a
-// row (1, 1, 2, 2, 3, 3). Pages are numbered from 0.
-std::vector<int> PageOrder(int pageCount, int copies, bool collate);
+// row (1, 1, 2, 2, 3, 3). Pages are numbered from 0. The order is worked out
+// one page at a time, so a job of many pages and copies needs no list of it.
+class PageOrder {
+public:
+    PageOrder(int pageCount, int copies, bool collate);
+    // The next page to print into `page`; false once the job is done.
+    bool Next(int &page);
+
+private:
+    int pageCount_, copies_;
+    bool collate_;
+    int page_ = 0, copy_ = 0;
+};

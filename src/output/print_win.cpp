@@ -3,6 +3,8 @@
 #include <commdlg.h>
 
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/frame_win.h"
@@ -25,7 +27,8 @@ public:
     }
     void StartPage() override { ::StartPage(dc_); }
     void Line(int y, const char *text, int length) override { TextOutA(dc_, 0, y, text, length); }
-    bool EndPage() override { return ::EndPage(dc_) >= 0; }
+    // The platform reports a failed or abandoned page as 0 or less.
+    bool EndPage() override { return ::EndPage(dc_) > 0; }
     void EndJob() override { EndDoc(dc_); }
     void AbandonJob() override { AbortDoc(dc_); }
 
@@ -33,41 +36,48 @@ private:
     HDC dc_;
 };
 
-// Fetches line `index` of the pane into `buffer`, at most `room` characters.
-int FetchLine(HWND pane, int index, char *buffer, int room)
-{
-    // The edit control reads the buffer's size from its first two bytes.
-    const WORD size = static_cast<WORD>(room > 0xFFFF ? 0xFFFF : room);
-    buffer[0] = static_cast<char>(size & 0xFF);
-    buffer[1] = static_cast<char>(size >> 8);
-    const LRESULT got = SendMessageA(pane, EM_GETLINE, index, reinterpret_cast<LPARAM>(buffer));
-    return static_cast<int>(got < 0 ? 0 : got > room ? room : got);
-}
+// A quit message that the abort procedure took from the queue while a job
+// was printing: the job ends, and the quit is posted again once it has.
+bool bPrintQuit;
+WPARAM wPrintQuitCode;
 
 } // namespace
 
 int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
               bool collate, PageOutput &out)
 {
-    FlushOutput();
-    const int lineCount = static_cast<int>(SendMessageA(pane, EM_GETLINECOUNT, 0, 0));
-    if (lineCount <= 0)
-        return 1;
+    (void)pane; // the output pane, read through OutputText
+    // The job prints the text as it stands now: the abort procedure lets
+    // answers and notification ticks go on while the pages are sent, and
+    // they must not mix another answer into this one.
+    std::string text;
+    if (!OutputText(text))
+        return 0;
+    const size_t lines = CountLines(text);
+    const int lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
     const PrintFigures f = ComputePrintFigures(lineCount, metrics);
     // A device that cannot hold one character or one line prints nothing,
     // rather than dividing by zero.
     if (!f.usable)
         return 0;
-    // The buffer holds one printed line, and at least the two bytes the edit
-    // control reads its size from.
-    const int room = f.charsPerLine < 2 ? 2 : f.charsPerLine;
-    char *buffer = new (std::nothrow) char[static_cast<size_t>(room) + 1]();
-    if (buffer == nullptr)
+    // Where each page starts in the text, so that copies can go back to it.
+    std::vector<size_t> pageStarts;
+    try {
+        pageStarts.resize(static_cast<size_t>(f.pageCount));
+    } catch (const std::bad_alloc &) {
         return 0;
+    }
+    size_t at = 0;
+    for (int p = 0; p < f.pageCount; ++p) {
+        pageStarts[static_cast<size_t>(p)] = at;
+        for (int l = 0; l < f.linesPerPage && at < text.size(); ++l)
+            at = LineAt(text, at).next;
+    }
 
     EnableWindow(owner, FALSE);
     bool success = true;
     bPrintAbort = false;
+    bPrintQuit = false;
     hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
     SetDlgItemTextA(hwndPrintBox, 10, label);
 
@@ -77,34 +87,49 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     if (!started) {
         success = false;
     } else {
-        for (int page : PageOrder(f.pageCount, copies, collate)) {
+        PageOrder order(f.pageCount, copies, collate);
+        for (int page; order.Next(page);) {
             out.StartPage();
+            size_t from = pageStarts[static_cast<size_t>(page)];
             for (int l = 0; l < f.linesPerPage; ++l) {
                 const long long index = static_cast<long long>(page) * f.linesPerPage + l;
                 if (index >= lineCount)
                     break;
-                const int n = FetchLine(pane, static_cast<int>(index), buffer, f.charsPerLine);
-                out.Line(l * f.lineHeight, buffer, n);
+                const TextLine line = LineAt(text, from);
+                // A line longer than the page is wide is cut there.
+                const size_t shown = line.length < static_cast<size_t>(f.charsPerLine)
+                                         ? line.length
+                                         : static_cast<size_t>(f.charsPerLine);
+                out.Line(l * f.lineHeight, text.data() + line.begin, static_cast<int>(shown));
+                from = line.next;
             }
             if (!out.EndPage()) {
                 success = false;
                 break;
             }
-            if (bPrintAbort)
+            if (bPrintAbort || bPrintQuit)
                 break;
         }
     }
-    // A cancelled job is abandoned, never finished with an end of document.
-    if (success && !bPrintAbort)
+    // A cancelled job is abandoned, never finished with an end of document;
+    // so is one whose program is ending.
+    if (success && !bPrintAbort && !bPrintQuit)
         out.EndJob();
     else if (started)
         out.AbandonJob();
     if (!bPrintAbort) {
         EnableWindow(owner, TRUE);
-        DestroyWindow(hwndPrintBox);
+        // The box goes with its owner when the main window was destroyed
+        // while the pages were sent.
+        if (IsWindow(hwndPrintBox))
+            DestroyWindow(hwndPrintBox);
         hwndPrintBox = nullptr;
     }
-    delete[] buffer;
+    if (bPrintQuit) {
+        bPrintQuit = false;
+        PostQuitMessage(static_cast<int>(wPrintQuitCode));
+        return 0;
+    }
     return success && !bPrintAbort ? 1 : 0;
 }
 
@@ -162,11 +187,18 @@ INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
 BOOL CALLBACK AbortProc(HDC, int)
 {
     MSG msg;
-    while (!bPrintAbort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!bPrintAbort && !bPrintQuit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The quit belongs to the message loop, which ends the program with
+        // it: the job is abandoned and the quit posted again after it.
+        if (msg.message == WM_QUIT) {
+            bPrintQuit = true;
+            wPrintQuitCode = msg.wParam;
+            break;
+        }
         if (hwndPrintBox != nullptr && IsDialogMessageA(hwndPrintBox, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return !bPrintAbort;
+    return !bPrintAbort && !bPrintQuit;
 }

@@ -26,8 +26,10 @@ public:
 // failed or was cancelled.
 int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label);
 
-// The job itself, after the dialog: figures from `metrics`, the main window
-// disabled and the box shown while the pages go to `out`.
+// The job itself, after the dialog: the pane's text as it stands when the
+// job starts, figures from `metrics`, the main window disabled and the box
+// shown while the pages go to `out`. A quit message that arrives meanwhile
+// abandons the job and is posted again when it has ended.
 int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
               bool collate, PageOutput &out);
 

@@ -6,13 +6,17 @@
 #include "dialogs/dialog_helpers_win.h"
 
 // Writes the pane's text to `path` byte for byte: no header, nothing added
-// at the end; an existing file is replaced. 1 when written, 0 when the file
-// could not be created. Failures are silent to the user.
+// at the end; an existing file is replaced. 1 when the whole text is in the
+// file; 0 when the file could not be created, not all of the text could be
+// written, or no memory could be had for it. Failures are silent to the
+// user: the command line turns them into its exit code.
 int SaveOutputToFile(const char *path);
 
 // File > Save As: asks for a file name in the classic Save As dialog
-// (offering "pellwick.txt" every time) and writes the pane to it. 1 when
-// written, 0 when cancelled or not written.
+// (offering "pellwick.txt" every time) and writes the pane to it. Before it
+// replaces a file the user has not been asked about, it asks; a file it could
+// not write is reported in a message box, with the system's reason. 1 when
+// written, 0 when cancelled, refused or not written.
 int SaveOutputAs(HWND owner);
 
 // The Save As dialog's hook: centres it over the main window.

@@ -1,7 +1,8 @@
 // Every command the menu, the toolbar and the accelerators can give, pressed
 // on the real program: none may end it or leave it unresponsive, whether its
 // work is built yet or not. Boxes a command opens (a missing dialog template,
-// a missing help file) are closed the way a user closes them.
+// a missing help file) are closed the way a user closes them, and the help
+// viewer that the help commands open is asked to quit.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -67,6 +68,7 @@ TEST(Commands, NoCommandEndsOrHangsTheProgram)
             << "the program ended after command " << id;
         ASSERT_TRUE(Responds(hwnd)) << "no answer after command " << id;
     }
+    QuitHelpViewer();
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
 }
 

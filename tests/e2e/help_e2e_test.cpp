@@ -18,7 +18,6 @@
 namespace {
 
 const char kHelpFile[] = "pllwck32.hlp";
-const char kViewerClass[] = "MS_WINHELP"; // where WinHelp sends its requests
 
 struct Found {
     DWORD notPid;
@@ -38,7 +37,8 @@ BOOL CALLBACK MatchViewer(HWND hwnd, LPARAM lParam)
     GetClassNameA(hwnd, cls, sizeof cls);
     GetWindowTextA(hwnd, title, sizeof title);
     f->list += std::string(" [") + cls + " \"" + title + "\"]";
-    if (std::string(cls) == kViewerClass && std::string(title).find("Pellwick Help") != std::string::npos) {
+    if (std::string(cls) == kHelpViewerClass &&
+        std::string(title).find("Pellwick Help") != std::string::npos) {
         f->viewer = hwnd;
         return FALSE;
     }
@@ -62,29 +62,12 @@ BOOL CALLBACK LongestText(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-// Asks a running viewer to end, as a program does when it quits, and waits
-// until its process has gone.
-void QuitViewer()
-{
-    HWND viewer = FindWindowA(kViewerClass, nullptr);
-    if (viewer == nullptr)
-        return;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(viewer, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    WinHelpA(nullptr, kHelpFile, HELP_QUIT, 0);
-    if (process != nullptr) {
-        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "the help viewer stays";
-        CloseHandle(process);
-    }
-}
-
 class Help : public ::testing::Test {
 protected:
     void SetUp() override
     {
         // A viewer left by an earlier test would look in its own folder.
-        QuitViewer();
+        QuitHelpViewer();
         ini = UniqueTempPath("help");
         WriteWholeFile(ini, "[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\nbottom=120\r\n"
                             "history=0\r\n");
@@ -93,7 +76,7 @@ protected:
 
     void TearDown() override
     {
-        QuitViewer();
+        QuitHelpViewer();
         runner.Stop();
         DeleteInstallKey();
         DeleteFileA(ini.c_str());
@@ -158,9 +141,71 @@ TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
     EXPECT_GT(links, 10 * 50) << "no links drawn";
     EXPECT_GT(title, 100) << "no title drawn";
 
-    QuitViewer();
+    QuitHelpViewer();
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(found.viewer); })) << "the viewer stays open";
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+}
+
+// Ends every process other than `notPid` that shows a frame of the program;
+// true if there was one.
+bool EndStrayPrograms(DWORD notPid)
+{
+    bool found = false;
+    for (HWND w = FindWindowA("PELLWICK32", nullptr); w != nullptr;
+         w = FindWindowExA(nullptr, w, "PELLWICK32", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == notPid)
+            continue;
+        found = true;
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            TerminateProcess(p, 99);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
+    return found;
+}
+
+TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
+{
+    // Save As leaves the current folder wherever the user saved last, and
+    // anybody may have put files of those names there.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder =
+        std::string(temp) + "planted" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string hlp = folder + "\\" + kHelpFile, viewer = folder + "\\winhlp32.exe";
+    WriteWholeFile(hlp, "not the program's help");
+    // Any program will do as the impostor; this one shows itself by its frame.
+    ASSERT_TRUE(CopyFileA(programPath.c_str(), viewer.c_str(), FALSE));
+
+    HWND frame = runner.Start("", folder);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+    PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
+    Found found = {runner.ProcessId(), "", nullptr};
+    const bool opened = WaitUntil(20000, [&] {
+        found.list.clear();
+        EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
+        return found.viewer != nullptr;
+    });
+    EXPECT_FALSE(EndStrayPrograms(runner.ProcessId())) << "the planted winhlp32.exe was started";
+    EXPECT_TRUE(opened) << "the program's own help did not open; windows:" << found.list;
+    if (opened) {
+        Child pane;
+        WaitUntil(5000, [&] {
+            EnumChildWindows(found.viewer, LongestText, reinterpret_cast<LPARAM>(&pane));
+            return pane.text.find("Pellwick asks other computers") != std::string::npos;
+        });
+        EXPECT_NE(pane.text.find("Pellwick asks other computers"), std::string::npos);
+    }
+    QuitHelpViewer();
+    EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+    DeleteFileA(viewer.c_str());
+    DeleteFileA(hlp.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace

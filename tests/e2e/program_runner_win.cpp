@@ -134,3 +134,20 @@ std::string MessageBoxText(HWND box)
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     return text;
 }
+
+const char kHelpViewerClass[] = "MS_WINHELP";
+
+void QuitHelpViewer()
+{
+    HWND viewer = FindWindowA(kHelpViewerClass, nullptr);
+    if (viewer == nullptr)
+        return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(viewer, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    WinHelpA(nullptr, "pllwck32.hlp", HELP_QUIT, 0);
+    if (process != nullptr) {
+        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "the help viewer stays";
+        CloseHandle(process);
+    }
+}

@@ -39,6 +39,14 @@ HWND WaitForDialogBox(DWORD pid, const char *caption = nullptr);
 // The text of a message box.
 std::string MessageBoxText(HWND box);
 
+// The window class of the help viewer, where WinHelp sends its requests.
+extern const char kHelpViewerClass[];
+
+// Asks a running help viewer to end, as a program does when it quits, and
+// waits until its process has gone. The viewer runs in a process of its own
+// and would outlive the test that opened it.
+void QuitHelpViewer();
+
 // One run of the program. Whatever a test leaves running is ended when the
 // runner stops, so a failed test never leaves the program behind.
 class ProgramRunner {

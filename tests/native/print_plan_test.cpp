@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/print_plan.h"
@@ -37,12 +39,63 @@ TEST(PrintFigures, PanesBeyondSixteenBitsAndUselessDevices)
     EXPECT_FALSE(ComputePrintFigures(10, {0, 0, 10, 800, 600}).usable);   // no line height
 }
 
+std::vector<int> Pages(int pageCount, int copies, bool collate)
+{
+    std::vector<int> pages;
+    PageOrder order(pageCount, copies, collate);
+    for (int page; order.Next(page);)
+        pages.push_back(page);
+    return pages;
+}
+
 TEST(PageOrder, CollatedAndUncollatedCopies)
 {
-    EXPECT_EQ(PageOrder(3, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
-    EXPECT_EQ(PageOrder(3, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
-    EXPECT_EQ(PageOrder(2, 1, true), (std::vector<int>{0, 1}));
-    EXPECT_EQ(PageOrder(2, 0, false), (std::vector<int>{}));
+    EXPECT_EQ(Pages(3, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(Pages(3, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
+    EXPECT_EQ(Pages(2, 1, true), (std::vector<int>{0, 1}));
+    EXPECT_EQ(Pages(2, 0, false), (std::vector<int>{}));
+    EXPECT_EQ(Pages(0, 3, true), (std::vector<int>{}));
+}
+
+TEST(PageOrder, AJobOfManyCopiesIsNotListedUpFront)
+{
+    // 30,000 pages in 65,535 copies would be a list of almost two billion
+    // pages; the order hands them out one by one instead.
+    PageOrder order(30000, 65535, false);
+    int page = -1;
+    for (int i = 0; i < 65535; ++i)
+        ASSERT_TRUE(order.Next(page));
+    EXPECT_EQ(page, 0);
+    ASSERT_TRUE(order.Next(page));
+    EXPECT_EQ(page, 1);
+}
+
+TEST(TextLines, LinesEndAsThePaneEndsThem)
+{
+    struct Case {
+        const char *text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {""}},
+        {"one", {"one"}},
+        {"one\r\ntwo", {"one", "two"}},
+        {"one\r\n", {"one", ""}},
+        {"split\r\r\nnext", {"split", "next"}}, // a CR LF split between two reads
+        {"a\rb\r\n", {"a\rb", ""}},             // a carriage return alone stays
+        {"\r\n\r\n", {"", "", ""}},
+    };
+    for (const Case &c : cases) {
+        const std::string_view text(c.text);
+        std::vector<std::string> lines;
+        size_t at = 0;
+        for (size_t i = 0; i < CountLines(text); ++i) {
+            const TextLine line = LineAt(text, at);
+            lines.emplace_back(text.substr(line.begin, line.length));
+            at = line.next;
+        }
+        EXPECT_EQ(lines, c.lines) << c.text;
+        EXPECT_EQ(at, text.size()) << c.text;
+    }
 }
 
 } // namespace

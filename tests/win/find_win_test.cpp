@@ -62,7 +62,9 @@ protected:
         DWORD from = 0, to = 0;
         SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                      reinterpret_cast<LPARAM>(&to));
-        return OutputText().substr(from, to - from);
+        std::string text;
+        EXPECT_TRUE(OutputText(text));
+        return text.substr(from, to - from);
     }
 
     static DWORD SelectionStart()

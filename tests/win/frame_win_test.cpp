@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/app_win.h"
@@ -13,8 +14,12 @@
 #include "app/mainwnd_win.h"
 #include "app/messages.h"
 #include "res/resource.h"
+#include "net/notify_win.h"
 #include "net/query_win.h"
+#include "output/find_win.h"
+#include "output/save_win.h"
 #include "win/main_window_fixture_win.h"
+#include "win/test_support_win.h"
 
 namespace {
 
@@ -236,6 +241,27 @@ TEST_F(Frame, StatusTextReplacesThePreviousOne)
     EXPECT_TRUE(SendMessageA(hwndStatus, SB_ISSIMPLE, 0, 0));
     SetStatusText("");
     EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(Frame, NoMemoryForTheTextEndsInZeroNotInAnException)
+{
+    const std::string answer = "Login: alice\r\n" + std::string(100000, 'x');
+    AppendOutput(answer.c_str());
+    std::snprintf(szUser, sizeof szUser, "alice");
+    const std::string path = UniqueTempPath("nomemory");
+    const std::string piece(200000, 'y');
+    {
+        FailAllocations tight(64 * 1024);
+        std::string text;
+        EXPECT_FALSE(OutputText(text));
+        EXPECT_EQ(SaveOutputToFile(path.c_str()), 0);
+        EXPECT_EQ(FindInOutput(hwndOutput, -1, "alice"), 0);
+        EXPECT_EQ(CheckLoggedIn(), 0);
+        // A piece too large to gather goes into the pane at once.
+        QueueOutput(piece.c_str(), piece.size());
+    }
+    EXPECT_EQ(static_cast<size_t>(GetWindowTextLengthA(hwndOutput)), answer.size() + piece.size());
+    DeleteFileA(path.c_str());
 }
 
 } // namespace

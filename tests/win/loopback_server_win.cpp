@@ -118,6 +118,11 @@ ServerStep LeaveRequestUnread()
     return ServerStep{ServerStep::Unread, {}};
 }
 
+ServerStep WaitForGo()
+{
+    return ServerStep{ServerStep::Wait, {}};
+}
+
 ServerStep HoldOpen(int ms)
 {
     ServerStep step{ServerStep::Hold, {}};
@@ -153,6 +158,7 @@ void LoopbackServer::Serve(std::vector<ServerStep> script, int connections)
         std::lock_guard<std::mutex> lock(mutex_);
         toServe_ = connections;
         served_ = 0;
+        goes_ = 0;
     }
     if (ok())
         thread_ = std::thread(&LoopbackServer::Run, this, std::move(script), connections);
@@ -176,6 +182,15 @@ void LoopbackServer::Stop()
         thread_.join();
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = false;
+}
+
+void LoopbackServer::Go()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++goes_;
+    }
+    changed_.notify_all();
 }
 
 std::string LoopbackServer::Request(int connection) const
@@ -271,6 +286,14 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
             break;
         case ServerStep::Unread:
             break;
+        case ServerStep::Wait: {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return goes_ > 0 || stop_; });
+            open = !stop_;
+            if (open)
+                --goes_;
+            break;
+        }
         case ServerStep::Reset: {
             linger abort;
             abort.l_onoff = 1;

@@ -14,7 +14,7 @@
 
 // One step of the server's answer, run after the request has been read.
 struct ServerStep {
-    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose, Unread } kind;
+    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose, Unread, Wait } kind;
     std::string bytes;  // Send: the bytes of one send() call
     int ms = 0;         // Pause: sleep; Hold: stay open and silent for up to ms
 };
@@ -38,6 +38,9 @@ ServerStep HalfCloseNow();
 // unread, as a server does that writes and hangs up: the request then meets
 // a closed connection and the client's end is reset.
 ServerStep LeaveRequestUnread();
+// Stays silent until the test calls Go(), so that it can act between two
+// parts of an answer however long that takes.
+ServerStep WaitForGo();
 
 class LoopbackServer {
 public:
@@ -58,6 +61,8 @@ public:
     bool WaitServed(int timeoutMs);
     // Stops serving at once; connections still open are closed.
     void Stop();
+    // Lets the script go on past one WaitForGo(), now or when it gets there.
+    void Go();
 
     // Connections are numbered from 0 in the order accepted, across Serve() calls.
     std::string Request(int connection = 0) const;  // every byte read from it
@@ -91,6 +96,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool stop_ = false;
+    int goes_ = 0;  // Go() calls not yet taken by a WaitForGo()
     int toServe_ = 0;
     int served_ = 0;
     std::vector<Connection> connections_;

@@ -1,5 +1,8 @@
 #include "win/main_window_fixture_win.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "app/app_win.h"
 #include "config/config_names.h"
 #include "win/test_support_win.h"
@@ -54,6 +57,34 @@ void MainWindowTest::ResizeClient(int width, int height)
                  SWP_NOMOVE | SWP_NOZORDER);
     Pump();
 }
+
+namespace {
+
+size_t failFrom; // 0: every allocation is served
+
+} // namespace
+
+FailAllocations::FailAllocations(size_t bytes) { failFrom = bytes; }
+FailAllocations::~FailAllocations() { failFrom = 0; }
+
+// The test program's own operator new, which the standard library's other
+// forms (arrays, nothrow) call in turn: the seam that FailAllocations opens.
+void *operator new(size_t size)
+{
+    if (failFrom != 0 && size >= failFrom)
+        throw std::bad_alloc();
+    for (;;) {
+        if (void *p = std::malloc(size != 0 ? size : 1))
+            return p;
+        std::new_handler handler = std::get_new_handler();
+        if (handler == nullptr)
+            throw std::bad_alloc();
+        handler();
+    }
+}
+
+void operator delete(void *p) noexcept { std::free(p); }
+void operator delete(void *p, size_t) noexcept { std::free(p); }
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 class MainWindowTest : public ::testing::Test {
@@ -23,4 +24,15 @@ protected:
 
     std::string path;
     static int quitCode;
+};
+
+// For its lifetime, every allocation through operator new of at least
+// `bytes` in this test program fails with std::bad_alloc, as it does for a
+// large pane in a crowded 32-bit process; smaller ones still succeed.
+class FailAllocations {
+public:
+    explicit FailAllocations(size_t bytes);
+    ~FailAllocations();
+    FailAllocations(const FailAllocations &) = delete;
+    FailAllocations &operator=(const FailAllocations &) = delete;
 };

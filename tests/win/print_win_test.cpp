@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     bool ended = false, abandoned = false, startFails = false;
     int cancelAfterPage = -1;
     bool boxSeen = false, ownerDisabled = false;
+    // Runs when that page ends, inside the platform's call to the abort
+    // procedure as the page is spooled; the page fails if the job is
+    // abandoned there.
+    int actAfterPage = -1;
+    std::function<void()> act;
 
     bool StartJob(const char *documentName) override
     {
@@ -44,6 +50,10 @@ public:
     {
         if (static_cast<int>(pages.size()) == cancelAfterPage)
             SendMessageA(hwndPrintBox, WM_COMMAND, IDCANCEL, 0); // the user presses Cancel
+        if (static_cast<int>(pages.size()) == actAfterPage) {
+            act();
+            return AbortProc(nullptr, 0) != FALSE;
+        }
         return true;
     }
     void EndJob() override { ended = true; }
@@ -178,6 +188,78 @@ TEST_F(Print, PanesOfMoreThan32767LinesPrintWhole)
     EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
     ASSERT_EQ(r.pages.size(), 667u);
     EXPECT_EQ(r.pages.back().lines.back(), "line 39999");
+}
+
+TEST_F(Print, TheJobPrintsThePaneAsItStoodWhenItStarted)
+{
+    FillLines(130);
+    Recorder r;
+    // A notification tick clears the pane and a new answer fills it while
+    // the first page is spooled.
+    r.actAfterPage = 1;
+    r.act = [] {
+        SendMessageA(hwndMain, WM_COMMAND, 202, 0);
+        AppendOutput("another answer\r\n");
+    };
+    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    ASSERT_EQ(r.pages.size(), 3u);
+    EXPECT_EQ(r.pages[1].lines[0], "line 60");
+    ASSERT_EQ(r.pages[2].lines.size(), 10u);
+    EXPECT_EQ(r.pages[2].lines[9], "line 129");
+}
+
+TEST_F(Print, AQuitWhilePrintingAbandonsTheJobAndEndsTheProgramAfterIt)
+{
+    struct Case {
+        const char *what;
+        std::function<void()> act;
+        int code;
+    } cases[] = {
+        // A command-line query with -e completes while the pages go out.
+        {"quit posted", [] { PostMessageA(hwndMain, WM_QUIT, 7, 0); }, 7},
+        // The main window is destroyed while the pages go out.
+        {"window destroyed", [] { DestroyWindow(hwndMain); }, 0},
+    };
+    for (const Case &c : cases) {
+        if (!IsWindow(hwndMain)) {
+            ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
+        }
+        FillLines(130);
+        Recorder r;
+        r.actAfterPage = 1;
+        r.act = c.act;
+        quitCode = -1;
+        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 0) << c.what;
+        EXPECT_EQ(r.pages.size(), 1u) << c.what;
+        EXPECT_TRUE(r.abandoned) << c.what;
+        EXPECT_FALSE(r.ended) << c.what;
+        EXPECT_EQ(hwndPrintBox, nullptr) << c.what;
+        Pump();
+        EXPECT_EQ(quitCode, c.code) << c.what << ": the quit reaches the message loop";
+    }
+}
+
+TEST_F(Print, ManyCopiesOrNoMemoryForTheTextEndTheJobWithoutAnException)
+{
+    FillLines(130);
+    {
+        FailAllocations tight(64 * 1024);
+        // 30,000 copies of three pages are printed one page after another,
+        // not listed first.
+        Recorder many;
+        many.cancelAfterPage = 1;
+        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 30000, false, many), 0);
+        EXPECT_EQ(many.pages.size(), 1u);
+    }
+    SendMessageA(hwndMain, WM_COMMAND, 202, 0);
+    AppendOutput(std::string(100000, 'x').c_str());
+    Recorder none;
+    {
+        FailAllocations tight(64 * 1024);
+        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, none), 0);
+    }
+    EXPECT_TRUE(none.pages.empty());
+    EXPECT_TRUE(IsWindowEnabled(hwndMain));
 }
 
 } // namespace

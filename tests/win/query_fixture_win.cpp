@@ -71,7 +71,12 @@ int Query::Whois(const char *query, const char *server)
     return StartWhoisQuery(query, server);
 }
 
-std::string Query::PaneText() { return OutputText(); }
+std::string Query::PaneText()
+{
+    std::string text;
+    EXPECT_TRUE(OutputText(text));
+    return text;
+}
 
 std::string Query::Title()
 {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/frame_win.h"
@@ -15,24 +16,40 @@
 
 namespace {
 
+// A message box as the user saw it.
+struct Box {
+    std::string caption, text;
+    HWND owner;
+};
+
 // What the user does in the dialog, run by a timer inside its loop.
 struct Answer {
     std::string name;      // typed into the file name field; empty: Cancel
-    bool confirm = false;  // answer Yes to the overwrite question
+    bool confirm = false;  // answer Yes to the overwrite question, else No
     bool centred = false;  // the dialog stood centred over the main window
     int dialogs = 0;
+    std::vector<Box> boxes; // the message boxes that came up, in order
 };
 Answer answer;
 
 void CALLBACK AnswerSaveAs(HWND, UINT, UINT_PTR, DWORD)
 {
+    static HWND lastBox;
     HWND box = GetActiveWindow();
     if (box == nullptr || box == hwndMain || !IsWindowVisible(box))
         return;
     if (GetDlgItem(box, 1152) == nullptr) {
-        // The overwrite question.
-        if (answer.confirm)
-            PostMessageA(box, WM_COMMAND, IDYES, 0);
+        if (box == lastBox)
+            return; // answered already, not closed yet
+        lastBox = box;
+        char caption[64] = "", text[512] = "";
+        GetWindowTextA(box, caption, sizeof caption);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        answer.boxes.push_back({caption, text, GetWindow(box, GW_OWNER)});
+        // The overwrite question is answered as asked; anything else is
+        // acknowledged.
+        const bool question = GetDlgItem(box, IDYES) != nullptr;
+        PostMessageA(box, WM_COMMAND, question ? (answer.confirm ? IDYES : IDNO) : IDOK, 0);
         return;
     }
     if (++answer.dialogs > 1)
@@ -90,6 +107,8 @@ TEST_F(Save, ThePaneIsWrittenByteForByte)
     AppendOutput("ab\r\ncd\r\n");
     ASSERT_EQ(SaveOutputToFile((folder + "out.txt").c_str()), 1);
     EXPECT_EQ(ReadWholeFile(folder + "out.txt"), "ab\r\ncd\r\n");
+    // A device that takes no byte: the text is not in the file.
+    EXPECT_EQ(SaveOutputToFile("Z:\\dev\\full"), 0);
     SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
     ASSERT_EQ(SaveOutputToFile((folder + "out.txt").c_str()), 1);
     EXPECT_EQ(ReadWholeFile(folder + "out.txt"), "") << "an empty pane saves as an empty file";
@@ -139,6 +158,31 @@ TEST_F(Save, OverwritingALongerFileLeavesNoTail)
     answer.confirm = true;
     SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
     EXPECT_EQ(ReadWholeFile(folder + "report.txt"), "short\r\n");
+}
+
+TEST_F(Save, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason)
+{
+    AppendOutput("answer\r\n");
+    const std::string path = folder + "report.txt";
+    // Another program holds the file open and shares it with nobody.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    answer.name = path;
+    answer.confirm = true;
+    EXPECT_EQ(SaveOutputAs(hwndMain), 0);
+    CloseHandle(held);
+    ASSERT_EQ(answer.boxes.size(), 2u) << "the overwrite question, then the failure";
+    const Box &failure = answer.boxes[1];
+    EXPECT_EQ(failure.caption, "Pellwick32");
+    EXPECT_EQ(failure.owner, hwndMain);
+    char reason[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_SHARING_VIOLATION, 0, reason, sizeof reason, nullptr);
+    const std::string why = std::string(reason).substr(0, std::string(reason).find('\r'));
+    ASSERT_FALSE(why.empty());
+    EXPECT_NE(failure.text.find(path), std::string::npos) << failure.text;
+    EXPECT_NE(failure.text.find(why), std::string::npos) << failure.text;
 }
 
 } // namespace
