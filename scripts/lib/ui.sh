@@ -4,6 +4,9 @@
 # by scripts/demo and by the user-level tests in tests/user/; both run inside
 # scripts/sandbox, which provides DISPLAY, WINEPREFIX, PELLWICK_WINE, a
 # private loopback network and the names finger.test and whois.test.
+# PELLWICK_WINE must be the loader of the program's width, which the probe
+# shares: it reads the toolbar's structures inside Pellwick (CTest sets it
+# for each build's user flows).
 #
 #   ui_setup PELLWICK_EXE PROBE_EXE   once, before anything else
 #   ui_serve ADDR PORT ANSWER [SECS]  a Finger/WhoIs server answering ANSWER

@@ -7,7 +7,8 @@
 #   user_test_begin NAME PELLWICK_EXE PROBE_EXE ARTIFACT_FOLDER
 #   ... ui_* steps and expect_* checks ...
 #   user_test_end
-# Runs inside scripts/sandbox (ctest registers the flows in the 64-bit build).
+# Runs inside scripts/sandbox (ctest registers the flows in both Windows
+# builds, each with the Wine loader of its width in PELLWICK_WINE).
 
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/ui.sh"
 

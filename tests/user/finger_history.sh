@@ -8,6 +8,11 @@ set -euo pipefail
 . "$(dirname "$0")/expect.sh"
 user_test_begin finger-history "$@"
 
+# A dropped-down list is a window of its own, without a title.
+history_list_shown() {
+  xdotool search --onlyvisible --pid "$UI_PID" --name '^$' >/dev/null 2>&1
+}
+
 printf 'Login: alice\nName: Alice Example\n' >"$UI_TMP/alice"
 printf 'Login: bob\nName: Bob Example\n' >"$UI_TMP/bob"
 ui_serve 127.0.2.11 79 "$UI_TMP/alice"
@@ -54,7 +59,7 @@ expect_eq "target offered after a restart" bob@127.0.2.12 "$(ui_probe text Finge
 expect_eq "history list after a restart" $'bob@127.0.2.12\nalice@127.0.2.11' \
   "$(ui_probe items Finger 2002)"
 ui_key F4 # the list drops down, for the picture
-sleep 0.5
+ui_wait "the history list to drop down" history_list_shown
 user_test_shot
 ui_key Escape Escape
 ui_wait_dialog_gone Finger

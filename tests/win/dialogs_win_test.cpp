@@ -214,7 +214,8 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
         SetDlgItemTextA(d, IDC_QUERY, "example.net");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    PumpUntil([] { return !bBusy && sockQuery == INVALID_SOCKET; }, 10000);
+    ASSERT_TRUE(PumpUntil([] { return !bBusy && sockQuery == INVALID_SOCKET; }, 10000))
+        << "the WhoIs query ends";
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "example.net\r\n");
     EXPECT_EQ(cbReceived, 25u) << "the WhoIs command counts from 0";

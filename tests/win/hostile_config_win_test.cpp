@@ -339,7 +339,7 @@ TEST_F(HostileSettings, AReadOnlyFileIsReadButNeverChangedAndNothingSays)
         SetDlgItemTextA(d, IDC_TARGET, "new@127.0.1.30");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    PumpUntil([] { return !bBusy; }, 10000);
+    EXPECT_TRUE(PumpUntil([] { return !bBusy; }, 10000)) << "the Finger query ends";
     EXPECT_EQ(listed, std::vector<std::string>{"kept@finger.test"});
     MoveWindow(hwndMain, 50, 60, 500, 400, TRUE);
     Close();
@@ -364,7 +364,7 @@ TEST_F(HostileSettings, AConfiguredPathInAMissingFolderGivesTheDefaultsSilently)
         SetDlgItemTextA(d, IDC_TARGET, "someone@127.0.1.31");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    PumpUntil([] { return !bBusy; }, 10000);
+    EXPECT_TRUE(PumpUntil([] { return !bBusy; }, 10000)) << "the Finger query ends";
     EXPECT_TRUE(Open(IDM_FINGER).empty()) << "the history could not have been kept";
     Close();
     EXPECT_EQ(GetFileAttributesA("C:\\no such folder"), INVALID_FILE_ATTRIBUTES);
