@@ -194,6 +194,8 @@ TEST(ProgramHelp, DescribesEveryPartOfTheProgram)
         {"Command line", "Error: Exit (-e) cannot be used with Notify (-n) or Recurring (-r)"},
         {"Command line", "Error: Notify (-n) cannot be used with Long Output (-l)"},
         {"Command line", "exit code 1"},
+        {"Command line", "exit code 2"},
+        {"Command line", "exit code 3"},
         {"Setup, configuration file and registry key", "Maintain Query History"},
         {"Setup, configuration file and registry key", "Default Host"},
         {"Setup, configuration file and registry key", "[pellwick]"},
