@@ -49,6 +49,19 @@ void ShowByteCount()
     SetStatusText(text);
 }
 
+// The end of an answer makes the output commands available, once: the close
+// event does it before the last read, so that a user can save what has
+// come, and an answer whose end a read found without that event does it as
+// it ends. The state command flips, so it is posted once an answer.
+bool outputOffered;
+
+void OfferOutput()
+{
+    if (!outputOffered && bOutputGrayed)
+        PostCommand(IDM_UPDATEOUTPUTSTATE);
+    outputOffered = true;
+}
+
 // What a command-line run asks for once its answer has ended: the save, and
 // the end of the program with a code that says how the answer ended.
 void SaveAndExit(int exitCode)
@@ -75,6 +88,7 @@ void CloseQuery()
 // The server's close ends the answer.
 void CompleteQuery()
 {
+    OfferOutput();
     CloseQuery();
     SetWindowTextA(hwndMain, szQueryTitle);
     SetStatusText("Connection Closed.");
@@ -89,10 +103,9 @@ void CompleteQuery()
 // The answer ended without the server's close: the connection failed, or the
 // answer reached its limit. The title keeps the byte count and the status
 // says why; what came stays, can be saved, and is saved with -s.
-void EndCutOff(const char *status, bool outputPosted)
+void EndCutOff(const char *status)
 {
-    if (!outputPosted && bOutputGrayed)
-        PostCommand(IDM_UPDATEOUTPUTSTATE);
+    OfferOutput();
     CloseQuery();
     SetStatusText(status);
     PostCommand(IDM_UPDATEBUSYSTATE);
@@ -100,16 +113,16 @@ void EndCutOff(const char *status, bool outputPosted)
     SaveAndExit(EXIT_CUT_OFF);
 }
 
-void FailQuery(int error, const char *call, bool outputPosted)
+void FailQuery(int error, const char *call)
 {
     char text[96];
     FormatWinsockError(error, call, text, sizeof text);
-    EndCutOff(text, outputPosted);
+    EndCutOff(text);
 }
 
 // Counts a chunk that has gone into the pane. False when it brought the
 // answer to its limit, which ends the query.
-bool CountChunk(int n, bool outputPosted)
+bool CountChunk(int n)
 {
     cbReceived += static_cast<uint32_t>(n);
     cbAnswer += static_cast<uint32_t>(n);
@@ -119,19 +132,19 @@ bool CountChunk(int n, bool outputPosted)
     char text[64];
     std::snprintf(text, sizeof text, "Answer cut off after %lu bytes.",
                   static_cast<unsigned long>(cbAnswer));
-    EndCutOff(text, outputPosted);
+    EndCutOff(text);
     return false;
 }
 
 // Reads whatever the platform still holds of an answer whose connection has
 // failed. False when the answer reached its limit on the way.
-bool DrainFailedConnection(bool outputPosted)
+bool DrainFailedConnection()
 {
     for (;;) {
         const int n = ReceiveIntoOutput(hwndOutput);
         if (n <= 0)
             return true;
-        if (!CountChunk(n, outputPosted))
+        if (!CountChunk(n))
             return false;
     }
 }
@@ -141,6 +154,7 @@ bool DrainFailedConnection(bool outputPosted)
 void BeginAnswer()
 {
     cbAnswer = 0;
+    outputOffered = false;
 }
 
 void FailConnectedQuery(int error, const char *call)
@@ -148,8 +162,8 @@ void FailConnectedQuery(int error, const char *call)
     // Not armed, so still blocking: reading what is left must not wait.
     u_long nonBlocking = 1;
     ioctlsocket(sockQuery, FIONBIO, &nonBlocking);
-    if (DrainFailedConnection(false))
-        FailQuery(error, call, false);
+    if (DrainFailedConnection())
+        FailQuery(error, call);
 }
 
 int ReceiveIntoOutput(HWND pane)
@@ -178,15 +192,14 @@ bool OnSocketEvent(WPARAM socket, LPARAM event)
     // query any more.
     if (static_cast<SOCKET>(socket) != sockQuery)
         return true;
-    const bool outputPosted = what == FD_CLOSE && bOutputGrayed;
-    if (outputPosted)
-        PostCommand(IDM_UPDATEOUTPUTSTATE); // the user can save what has come
+    if (what == FD_CLOSE)
+        OfferOutput(); // the user can save what has come
     const int closeError = what == FD_CLOSE ? WSAGETSELECTERROR(event) : 0;
     if (closeError != 0) {
         // A reset connection: its close is the socket's last event, so the
         // query ends here, after whatever of the answer is still readable.
-        if (DrainFailedConnection(outputPosted))
-            FailQuery(closeError, "recv()", outputPosted);
+        if (DrainFailedConnection())
+            FailQuery(closeError, "recv()");
         return true;
     }
     const int n = ReceiveIntoOutput(hwndOutput);
@@ -195,7 +208,7 @@ bool OnSocketEvent(WPARAM socket, LPARAM event)
         // followed by a close, so it ends the query.
         const int error = WSAGetLastError();
         if (error != WSAEWOULDBLOCK)
-            FailQuery(error, "recv()", outputPosted);
+            FailQuery(error, "recv()");
         return true;
     }
     if (n > 0) {
@@ -203,7 +216,7 @@ bool OnSocketEvent(WPARAM socket, LPARAM event)
         // connection was reset before its events were armed, Wine reports
         // neither the reset nor the end, and only a read finds the end. A
         // full chunk leaves more behind, which WinSock does announce.
-        if (CountChunk(n, outputPosted) && n < RECEIVE_CHUNK)
+        if (CountChunk(n) && n < RECEIVE_CHUNK)
             PostFollowUpRead();
         return true;
     }
