@@ -82,7 +82,27 @@ protected:
         DeleteFileA(ini.c_str());
     }
 
+    // Starts the program in `folder` (its frame kept in `frame`), gives Help >
+    // Index and waits for the viewer of the program's help file.
+    bool OpenHelpIndex(const std::string &folder, Found &found)
+    {
+        frame = runner.Start("", folder);
+        if (frame == nullptr) {
+            ADD_FAILURE() << "no frame window appeared";
+            return false;
+        }
+        EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+        PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
+        found.notPid = runner.ProcessId();
+        return WaitUntil(20000, [&] {
+            found.list.clear();
+            EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
+            return found.viewer != nullptr;
+        });
+    }
+
     ProgramRunner runner;
+    HWND frame = nullptr;
     std::string ini;
 };
 
@@ -92,17 +112,8 @@ TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
     ASSERT_NE(GetFileAttributesA(helpPath.c_str()), INVALID_FILE_ATTRIBUTES)
         << helpPath << " was not built";
 
-    HWND frame = runner.Start("", ProgramFolder());
-    ASSERT_NE(frame, nullptr) << "no frame window appeared";
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
-    PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
-
-    Found found = {runner.ProcessId(), "", nullptr};
-    const bool opened = WaitUntil(20000, [&] {
-        found.list.clear();
-        EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
-        return found.viewer != nullptr;
-    });
+    Found found = {0, "", nullptr};
+    const bool opened = OpenHelpIndex(ProgramFolder(), found);
     if (!opened) {
         Screenshot shot;
         if (CaptureScreen(shot))
@@ -181,16 +192,8 @@ TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
     // Any program will do as the impostor; this one shows itself by its frame.
     ASSERT_TRUE(CopyFileA(programPath.c_str(), viewer.c_str(), FALSE));
 
-    HWND frame = runner.Start("", folder);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
-    PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
-    Found found = {runner.ProcessId(), "", nullptr};
-    const bool opened = WaitUntil(20000, [&] {
-        found.list.clear();
-        EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
-        return found.viewer != nullptr;
-    });
+    Found found = {0, "", nullptr};
+    const bool opened = OpenHelpIndex(folder, found);
     EXPECT_FALSE(EndStrayPrograms(runner.ProcessId())) << "the planted winhlp32.exe was started";
     EXPECT_TRUE(opened) << "the program's own help did not open; windows:" << found.list;
     if (opened) {
