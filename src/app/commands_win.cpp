@@ -171,7 +171,7 @@ bool DispatchCommand(HWND hwnd, int id)
         OnHostLookup();
         return true;
     case IDM_UPDATEOUTPUTSTATE:
-        FlipOutputState();
+        ShowOutputState();
         return true;
     case IDM_UPDATEBUSYSTATE:
         EnableQueryButtons(!bBusy);

@@ -16,6 +16,13 @@ HWND hwndOutput;
 HWND hwndStatus;
 bool bOutputGrayed;
 
+namespace {
+
+// An answer has ended since the pane was last cleared.
+bool outputReady;
+
+} // namespace
+
 HWND CreateStatusBar(HWND parent)
 {
     HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "",
@@ -52,6 +59,7 @@ int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA
         0, "EDIT", nullptr,
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 0, 0, 0, 0,
         parent, reinterpret_cast<HMENU>(IDC_OUTPUT), create->hInstance, nullptr);
+    outputReady = false; // a new pane holds no answer
     SendMessageA(hwndOutput, EM_LIMITTEXT, 0, 0);
     SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
     return 1;
@@ -111,27 +119,26 @@ void LayoutFrame(int width, int height)
     MoveWindow(hwndOutput, o.x, o.y, o.width, o.height, TRUE);
 }
 
-void FlipOutputState()
+void OfferOutput()
+{
+    outputReady = true;
+    if (bOutputGrayed)
+        PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
+}
+
+void ShowOutputState()
 {
     FlushOutput(); // the line count below must see every line received
     HMENU menu = GetMenu(hwndMain);
-    if (bOutputGrayed) {
-        for (int id : kOutputMenuItems)
-            EnableMenuItem(menu, id, MF_BYCOMMAND | MF_ENABLED);
-        // A single line is what a short status answer leaves; the toolbar
-        // keeps its output buttons for answers of more than one line.
-        if (SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0) != 1) {
-            for (int id : kOutputButtons)
-                SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(TRUE, 0));
-        }
-        bOutputGrayed = false;
-    } else {
-        for (int id : kOutputMenuItems)
-            EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
-        for (int id : kOutputButtons)
-            SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(FALSE, 0));
-        bOutputGrayed = true;
-    }
+    const UINT menuState = outputReady ? MF_ENABLED : MF_GRAYED | MF_DISABLED;
+    for (int id : kOutputMenuItems)
+        EnableMenuItem(menu, id, MF_BYCOMMAND | menuState);
+    // A single line is what a short status answer leaves; the toolbar
+    // keeps its output buttons for answers of more than one line.
+    const bool buttons = outputReady && SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0) != 1;
+    for (int id : kOutputButtons)
+        SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(buttons ? TRUE : FALSE, 0));
+    bOutputGrayed = !outputReady;
 }
 
 void ClearOutput()
@@ -143,6 +150,7 @@ void ClearOutput()
     SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
     SetWindowTextA(hwndMain, "Pellwick");
     SetStatusText("");
+    outputReady = false;
     if (!bOutputGrayed)
         PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
 }

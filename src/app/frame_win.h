@@ -14,7 +14,7 @@
 extern HWND hwndToolbar;     // along the top
 extern HWND hwndOutput;      // read-only multi-line edit holding every answer
 extern HWND hwndStatus;      // along the bottom; null if it could not be made
-extern bool bOutputGrayed;   // the output-dependent commands are greyed
+extern bool bOutputGrayed;   // the output-dependent commands show greyed
 
 // Creates the status bar; on failure says so and returns null.
 HWND CreateStatusBar(HWND parent);
@@ -33,9 +33,14 @@ void EnableQueryButtons(bool idle);
 // Places the children for a client area of the given size.
 void LayoutFrame(int width, int height);
 
-// IDM_UPDATEOUTPUTSTATE: flips the output-dependent menu items and toolbar
-// buttons between greyed and enabled. Posters know the current state.
-void FlipOutputState();
+// The output-dependent commands are offered once an answer has ended and
+// withdrawn when the pane is cleared. OfferOutput records that an answer
+// has ended and posts IDM_UPDATEOUTPUTSTATE unless the commands already
+// show as available.
+void OfferOutput();
+// IDM_UPDATEOUTPUTSTATE: shows the menu items and toolbar buttons as the
+// pane's state stands now, so a repeated or late command does no harm.
+void ShowOutputState();
 
 // Command 202: empties the pane, resets title and status, greys the output
 // commands unless they already are.

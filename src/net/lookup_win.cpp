@@ -121,7 +121,7 @@ void OnHostLookup(WPARAM task, LPARAM result)
     ShowEntry(entry);
     ReleaseBuffer();
     ReturnToIdle();
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
+    OfferOutput();
     SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
 }
 

@@ -49,19 +49,6 @@ void ShowByteCount()
     SetStatusText(text);
 }
 
-// The end of an answer makes the output commands available, once: the close
-// event does it before the last read, so that a user can save what has
-// come, and an answer whose end a read found without that event does it as
-// it ends. The state command flips, so it is posted once an answer.
-bool outputOffered;
-
-void OfferOutput()
-{
-    if (!outputOffered && bOutputGrayed)
-        PostCommand(IDM_UPDATEOUTPUTSTATE);
-    outputOffered = true;
-}
-
 // What a command-line run asks for once its answer has ended: the save, and
 // the end of the program with a code that says how the answer ended.
 void SaveAndExit(int exitCode)
@@ -88,7 +75,7 @@ void CloseQuery()
 // The server's close ends the answer.
 void CompleteQuery()
 {
-    OfferOutput();
+    OfferOutput(); // also when a read found the end before the close event
     CloseQuery();
     SetWindowTextA(hwndMain, szQueryTitle);
     SetStatusText("Connection Closed.");
@@ -154,7 +141,6 @@ bool DrainFailedConnection()
 void BeginAnswer()
 {
     cbAnswer = 0;
-    outputOffered = false;
 }
 
 void FailConnectedQuery(int error, const char *call)
@@ -192,8 +178,10 @@ bool OnSocketEvent(WPARAM socket, LPARAM event)
     // query any more.
     if (static_cast<SOCKET>(socket) != sockQuery)
         return true;
+    // The close makes the output commands available before the last read,
+    // so a user can save what has come.
     if (what == FD_CLOSE)
-        OfferOutput(); // the user can save what has come
+        OfferOutput();
     const int closeError = what == FD_CLOSE ? WSAGETSELECTERROR(event) : 0;
     if (closeError != 0) {
         // A reset connection: its close is the socket's last event, so the

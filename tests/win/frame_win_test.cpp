@@ -114,7 +114,7 @@ TEST_F(Frame, OutputCommandsAreGreyedUntilAnAnswerArrivesAndAgainAfterClear)
 
     // What the close of a query connection does once the answer is in.
     AppendOutput("Login: root\r\nNo Plan.\r\n");
-    Post(IDM_UPDATEOUTPUTSTATE);
+    OfferOutput();
     Pump();
     EXPECT_FALSE(bOutputGrayed);
     for (int id : kOutputMenu)
@@ -135,12 +135,31 @@ TEST_F(Frame, OutputCommandsAreGreyedUntilAnAnswerArrivesAndAgainAfterClear)
 TEST_F(Frame, ASingleLineEnablesTheMenuButNotTheToolbar)
 {
     AppendOutput("Connection refused");
-    Post(IDM_UPDATEOUTPUTSTATE);
+    OfferOutput();
     Pump();
     for (int id : kOutputMenu)
         EXPECT_FALSE(MenuGreyed(id)) << id;
     for (int id : kOutputTools)
         EXPECT_FALSE(ButtonEnabled(id)) << id;
+}
+
+TEST_F(Frame, TheOutputStateCommandShowsTheStateAsItStands)
+{
+    // However often it comes, and in whatever order with a clear, the last
+    // word is what the pane holds: an answer offered and then cleared away.
+    AppendOutput("Login: root\r\nNo Plan.\r\n");
+    OfferOutput();
+    Post(IDM_UPDATEOUTPUTSTATE);
+    Post(IDM_CLEAR);
+    Post(IDM_UPDATEOUTPUTSTATE);
+    Pump();
+    EXPECT_TRUE(bOutputGrayed);
+    EXPECT_TRUE(MenuGreyed(IDM_SAVEAS));
+    OfferOutput();
+    OfferOutput();
+    Pump();
+    EXPECT_FALSE(bOutputGrayed);
+    EXPECT_FALSE(MenuGreyed(IDM_SAVEAS));
 }
 
 TEST_F(Frame, ClearOnAnEmptyGreyedPaneChangesOnlyTitleAndStatus)
