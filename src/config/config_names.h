@@ -41,5 +41,4 @@ enum { PLACEMENT_VALUE_BUFFER = 10 };
 #define SECTION_WHOIS_KEYS "__Whois__"
 #define SECTION_ADDBOOK "__AddBk__"
 #define KEY_COUNT "count"
-#define KEY_HOST_FORMAT "host%d"
 #define KEY_DEFAULT "default"

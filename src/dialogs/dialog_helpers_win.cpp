@@ -24,8 +24,6 @@ void CenterDialog(HWND dialog)
     MoveWindow(dialog, corner.x, corner.y, width, height, FALSE);
 }
 
-int DlgUnitsToPixelsX(int units) { return DluToPixelsX(units, nBaseUnitX); }
-int DlgUnitsToPixelsY(int units) { return DluToPixelsY(units, nBaseUnitY); }
 
 RECT DialogControlRect(HWND dialog, int x, int y, int width, int height)
 {

@@ -10,11 +10,6 @@
 // the screen's top-left corner while the main window is minimised.
 void CenterDialog(HWND dialog);
 
-// A length in dialog units as pixels, with the system's base units:
-// horizontal lengths use nBaseUnitX, vertical ones nBaseUnitY.
-int DlgUnitsToPixelsX(int units);
-int DlgUnitsToPixelsY(int units);
-
 // A control's place in a dialog, given in that dialog's units: its font sets
 // them, so a control made or moved at run time lines up with the template's
 // own controls (the system's base units would put it past the dialog's

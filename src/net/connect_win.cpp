@@ -51,8 +51,8 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
 
     ShowStage("Connecting to %s", host);
     const protoent *proto = getprotobyname(protocol);
-    const int type = std::strcmp(protocol, "udp") == 0 ? SOCK_DGRAM : SOCK_STREAM;
-    SOCKET s = socket(AF_INET, type, proto != nullptr ? proto->p_proto : 0);
+    // Every query is a stream; the protocol names only the databases' entries.
+    SOCKET s = socket(AF_INET, SOCK_STREAM, proto != nullptr ? proto->p_proto : 0);
     if (s == INVALID_SOCKET) {
         ShowWinsockError(WSAGetLastError(), "Socket()");
         return INVALID_SOCKET;

@@ -12,7 +12,8 @@ void ShowWinsockError(int code, const char *call);
 // connects it to `service` ("finger", "whois"), or to `defaultPort` when the
 // services database does not know the service. The window stays alive while
 // it waits. Returns the connected socket in blocking mode, or INVALID_SOCKET
-// after showing why.
+// after showing why. The socket is always a stream; `protocol` ("tcp") is
+// what the services and protocols databases are asked for.
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
                       const char *protocol);
 SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultPort);

@@ -79,7 +79,7 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     bPrintAbort = false;
     bPrintQuit = false;
     hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
-    SetDlgItemTextA(hwndPrintBox, 10, label);
+    (void)label; // the box has no place for it; the caller names the job by the title
 
     char name[40] = "";
     GetWindowTextA(owner, name, sizeof name);
