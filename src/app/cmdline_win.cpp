@@ -21,7 +21,6 @@ public:
     void SetWhoisTarget(char *target) override
     {
         ParseFingerTarget(target);
-        nQueryKind = QUERY_WHOIS;
     }
 
     void SetSaveFile(const char *path) override
@@ -33,7 +32,6 @@ public:
     {
         nNotifyMinutes = minutes;
         StartNotifyTimer();
-        nQueryKind = QUERY_FINGER;
     }
 
     void SyntaxError() override
@@ -55,17 +53,9 @@ public:
                     MB_OK | MB_ICONSTOP);
     }
 
-    void StartFinger() override
-    {
-        bBusy = true;
-        EndIfNotStarted(StartFingerQuery());
-    }
+    void StartFinger() override { EndIfNotStarted(BeginFingerQuery()); }
 
-    void StartWhois() override
-    {
-        bBusy = true;
-        EndIfNotStarted(StartWhoisQuery(szUser, szHost));
-    }
+    void StartWhois() override { EndIfNotStarted(BeginWhoisQuery(szUser, szHost)); }
 
 private:
     // A query that cannot start never completes, so with -e nothing would

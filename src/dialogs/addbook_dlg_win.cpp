@@ -38,12 +38,10 @@ void OnOk(HWND dialog)
     char target[TARGET_BUFFER] = "";
     if (ReadTarget(dialog, target) == 0)
         return; // nothing to finger yet: the dialog stays
-    bBusy = true;
-    nQueryKind = QUERY_FINGER;
     StartNotifyFromDialog(dialog);
     EndDialog(dialog, 0);
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    RunFingerTarget(target);
+    ParseFingerTarget(target);
+    BeginFingerQuery();
 }
 
 // The new entry goes under the index the file's count gives, through the

@@ -1,7 +1,6 @@
 #include "dialogs/dns_dlg_win.h"
 
 #include "app/app_win.h"
-#include "net/lookup_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 
@@ -12,14 +11,7 @@ void OnOk(HWND dialog)
     GetDlgItemTextA(dialog, IDC_LOOKUPHOST, szHost, sizeof szHost);
     EndDialog(dialog, 0);
     SetWindowTextA(hwndMain, "Pellwick (DNS Lookup)");
-    bBusy = true;
-    nQueryKind = QUERY_HOSTLOOKUP;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    // A lookup WinSock will not start says why instead of leaving the
-    // window busy.
-    const int error = StartHostLookup(szHost);
-    if (error != 0)
-        FailHostLookup(error);
+    BeginHostLookup(szHost);
 }
 
 } // namespace

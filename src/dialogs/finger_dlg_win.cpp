@@ -62,13 +62,11 @@ void OnOk(HWND dialog)
         RememberTarget(dialog, target);
     StartNotifyFromDialog(dialog);
     EndDialog(dialog, 0);
-    bBusy = true;
-    nQueryKind = QUERY_FINGER;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
     SetWindowTextA(hwndMain, "Pellwick (Finger)");
     // An empty target closes the dialog like any other; the query then says
     // that no host was given.
-    RunFingerTarget(target);
+    ParseFingerTarget(target);
+    BeginFingerQuery();
 }
 
 } // namespace

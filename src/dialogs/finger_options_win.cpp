@@ -79,10 +79,3 @@ void StartNotifyFromDialog(HWND dialog)
     nNotifyMinutes = ParseLeadingInt(minutes);
     StartNotifyTimer();
 }
-
-void RunFingerTarget(char *target)
-{
-    ParseFingerTarget(target);
-    if (StartFingerQuery() == -1)
-        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
-}

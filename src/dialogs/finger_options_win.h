@@ -27,7 +27,3 @@ HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, 
 // With Notify If Logged In on, takes the chosen interval and starts the
 // timer, before the first query is sent.
 void StartNotifyFromDialog(HWND dialog);
-
-// Starts the Finger query for `target`, which the dialog has read; the
-// dialog has ended and the caller has set the busy state.
-void RunFingerTarget(char *target);

@@ -24,11 +24,7 @@ void OnOk(HWND dialog)
     GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
     EndDialog(dialog, 0);
     SetWindowTextA(hwndMain, "Pellwick (WhoIs)");
-    bBusy = true;
-    nQueryKind = QUERY_WHOIS;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    if (StartWhoisQuery(query, server) == -1)
-        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+    BeginWhoisQuery(query, server);
 }
 
 // Save: the new server goes under the index the file's count gives, through

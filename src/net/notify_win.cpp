@@ -40,9 +40,7 @@ void StartDueQuery()
         return;
     }
     KillTimer(hwndMain, TIMER_NOTIFY_DUE);
-    bBusy = true;
-    nQueryKind = QUERY_FINGER;
-    StartFingerQuery();
+    BeginFingerQuery(); // a failure shows in the status bar; the next tick tries again
 }
 
 // Notification that was switched off, in a dialog, stops at its next tick.

@@ -10,6 +10,7 @@
 #include "app/options.h"
 #include "net/connect_win.h"
 #include "net/finger_request.h"
+#include "net/lookup_win.h"
 #include "net/receive_win.h"
 #include "res/resource.h"
 
@@ -102,4 +103,42 @@ int StartWhoisQuery(const char *query, const char *server)
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
     SendAndArm(WhoisRequestParts(query));
     return 0;
+}
+
+namespace {
+
+void Begin(int kind)
+{
+    bBusy = true;
+    nQueryKind = kind;
+    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+}
+
+int Started(int result)
+{
+    if (result == -1)
+        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+    return result;
+}
+
+} // namespace
+
+int BeginFingerQuery()
+{
+    Begin(QUERY_FINGER);
+    return Started(StartFingerQuery());
+}
+
+int BeginWhoisQuery(const char *query, const char *server)
+{
+    Begin(QUERY_WHOIS);
+    return Started(StartWhoisQuery(query, server));
+}
+
+void BeginHostLookup(const char *name)
+{
+    Begin(QUERY_HOSTLOOKUP);
+    const int error = StartHostLookup(name);
+    if (error != 0)
+        FailHostLookup(error);
 }

@@ -31,3 +31,12 @@ void ParseFingerTarget(char *text);
 // failed answer. -1 when it could not start, with bBusy already cleared.
 int StartFingerQuery();
 int StartWhoisQuery(const char *query, const char *server);
+
+// The one way a query begins, whoever asks for it (a dialog, the command
+// line, a notification tick): the busy state and its refresh, then the
+// start; a query that cannot start gives the wait cursor up at once. Finger
+// asks szUser at szHost. 0 when it runs, -1 when it could not start.
+int BeginFingerQuery();
+int BeginWhoisQuery(const char *query, const char *server);
+// A host lookup; one WinSock will not start says why and ends at once.
+void BeginHostLookup(const char *name);

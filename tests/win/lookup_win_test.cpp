@@ -127,11 +127,10 @@ TEST_F(HostLookup, CancelReturnsToIdleAndTheLateAnswerIsDropped)
 
     // The next lookup starts before the cancelled one's answer has come, as
     // the dialog's Ok would start it.
-    bBusy = true;
-    nQueryKind = QUERY_HOSTLOOKUP;
     // Its entry is for a name that is not found: the cancelled lookup's entry
     // must not stand in for it.
-    ASSERT_EQ(StartHostLookup("nowhere.test"), 0);
+    BeginHostLookup("nowhere.test");
+    ASSERT_TRUE(bBusy);
     ASSERT_TRUE(Done());
     ASSERT_TRUE(Answered(cancelled)) << "the cancelled lookup's late answer";
     EXPECT_EQ(PaneText(), "");
@@ -180,18 +179,16 @@ MSG TakeLookupAnswer()
 
 TEST_F(HostLookup, AFailedBackwardLookupAndAnEntryWithoutAddressSayWhy)
 {
-    bBusy = true;
-    nQueryKind = QUERY_HOSTLOOKUP;
-    ASSERT_EQ(StartHostLookup("127.0.0.71"), 0);
+    BeginHostLookup("127.0.0.71");
+    ASSERT_TRUE(bBusy);
     MSG answer = TakeLookupAnswer();
     ASSERT_EQ(answer.message, static_cast<UINT>(UM_HOSTLOOKUP));
     OnHostLookup(answer.wParam, WSAMAKEASYNCREPLY(0, 12345));
     EXPECT_EQ(Status(), " WSAAsyncGetHostByAddr() returned unknown 12345");
     EXPECT_FALSE(bBusy);
 
-    bBusy = true;
-    nQueryKind = QUERY_HOSTLOOKUP;
-    ASSERT_EQ(StartHostLookup("plain.test"), 0);
+    BeginHostLookup("plain.test");
+    ASSERT_TRUE(bBusy);
     answer = TakeLookupAnswer();
     ASSERT_EQ(answer.message, static_cast<UINT>(UM_HOSTLOOKUP));
     reinterpret_cast<hostent *>(bufHostEnt)->h_addr_list[0] = nullptr;

@@ -56,19 +56,13 @@ int Query::Finger(const char *target)
 {
     char text[512];
     lstrcpynA(text, target, sizeof text);
-    bBusy = true;
-    nQueryKind = QUERY_FINGER;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
     ParseFingerTarget(text);
-    return StartFingerQuery();
+    return BeginFingerQuery();
 }
 
 int Query::Whois(const char *query, const char *server)
 {
-    bBusy = true;
-    nQueryKind = QUERY_WHOIS;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    return StartWhoisQuery(query, server);
+    return BeginWhoisQuery(query, server);
 }
 
 std::string Query::PaneText()
