@@ -1,9 +1,9 @@
 #include "net/blocking_win.h"
 
 #include <cstring>
-#include <vector>
 
 #include "app/app_win.h"
+#include "net/host_entry_win.h"
 
 namespace {
 
@@ -20,15 +20,6 @@ struct Wait {
     SOCKET sock;   // the socket being connected
 };
 Wait wait;
-
-// A lookup that was given up keeps writing into its buffer when its answer
-// comes after all (cancelling a lookup is not reliable), so the buffer lives
-// until that late answer has arrived.
-struct Abandoned {
-    HANDLE task;
-    char *buffer;
-};
-std::vector<Abandoned> abandoned;
 
 HWND hwndWait;
 
@@ -48,13 +39,7 @@ LRESULT CALLBACK WaitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             Finish(WSAGETASYNCERROR(lParam));
             return 0;
         }
-        for (size_t i = 0; i < abandoned.size(); ++i) {
-            if (abandoned[i].task == task) {
-                delete[] abandoned[i].buffer;
-                abandoned.erase(abandoned.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
+        ReleaseAbandonedLookup(task);
         return 0;
     }
     case WM_CONNECT_DONE:
@@ -142,12 +127,12 @@ int BlockingResolve(const char *host, in_addr *address)
 {
     if (!Begin())
         return SOCKET_ERROR;
-    char *buffer = new char[MAXGETHOSTSTRUCT];
-    wait.task = WSAAsyncGetHostByName(hwndWait, WM_LOOKUP_DONE, host, buffer, MAXGETHOSTSTRUCT);
+    HostEntryBuffer buffer = NewHostEntryBuffer();
+    wait.task =
+        WSAAsyncGetHostByName(hwndWait, WM_LOOKUP_DONE, host, buffer.get(), MAXGETHOSTSTRUCT);
     if (wait.task == nullptr) {
         const int error = WSAGetLastError();
         wait.active = false;
-        delete[] buffer;
         WSASetLastError(error);
         return SOCKET_ERROR;
     }
@@ -157,14 +142,13 @@ int BlockingResolve(const char *host, in_addr *address)
         // ending): the answer may still be written into the buffer.
         const int error = wait.error;
         WSACancelAsyncRequest(wait.task);
-        abandoned.push_back(Abandoned{wait.task, buffer});
+        AbandonLookup(wait.task, std::move(buffer));
         WSASetLastError(error);
         return SOCKET_ERROR;
     }
     if (result == 0) {
-        const hostent *entry = reinterpret_cast<const hostent *>(buffer);
+        const hostent *entry = reinterpret_cast<const hostent *>(buffer.get());
         if (entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) {
-            delete[] buffer;
             WSASetLastError(WSANO_DATA);
             return SOCKET_ERROR;
         }
@@ -175,7 +159,6 @@ int BlockingResolve(const char *host, in_addr *address)
                     length < sizeof *address ? length : sizeof *address);
     }
     const int error = wait.error;
-    delete[] buffer;
     if (result == SOCKET_ERROR)
         WSASetLastError(error);
     return result;

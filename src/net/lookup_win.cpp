@@ -4,13 +4,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "app/app_win.h"
 #include "app/frame_win.h"
 #include "app/messages.h"
 #include "config/profile_values.h"
 #include "net/connect_win.h"
+#include "net/host_entry_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 
@@ -23,34 +23,16 @@ enum { ALIAS_LIMIT = 8 };
 // A name of up to 255 characters, its decoration and a dotted address.
 enum { LOOKUP_LINE_BUFFER = 300 };
 
-// Cancelling does not stop WinSock from answering later and writing the
-// entry into the buffer it was given, so a cancelled lookup keeps its buffer
-// until that late answer has come.
-struct Abandoned {
-    HANDLE task;
-    char *buffer;
-};
-std::vector<Abandoned> abandoned;
+// The running lookup's entry; bufHostEnt points into it.
+HostEntryBuffer hostEntry;
 
 // A dotted address is looked up backward, by another call, which a failure
 // names.
 bool byAddress;
 
-bool DropAbandoned(HANDLE task)
-{
-    for (size_t i = 0; i < abandoned.size(); ++i) {
-        if (abandoned[i].task == task) {
-            delete[] abandoned[i].buffer;
-            abandoned.erase(abandoned.begin() + static_cast<std::ptrdiff_t>(i));
-            return true;
-        }
-    }
-    return false;
-}
-
 void ReleaseBuffer()
 {
-    delete[] bufHostEnt;
+    hostEntry.reset();
     bufHostEnt = nullptr;
     hLookupTask = nullptr;
 }
@@ -82,7 +64,8 @@ void ShowEntry(const hostent *entry)
 int StartHostLookup(const char *name)
 {
     SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
-    bufHostEnt = new char[MAXGETHOSTSTRUCT];
+    hostEntry = NewHostEntryBuffer();
+    bufHostEnt = hostEntry.get();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
     if (byAddress)
@@ -102,7 +85,7 @@ int StartHostLookup(const char *name)
 void OnHostLookup(WPARAM task, LPARAM result)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(task);
-    if (DropAbandoned(handle))
+    if (ReleaseAbandonedLookup(handle))
         return; // the user cancelled this one
     if (handle != hLookupTask || hLookupTask == nullptr)
         return;
@@ -139,7 +122,7 @@ void CancelHostLookup()
     nQueryKind = QUERY_NONE;
     if (hLookupTask != nullptr) {
         WSACancelAsyncRequest(hLookupTask);
-        abandoned.push_back(Abandoned{hLookupTask, bufHostEnt});
+        AbandonLookup(hLookupTask, std::move(hostEntry));
         bufHostEnt = nullptr;
         hLookupTask = nullptr;
     }
