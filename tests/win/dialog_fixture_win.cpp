@@ -112,18 +112,6 @@ void Dialogs::StoreServers(const std::string &lines)
     StoreFile("[__WhoIs__]\r\n" + lines);
 }
 
-bool Dialogs::PumpUntil(const std::function<bool()> &done, DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
 void InstalledDialogs::SetUp()
 {
     Dialogs::SetUp();

@@ -37,9 +37,6 @@ protected:
     // Makes the file hold exactly `text`, in place of the configured path.
     void StoreFile(const std::string &text);
     void StoreServers(const std::string &lines);
-    // Keeps the pump running until `done` or `ms` have passed.
-    static bool PumpUntil(const std::function<bool()> &done, DWORD ms);
-
     std::string store; // the file StoreFile writes
 };
 

@@ -49,6 +49,18 @@ void MainWindowTest::Pump()
     }
 }
 
+bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        Pump();
+    }
+    return true;
+}
+
 void MainWindowTest::ResizeClient(int width, int height)
 {
     RECT rc = {0, 0, width, height};

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class MainWindowTest : public ::testing::Test {
@@ -18,6 +19,11 @@ protected:
     // Dispatches every waiting message, as the program's loop would; a quit
     // message is kept in quitCode instead of ending anything.
     static void Pump();
+
+    // Runs the program's messages until `done` or the deadline; false when
+    // the deadline came first, which the test must check.
+    [[nodiscard]] static bool PumpUntil(const std::function<bool()> &done,
+                                        DWORD timeoutMs = 10000);
 
     // The frame's client size changed to width x height pixels.
     static void ResizeClient(int width, int height);

@@ -40,18 +40,6 @@ void Query::TearDown()
     MainWindowTest::TearDown();
 }
 
-bool Query::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
 int Query::Finger(const char *target)
 {
     char text[512];

@@ -24,9 +24,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the program's messages until `done` or the deadline.
-    static bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 10000);
-
     // What a dialog does to start a Finger query for `target`.
     static int Finger(const char *target);
     static int Whois(const char *query, const char *server);
