@@ -9,5 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages too come from the MinGW tree alone, never the build machine's.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # No emulator: 32-bit code cannot run on these machines, so this build is
 # compiled and linked but its tests are not run here.

@@ -23,7 +23,7 @@ std::string Held(const char *buf, size_t size)
 {
     const void *nul = std::memchr(buf, '\0', size);
     FUZZ_CHECK(nul != nullptr);
-    return std::string(buf, static_cast<const char *>(nul) - buf);
+    return std::string(buf, static_cast<size_t>(static_cast<const char *>(nul) - buf));
 }
 
 std::string Cut(const std::string &s, size_t size) { return s.substr(0, size - 1); }

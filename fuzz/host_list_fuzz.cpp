@@ -38,7 +38,7 @@ std::string Key(int index, size_t size)
     }
     const void *nul = std::memchr(buf.get(), '\0', size);
     FUZZ_CHECK(nul != nullptr);
-    return std::string(buf.get(), static_cast<const char *>(nul) - buf.get());
+    return std::string(buf.get(), static_cast<size_t>(static_cast<const char *>(nul) - buf.get()));
 }
 
 // The key of `index` fits the program's key buffers whole and names it.
@@ -76,9 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size > 13) {
         std::string count = FuzzText(data + 13, size - 13);
         count = count.substr(0, 79);
-        const int index = AppendIndex(ParseLeadingInt(count.c_str()));
-        FUZZ_CHECK(index >= 0 && index < INT32_MAX);
-        CheckFullKey(index);
+        const int appended = AppendIndex(ParseLeadingInt(count.c_str()));
+        FUZZ_CHECK(appended >= 0 && appended < INT32_MAX);
+        CheckFullKey(appended);
     }
     return 0;
 }

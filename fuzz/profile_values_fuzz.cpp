@@ -33,7 +33,8 @@ struct Buffer {
         }
         const void *nul = std::memchr(bytes.get(), '\0', size);
         FUZZ_CHECK(nul != nullptr);
-        return std::string(bytes.get(), static_cast<const char *>(nul) - bytes.get());
+        return std::string(bytes.get(),
+                           static_cast<size_t>(static_cast<const char *>(nul) - bytes.get()));
     }
 };
 

@@ -187,7 +187,8 @@ private:
 
     void Line(const std::string &line, int number)
     {
-        for (unsigned char c : line) {
+        for (char ch : line) {
+            const auto c = static_cast<unsigned char>(ch);
             if (c >= 0x80)
                 throw SourceError(number, "only plain ASCII text is allowed");
             if (c < 0x20 && c != '\t')

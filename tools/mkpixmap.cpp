@@ -132,7 +132,7 @@ bool ParseColour(const std::string &text, Colour &out)
     }
     if (name.size() == 7 && name[0] == '#') {
         int v[6];
-        for (int i = 0; i < 6; ++i)
+        for (size_t i = 0; i < 6; ++i)
             if ((v[i] = HexDigit(name[i + 1])) < 0)
                 return false;
         out.rgb = Rgb{static_cast<uint8_t>(v[0] * 16 + v[1]), static_cast<uint8_t>(v[2] * 16 + v[3]),
@@ -242,7 +242,7 @@ class Parser {
             if (p.width % p.tile != 0)
                 Fail(line_, "a width of " + w + " does not split into tiles " + t + " wide");
         }
-        p.grid.assign(p.height, std::string(p.width, ' '));
+        p.grid.assign(static_cast<size_t>(p.height), std::string(static_cast<size_t>(p.width), ' '));
         pxm_.pictures.push_back(p);
         open_ = true;
     }
@@ -283,9 +283,11 @@ class Parser {
             p.height = p.rowsRead + 1;
         } else if (p.tile) {
             const int tileNo = p.rowsRead / p.height;
-            p.grid[p.rowsRead % p.height].replace(static_cast<size_t>(tileNo) * p.tile, p.tile, text);
+            const size_t tile = static_cast<size_t>(p.tile);
+            std::string &row = p.grid[static_cast<size_t>(p.rowsRead % p.height)];
+            row.replace(static_cast<size_t>(tileNo) * tile, tile, text);
         } else {
-            p.grid[p.rowsRead] = text;
+            p.grid[static_cast<size_t>(p.rowsRead)] = text;
         }
         ++p.rowsRead;
     }
@@ -381,12 +383,12 @@ ColourTable BuildTable(const Pxm &pxm)
         int idx = -1;
         if (!c.transparent)
             for (int i = 0; i < 16 && idx < 0; ++i)
-                if (table.rgb[i] == c.rgb)
+                if (table.rgb[static_cast<size_t>(i)] == c.rgb)
                     idx = i;
         table.index[ch] = idx;
     }
     for (int i = 15; i >= 0; --i)
-        if (table.rgb[i] == Rgb{0, 0, 0})
+        if (table.rgb[static_cast<size_t>(i)] == Rgb{0, 0, 0})
             table.black = i;
     return table;
 }
@@ -406,7 +408,7 @@ void Put32(std::vector<uint8_t> &out, uint32_t v)
 // Rows of a DIB are padded to whole 32-bit words.
 uint32_t Stride(int width, int bitsPerPixel)
 {
-    return (static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    return (static_cast<uint32_t>(width) * static_cast<uint32_t>(bitsPerPixel) + 31) / 32 * 4;
 }
 
 // BITMAPINFOHEADER, the 16-entry colour table and the 4-bit pixels, then
@@ -416,8 +418,8 @@ std::vector<uint8_t> Dib(const Picture &p, const ColourTable &table, bool withMa
 {
     const uint32_t xorStride = Stride(p.width, 4);
     const uint32_t andStride = Stride(p.width, 1);
-    const uint32_t xorSize = xorStride * p.height;
-    const uint32_t andSize = withMask ? andStride * p.height : 0;
+    const uint32_t xorSize = xorStride * static_cast<uint32_t>(p.height);
+    const uint32_t andSize = withMask ? andStride * static_cast<uint32_t>(p.height) : 0;
 
     std::vector<uint8_t> out;
     Put32(out, 40);
@@ -442,11 +444,12 @@ std::vector<uint8_t> Dib(const Picture &p, const ColourTable &table, bool withMa
     const size_t xorAt = out.size();
     out.resize(xorAt + xorSize + andSize, 0);
     for (int y = 0; y < p.height; ++y) {
-        const std::string &row = p.grid[p.height - 1 - y];
-        uint8_t *xorRow = &out[xorAt + y * xorStride];
-        uint8_t *andRow = withMask ? &out[xorAt + xorSize + y * andStride] : nullptr;
+        const std::string &row = p.grid[static_cast<size_t>(p.height - 1 - y)];
+        uint8_t *xorRow = &out[xorAt + static_cast<uint32_t>(y) * xorStride];
+        uint8_t *andRow =
+            withMask ? &out[xorAt + xorSize + static_cast<uint32_t>(y) * andStride] : nullptr;
         for (int x = 0; x < p.width; ++x) {
-            int idx = table.index.at(row[x]);
+            int idx = table.index.at(row[static_cast<size_t>(x)]);
             if (idx < 0) {
                 idx = table.black;
                 andRow[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));

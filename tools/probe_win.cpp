@@ -134,12 +134,12 @@ int Button(int command)
     HWND toolbar = Toolbar();
     if (toolbar == nullptr)
         return 1;
-    const LRESULT index = SendMessageA(toolbar, TB_COMMANDTOINDEX, command, 0);
+    const LRESULT index = SendMessageA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0);
     if (index < 0)
         return 1;
     RemoteBuffer rect(toolbar, sizeof(RECT));
     RECT r = {};
-    if (!rect.ok() || !SendMessageA(toolbar, TB_GETITEMRECT, index, rect.address()) ||
+    if (!rect.ok() || !SendMessageA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), rect.address()) ||
         !rect.Read(&r))
         return 1;
     return PrintCentre(toolbar, r);
@@ -150,7 +150,8 @@ int Enabled(int command)
     HWND toolbar = Toolbar();
     if (toolbar == nullptr)
         return 1;
-    std::printf("%d\n", SendMessageA(toolbar, TB_ISBUTTONENABLED, command, 0) ? 1 : 0);
+    std::printf("%d\n",
+                SendMessageA(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) ? 1 : 0);
     return 0;
 }
 
@@ -229,9 +230,9 @@ int Items(const char *caption, int id)
     // only in the wide form.
     const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring wide(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&wide[0]));
         char text[512] = "";
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
         std::printf("%s\n", text);

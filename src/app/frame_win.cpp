@@ -80,7 +80,7 @@ void EnableQueryButtons(bool idle)
 {
     HWND toolbar = reinterpret_cast<HWND>(SendMessageA(hwndMain, UM_GETTOOLBAR, 0, 0));
     for (int id : kQueryButtons)
-        SendMessageA(toolbar, TB_ENABLEBUTTON, id, MAKELONG(idle ? TRUE : FALSE, 0));
+        SendMessageA(toolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELONG(idle ? TRUE : FALSE, 0));
     // Between two timed queries nothing runs, but Cancel Operation is what
     // ends the notification, so its button stays available.
     const bool cancel = !idle || NotificationWaiting();
@@ -132,12 +132,13 @@ void ShowOutputState()
     HMENU menu = GetMenu(hwndMain);
     const UINT menuState = outputReady ? MF_ENABLED : MF_GRAYED | MF_DISABLED;
     for (int id : kOutputMenuItems)
-        EnableMenuItem(menu, id, MF_BYCOMMAND | menuState);
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | menuState);
     // A single line is what a short status answer leaves; the toolbar
     // keeps its output buttons for answers of more than one line.
     const bool buttons = outputReady && SendMessageA(hwndOutput, EM_GETLINECOUNT, 0, 0) != 1;
     for (int id : kOutputButtons)
-        SendMessageA(hwndToolbar, TB_ENABLEBUTTON, id, MAKELONG(buttons ? TRUE : FALSE, 0));
+        SendMessageA(hwndToolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(id),
+                     MAKELONG(buttons ? TRUE : FALSE, 0));
     bOutputGrayed = !outputReady;
 }
 
@@ -175,9 +176,9 @@ void AppendOutput(const char *text)
     const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     const int column = GetScrollPos(hwndOutput, SB_HORZ);
     SendMessageA(hwndOutput, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwndOutput, EM_SETSEL, length, length);
+    SendMessageA(hwndOutput, EM_SETSEL, length, static_cast<LPARAM>(length));
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
-    SendMessageA(hwndOutput, EM_SETSEL, start, end);
+    SendMessageA(hwndOutput, EM_SETSEL, start, static_cast<LPARAM>(end));
     const LRESULT nowFirst = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     if (nowFirst != firstLine)
         SendMessageA(hwndOutput, EM_LINESCROLL, 0, firstLine - nowFirst);

@@ -14,7 +14,7 @@ namespace {
 // Delete finds again and Ok fingers whole.
 int ReadTarget(HWND dialog, char (&target)[TARGET_BUFFER])
 {
-    return GetDlgItemTextA(dialog, IDC_ADDRBOOK, target, sizeof target);
+    return static_cast<int>(GetDlgItemTextA(dialog, IDC_ADDRBOOK, target, sizeof target));
 }
 
 void OnInitDialog(HWND dialog)
@@ -73,14 +73,14 @@ void OnDelete(HWND dialog)
     HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
     LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
     if (at != CB_ERR) {
-        SendMessageA(combo, CB_DELETESTRING, at, 0);
+        SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
         WriteProfileText(SECTION_ADDBOOK, nullptr, nullptr, CONFIG_BARE_NAME);
         WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
         SaveHostList(dialog, SECTION_ADDBOOK, IDC_ADDRBOOK, -1);
     } else {
         at = 0;
     }
-    if (SendMessageA(combo, CB_SETCURSEL, at, 0) == CB_ERR)
+    if (SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0) == CB_ERR)
         SendMessageA(combo, CB_SETCURSEL, 0, 0);
 }
 

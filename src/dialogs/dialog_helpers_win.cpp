@@ -66,9 +66,9 @@ void SaveHostList(HWND dialog, const char *section, int comboId, int limit)
     for (int i = 0; i < n; ++i) {
         char key[16], entry[HOST_ENTRY_BUFFER] = "";
         HostKey(i, key, sizeof key);
-        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, i, 0);
+        const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length >= 0 && length < static_cast<LRESULT>(sizeof entry))
-            SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+            SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
         WriteProfileText(section, key, entry, file);
     }
 }

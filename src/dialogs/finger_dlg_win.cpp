@@ -49,7 +49,7 @@ void RememberTarget(HWND dialog, const char *target)
     HWND combo = GetDlgItem(dialog, IDC_TARGET);
     const LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
     if (at != CB_ERR)
-        SendMessageA(combo, CB_DELETESTRING, at, 0);
+        SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
     SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(target));
     SaveHostList(dialog, SECTION_HISTORY, IDC_TARGET, HISTORY_LIMIT);
 }

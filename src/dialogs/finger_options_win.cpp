@@ -65,7 +65,7 @@ HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, 
                                nullptr);
     // A control made at run time would otherwise draw in the system font and
     // come last when tabbing.
-    SendMessageA(field, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+    SendMessageA(field, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)), FALSE);
     SetWindowPos(field, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return field;
 }

@@ -60,7 +60,7 @@ void SelectDefaultWhoisServer(HWND dialog, int comboId)
     const LRESULT at = SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, 0,
                                            reinterpret_cast<LPARAM>(server));
     if (at != CB_ERR)
-        SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, at, 0);
+        SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
 
 void DeleteWhoisServer(HWND dialog, const char *server)
@@ -70,10 +70,10 @@ void DeleteWhoisServer(HWND dialog, const char *server)
     HWND combo = GetDlgItem(dialog, IDC_WHOISHOST);
     LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(server));
     if (at != CB_ERR)
-        SendMessageA(combo, CB_DELETESTRING, at, 0);
+        SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
     else
         at = 0;
-    if (SendMessageA(combo, CB_SETCURSEL, at, 0) == CB_ERR)
+    if (SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0) == CB_ERR)
         SendMessageA(combo, CB_SETCURSEL, 0, 0);
     // Without a recorded default the entry is still deleted and the section
     // rewritten; there is just no default to put back.

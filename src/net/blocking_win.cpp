@@ -194,7 +194,7 @@ int BlockingConnect(SOCKET s, const sockaddr_in &address, DWORD timeoutMs)
     // which the platform refuses while events are selected.
     WSAAsyncSelect(s, hwndWait, 0, 0);
     u_long blocking = 0;
-    ioctlsocket(s, FIONBIO, &blocking);
+    ioctlsocket(s, static_cast<long>(FIONBIO), &blocking);
     if (result == SOCKET_ERROR)
         WSASetLastError(error);
     return result;

@@ -37,7 +37,7 @@ bool followUpPosted;
 
 void PostCommand(int id)
 {
-    PostMessageA(hwndMain, WM_COMMAND, id, 0);
+    PostMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
 void ShowByteCount()
@@ -56,7 +56,7 @@ void SaveAndExit(int exitCode)
     if (wOptions & OPT_SAVE) {
         if (!SaveOutputToFile(szSaveFile))
             exitCode = EXIT_SAVE_FAILED; // a file that cannot be trusted matters most
-        wOptions &= ~OPT_SAVE;           // only the first answer is saved
+        wOptions &= ~static_cast<uint32_t>(OPT_SAVE); // only the first answer is saved
     }
     if (wOptions & OPT_EXIT)
         PostMessageA(hwndMain, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
@@ -147,7 +147,7 @@ void FailConnectedQuery(int error, const char *call)
 {
     // Not armed, so still blocking: reading what is left must not wait.
     u_long nonBlocking = 1;
-    ioctlsocket(sockQuery, FIONBIO, &nonBlocking);
+    ioctlsocket(sockQuery, static_cast<long>(FIONBIO), &nonBlocking);
     if (DrainFailedConnection())
         FailQuery(error, call);
 }
@@ -250,7 +250,7 @@ void CancelOperation()
     nQueryKind = QUERY_NONE;
     if (wOptions & OPT_NOTIFY) {
         StopNotifyTimer();
-        wOptions &= ~OPT_NOTIFY;
+        wOptions &= ~static_cast<uint32_t>(OPT_NOTIFY);
     }
     PostCommand(IDM_UPDATEBUSYSTATE);
     SetStatusText("Operation Cancelled");

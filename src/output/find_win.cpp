@@ -77,7 +77,8 @@ int FindInOutput(HWND pane, long start, const char *text)
     if (at == std::string::npos)
         return 0;
     SetFocus(hwndOutput);
-    SendMessageA(hwndOutput, EM_SETSEL, at, at + std::strlen(text));
+    SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(at),
+                 static_cast<LPARAM>(at + std::strlen(text)));
     SendMessageA(hwndOutput, EM_SCROLLCARET, 0, 0);
     return 1;
 }

@@ -59,7 +59,7 @@ TEST(Commands, NoCommandEndsOrHangsTheProgram)
                        IDM_ADDRBOOK_ALT, IDM_HOSTLOOKUP, IDM_UPDATEOUTPUTSTATE,
                        IDM_UPDATEBUSYSTATE, 4242};
     for (int id : ids) {
-        PostMessageA(hwnd, WM_COMMAND, id, 0);
+        PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0);
         // Give a box time to appear, close it, and make sure the frame still
         // answers before pressing the next command.
         WaitUntil(600, [] { return CloseBoxes() > 0; });

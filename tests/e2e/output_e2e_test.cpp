@@ -168,7 +168,7 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
 
         // The user selects a word near the top while the answer is coming.
         const WPARAM from = shown.find("line 5\r"), to = from + 4;
-        SendMessageA(pane, EM_SETSEL, from, to);
+        SendMessageA(pane, EM_SETSEL, from, static_cast<LPARAM>(to));
         const LRESULT top = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(2 * partShown));
@@ -177,7 +177,7 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         EXPECT_EQ(SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0), top) << "the view moved";
 
         // With the caret at the end, the pane follows the answer.
-        SendMessageA(pane, EM_SETSEL, 2 * partShown, 2 * partShown);
+        SendMessageA(pane, EM_SETSEL, 2 * partShown, static_cast<LPARAM>(2 * partShown));
         const LRESULT bottom = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(shown.size()));

@@ -381,7 +381,8 @@ void ReadParagraph(View d1, View d2, const std::vector<std::string> &faces, HlpT
 uint32_t HlpContextHash(const std::string &id)
 {
     uint32_t hash = 0;
-    for (unsigned char c : id) {
+    for (char ch : id) {
+        const auto c = static_cast<unsigned char>(ch);
         unsigned v = 0;
         if (c >= '1' && c <= '9')
             v = c - '0';

@@ -36,7 +36,7 @@ protected:
     UINT_PTR timer = 0;
 };
 
-void Send(int id) { SendMessageA(hwndMain, WM_COMMAND, id, 0); }
+void Send(int id) { SendMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 std::string ClipboardText()
 {

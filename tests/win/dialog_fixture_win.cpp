@@ -39,7 +39,7 @@ void AnswerDialog(int command, std::function<void(HWND)> action)
     acted = false;
     userAction = std::move(action);
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, ActOnDialog);
-    SendMessageA(hwndMain, WM_COMMAND, command, 0);
+    SendMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(command), 0);
     KillTimer(nullptr, timer);
 }
 
@@ -56,7 +56,7 @@ void PressKey(UINT virtualKey)
 {
     HWND focus = GetFocus() != nullptr ? GetFocus() : GetActiveWindow();
     PostMessageA(focus, WM_KEYDOWN, virtualKey, 1);
-    PostMessageA(focus, WM_KEYUP, virtualKey, 0xC0000001);
+    PostMessageA(focus, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
 }
 
 void Dialogs::SetUp()
@@ -86,7 +86,7 @@ std::vector<std::string> Dialogs::Listed(HWND dialog, int comboId)
     const int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         char text[300] = "";
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         v.push_back(text);
     }
     return v;

@@ -249,8 +249,9 @@ TEST_F(FingerDialogs, OkWithNotifyAt45MinutesStartsTheTimerAndTheQuery)
         SetDlgItemTextA(d, IDC_TARGET, "alice@127.0.0.75");
         SendDlgItemMessageA(d, IDC_NOTIFY, BM_CLICK, 0, 0);
         HWND list = GetDlgItem(d, IDC_FREQUENCY);
-        SendMessageA(list, CB_SETCURSEL, SendMessageA(list, CB_FINDSTRINGEXACT, 0,
-                                                      reinterpret_cast<LPARAM>("45")), 0);
+        const LRESULT at =
+            SendMessageA(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("45"));
+        SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
     // The timer runs before the request goes out: already when Ok returns,

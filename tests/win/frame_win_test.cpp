@@ -27,16 +27,16 @@ using Frame = MainWindowTest;
 
 bool ButtonEnabled(int id)
 {
-    return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, id, 0) != 0;
+    return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
 }
 
 bool MenuGreyed(int id)
 {
-    const UINT state = GetMenuState(GetMenu(hwndMain), id, MF_BYCOMMAND);
+    const UINT state = GetMenuState(GetMenu(hwndMain), static_cast<UINT>(id), MF_BYCOMMAND);
     return (state & (MF_GRAYED | MF_DISABLED)) != 0;
 }
 
-void Post(int id) { PostMessageA(hwndMain, WM_COMMAND, id, 0); }
+void Post(int id) { PostMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 std::string StatusText()
 {
@@ -71,7 +71,8 @@ TEST_F(Frame, ToolbarHoldsItsThirteenRecordsInOrder)
                   {7, 903, false}};
     for (int i = 0; i < 13; ++i) {
         TBBUTTON b = {};
-        ASSERT_TRUE(SendMessageA(hwndToolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)));
+        ASSERT_TRUE(
+            SendMessageA(hwndToolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b)));
         EXPECT_EQ(b.idCommand, want[i].command) << "record " << i;
         EXPECT_EQ((b.fsStyle & TBSTYLE_SEP) != 0, want[i].separator) << "record " << i;
         if (!want[i].separator) {
@@ -222,9 +223,11 @@ TEST_F(Frame, TooltipsComeFromTheStringTableAndOtherNotificationsAnswerOne)
     for (const auto &t : tips) {
         NMTTDISPINFOA info = {};
         info.hdr.hwndFrom = hwndToolbar;
-        info.hdr.idFrom = t.id;
+        info.hdr.idFrom = static_cast<UINT_PTR>(t.id);
         info.hdr.code = TTN_NEEDTEXTA;
-        EXPECT_EQ(SendMessageA(hwndMain, WM_NOTIFY, t.id, reinterpret_cast<LPARAM>(&info)), 0);
+        EXPECT_EQ(SendMessageA(hwndMain, WM_NOTIFY, static_cast<WPARAM>(t.id),
+                               reinterpret_cast<LPARAM>(&info)),
+                  0);
         ASSERT_NE(info.lpszText, nullptr);
         EXPECT_STREQ(info.lpszText, t.text);
     }
@@ -267,20 +270,20 @@ TEST_F(Frame, NoMemoryForTheTextEndsInZeroNotInAnException)
     const std::string answer = "Login: alice\r\n" + std::string(100000, 'x');
     AppendOutput(answer.c_str());
     std::snprintf(szUser, sizeof szUser, "alice");
-    const std::string path = UniqueTempPath("nomemory");
+    const std::string saveFile = UniqueTempPath("nomemory");
     const std::string piece(200000, 'y');
     {
         FailAllocations tight(64 * 1024);
         std::string text;
         EXPECT_FALSE(OutputText(text));
-        EXPECT_EQ(SaveOutputToFile(path.c_str()), 0);
+        EXPECT_EQ(SaveOutputToFile(saveFile.c_str()), 0);
         EXPECT_EQ(FindInOutput(hwndOutput, -1, "alice"), 0);
         EXPECT_EQ(CheckLoggedIn(), 0);
         // A piece too large to gather goes into the pane at once.
         QueueOutput(piece.c_str(), piece.size());
     }
     EXPECT_EQ(static_cast<size_t>(GetWindowTextLengthA(hwndOutput)), answer.size() + piece.size());
-    DeleteFileA(path.c_str());
+    DeleteFileA(saveFile.c_str());
 }
 
 } // namespace

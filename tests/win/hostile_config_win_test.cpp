@@ -100,8 +100,9 @@ std::vector<std::string> Open(int command, double *ms = nullptr)
         const int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < n; ++i) {
             char text[HOST_ENTRY_BUFFER + 64] = "";
-            if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
-                SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            if (SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) <
+                static_cast<LRESULT>(sizeof text))
+                SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
             listed.push_back(text);
         }
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);

@@ -237,8 +237,8 @@ TEST_F(HostilePeers, LateEventsForACancelledSocketChangeNothingEvenWithErrors)
     const std::string title = Title();
     const uint32_t count = cbReceived;
     statusHistory.clear();
-    for (WORD event : {FD_READ, FD_CLOSE, FD_READ})
-        for (WORD error : {0, WSAECONNRESET, WSAECONNABORTED})
+    for (int event : {FD_READ, FD_CLOSE, FD_READ})
+        for (int error : {0, WSAECONNRESET, WSAECONNABORTED})
             PostMessageA(hwndMain, UM_SOCKET, old, WSAMAKESELECTREPLY(event, error));
     Pump();
     EXPECT_TRUE(statusHistory.empty()) << statusHistory.front();
@@ -477,9 +477,9 @@ TEST_F(HostilePeers, AThousandQueriesLeaveNothingBehind)
     Pump();
     const ProcessResources end = MeasureProcessResources();
     std::printf("[ hostile ] %d queries in %.1f s:\n", queries, (NowMs() - t0) / 1000);
-    Print("GetProcessHandleCount", start.reportedHandles, end.reportedHandles);
-    Print("GDI objects (reported)", start.reportedGdi, end.reportedGdi);
-    Print("USER objects (reported)", start.reportedUser, end.reportedUser);
+    Print("GetProcessHandleCount", static_cast<long>(start.reportedHandles), static_cast<long>(end.reportedHandles));
+    Print("GDI objects (reported)", static_cast<long>(start.reportedGdi), static_cast<long>(end.reportedGdi));
+    Print("USER objects (reported)", static_cast<long>(start.reportedUser), static_cast<long>(end.reportedUser));
     Print("handles (counted)", start.handles, end.handles);
     Print("GDI objects (counted)", start.gdi, end.gdi);
     Print("windows", start.windows, end.windows);

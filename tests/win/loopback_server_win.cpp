@@ -33,7 +33,7 @@ sockaddr_in AddressOf(const char *ip, unsigned short port)
 void SetNonBlocking(SOCKET s)
 {
     u_long on = 1;
-    ioctlsocket(s, FIONBIO, &on);
+    ioctlsocket(s, static_cast<long>(FIONBIO), &on);
 }
 
 // A listening socket on ip:port, or INVALID_SOCKET.
@@ -198,7 +198,7 @@ std::string LoopbackServer::Request(int connection) const
     std::lock_guard<std::mutex> lock(mutex_);
     if (connection < 0 || connection >= static_cast<int>(connections_.size()))
         return std::string();
-    return connections_[connection].bytes;
+    return connections_[static_cast<size_t>(connection)].bytes;
 }
 
 bool LoopbackServer::PeerClosed(int connection) const
@@ -206,7 +206,7 @@ bool LoopbackServer::PeerClosed(int connection) const
     std::lock_guard<std::mutex> lock(mutex_);
     if (connection < 0 || connection >= static_cast<int>(connections_.size()))
         return false;
-    return connections_[connection].peerClosed;
+    return connections_[static_cast<size_t>(connection)].peerClosed;
 }
 
 int LoopbackServer::Accepted() const
@@ -334,7 +334,7 @@ bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, bool untilLineEnd)
         if (n > 0) {
             Record(index, buf, n);
             if (untilLineEnd) {
-                seen.append(buf, n);
+                seen.append(buf, static_cast<size_t>(n));
                 if (seen.find("\r\n") != std::string::npos)
                     return true;
             }
@@ -389,13 +389,13 @@ void LoopbackServer::Drain(SOCKET s, int index)
 void LoopbackServer::Record(int index, const char *data, int n)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    connections_[index].bytes.append(data, n);
+    connections_[static_cast<size_t>(index)].bytes.append(data, static_cast<size_t>(n));
 }
 
 void LoopbackServer::MarkPeerClosed(int index)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    connections_[index].peerClosed = true;
+    connections_[static_cast<size_t>(index)].peerClosed = true;
 }
 
 bool LoopbackServer::Stopping() const

@@ -43,7 +43,7 @@ Answer ReadAnswer(SOCKET s)
             a.end = n == 0 ? 0 : WSAGetLastError();
             return a;
         }
-        a.bytes.append(buf, n);
+        a.bytes.append(buf, static_cast<size_t>(n));
     }
 }
 
@@ -69,7 +69,7 @@ protected:
         setsockopt(client_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&timeout),
                    sizeof timeout);
         u_long nonBlocking = pending;
-        ioctlsocket(client_, FIONBIO, &nonBlocking);
+        ioctlsocket(client_, static_cast<long>(FIONBIO), &nonBlocking);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = inet_addr(ip);

@@ -34,5 +34,8 @@ protected:
     static std::string Status() { return statusHistory.empty() ? "" : statusHistory.back(); }
     static bool Saw(const std::string &text);
     static int Count(const std::string &text);
-    static bool Enabled(int id) { return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, id, 0) != 0; }
+    static bool Enabled(int id)
+    {
+        return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
+    }
 };

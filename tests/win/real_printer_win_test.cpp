@@ -434,11 +434,11 @@ protected:
         for (int n = 1;; ++n) {
             char page[32];
             std::snprintf(page, sizeof page, "-%03d.txt", n);
-            const std::string path = stem + page;
-            if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            const std::string pageFile = stem + page;
+            if (GetFileAttributesA(pageFile.c_str()) == INVALID_FILE_ATTRIBUTES)
                 break;
-            files.push_back(path);
-            pages.push_back(TextLines(ReadWholeFile(path)));
+            files.push_back(pageFile);
+            pages.push_back(TextLines(ReadWholeFile(pageFile)));
         }
         return pages;
     }

@@ -163,12 +163,12 @@ TEST_F(Save, OverwritingALongerFileLeavesNoTail)
 TEST_F(Save, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason)
 {
     AppendOutput("answer\r\n");
-    const std::string path = folder + "report.txt";
+    const std::string report = folder + "report.txt";
     // Another program holds the file open and shares it with nobody.
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE held = CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    answer.name = path;
+    answer.name = report;
     answer.confirm = true;
     EXPECT_EQ(SaveOutputAs(hwndMain), 0);
     CloseHandle(held);
@@ -181,7 +181,7 @@ TEST_F(Save, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason)
                    ERROR_SHARING_VIOLATION, 0, reason, sizeof reason, nullptr);
     const std::string why = std::string(reason).substr(0, std::string(reason).find('\r'));
     ASSERT_FALSE(why.empty());
-    EXPECT_NE(failure.text.find(path), std::string::npos) << failure.text;
+    EXPECT_NE(failure.text.find(report), std::string::npos) << failure.text;
     EXPECT_NE(failure.text.find(why), std::string::npos) << failure.text;
 }
 
