@@ -11,5 +11,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Packages too come from the MinGW tree alone, never the build machine's.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# No emulator: 32-bit code cannot run on these machines, so this build is
-# compiled and linked but its tests are not run here.
+# No emulator of its own: the tests' runner (tests/wine_test.sh) starts each
+# test program with Wine's loader for its width, /usr/lib/wine/wine here.
