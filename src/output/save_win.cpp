@@ -15,14 +15,18 @@ namespace {
 // else the system's error code for what went wrong.
 DWORD WriteOutputFile(const char *path)
 {
+    // The text is taken first, so that a pane too large to copy leaves an
+    // existing file as it was rather than emptied.
+    std::string text;
+    if (!OutputText(text))
+        return ERROR_NOT_ENOUGH_MEMORY;
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error != 0 ? error : ERROR_OPEN_FAILED;
     }
-    std::string text;
-    DWORD error = OutputText(text) ? 0 : ERROR_NOT_ENOUGH_MEMORY;
+    DWORD error = 0;
     size_t done = 0;
     while (error == 0 && done < text.size()) {
         DWORD wrote = 0;

@@ -271,6 +271,7 @@ TEST_F(Frame, NoMemoryForTheTextEndsInZeroNotInAnException)
     AppendOutput(answer.c_str());
     std::snprintf(szUser, sizeof szUser, "alice");
     const std::string saveFile = UniqueTempPath("nomemory");
+    WriteWholeFile(saveFile, "an earlier answer");
     const std::string piece(200000, 'y');
     {
         FailAllocations tight(64 * 1024);
@@ -283,6 +284,7 @@ TEST_F(Frame, NoMemoryForTheTextEndsInZeroNotInAnException)
         QueueOutput(piece.c_str(), piece.size());
     }
     EXPECT_EQ(static_cast<size_t>(GetWindowTextLengthA(hwndOutput)), answer.size() + piece.size());
+    EXPECT_EQ(ReadWholeFile(saveFile), "an earlier answer") << "a failed save left the file emptied";
     DeleteFileA(saveFile.c_str());
 }
 
