@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 #include "net/answer_text.h"
 #include "res/resource.h"
 

@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/options.h"
 #include "bench_window_win.h"
 #include "clock_win.h"
 #include "net/query_win.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
-#include "app/options.h"
+#include "frame/options.h"
 #include "fuzz_check.h"
 #include "net/finger_request.h"
 

@@ -5,20 +5,16 @@
 #include <string>
 
 #include "app/cmdline_win.h"
-#include "app/dialog_units.h"
-#include "app/exit_codes.h"
 #include "app/mainwnd_win.h"
-#include "app/placement_win.h"
 #include "config/config_win.h"
+#include "frame/dialog_units.h"
+#include "frame/exit_codes.h"
+#include "frame/placement_win.h"
+#include "net/blocking_win.h"
 #include "output/find_win.h"
 #include "res/resource.h"
 
-HINSTANCE hInstance;
-HWND hwndMain;
 HACCEL haccelMain;
-int32_t nBaseUnitX;
-int32_t nBaseUnitY;
-WSADATA wsaData;
 
 bool RegisterMainClass(HINSTANCE instance)
 {
@@ -95,6 +91,7 @@ int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int
     }
     // Without its window the program cannot run a query either.
     int exitCode = EXIT_NOT_STARTED;
+    SetWaitDispatcher(DispatchThreadMessage);
     if (previous == nullptr && RegisterMainClass(instance) && CreateMainWindow(instance)) {
         ShowWindow(hwndMain, cmdShow);
         UpdateWindow(hwndMain);

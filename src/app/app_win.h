@@ -6,12 +6,9 @@
 
 #include <cstdint>
 
-extern HINSTANCE hInstance;  // source of every resource
-extern HWND hwndMain;        // the frame window
+#include "frame/frame_win.h"
+
 extern HACCEL haccelMain;    // accelerator table "PELLWICK32"; may be null
-extern int32_t nBaseUnitX;   // dialog base units, read once before the
-extern int32_t nBaseUnitY;   // main window is created
-extern WSADATA wsaData;      // filled by the WinSock start-up
 
 #define MAIN_CLASS_NAME "PELLWICK32"
 #define MAIN_WINDOW_TITLE "Pellwick32"

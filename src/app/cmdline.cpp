@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "app/options.h"
 #include "config/profile_values.h"
+#include "frame/options.h"
 
 namespace {
 

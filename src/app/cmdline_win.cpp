@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "app/app_win.h"
 #include "app/cmdline.h"
-#include "app/exit_codes.h"
-#include "app/options.h"
 #include "config/profile_values.h"
+#include "frame/exit_codes.h"
+#include "frame/frame_win.h"
+#include "frame/options.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 

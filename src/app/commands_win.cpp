@@ -3,15 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/options.h"
 #include "dialogs/about_dlg_win.h"
 #include "dialogs/addbook_dlg_win.h"
 #include "dialogs/dns_dlg_win.h"
 #include "dialogs/finger_dlg_win.h"
 #include "dialogs/setup_dlg_win.h"
 #include "dialogs/whois_dlg_win.h"
+#include "frame/frame_win.h"
+#include "frame/options.h"
+#include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
 #include "output/find_win.h"
@@ -174,7 +174,7 @@ bool DispatchCommand(HWND hwnd, int id)
         ShowOutputState();
         return true;
     case IDM_UPDATEBUSYSTATE:
-        EnableQueryButtons(!bBusy);
+        EnableQueryButtons(!bBusy, NotificationWaiting());
         return true;
     default:
         return false; // 1002 (the Enter key) and unknown ids

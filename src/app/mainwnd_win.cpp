@@ -2,11 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/app_win.h"
 #include "app/commands_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/placement_win.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/placement_win.h"
 #include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"

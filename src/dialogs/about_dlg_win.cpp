@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_win.h"
 #include "config/config_win.h"
+#include "frame/frame_win.h"
 #include "res/resource.h"
 
 namespace {

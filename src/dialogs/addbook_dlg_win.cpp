@@ -1,10 +1,10 @@
 #include "dialogs/addbook_dlg_win.h"
 
-#include "app/app_win.h"
 #include "config/config_names.h"
 #include "config/config_win.h"
 #include "dialogs/finger_options_win.h"
 #include "dialogs/host_list.h"
+#include "frame/frame_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/dns_dlg_win.h"
 
-#include "app/app_win.h"
+#include "frame/frame_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 

@@ -1,9 +1,9 @@
 #include "dialogs/finger_dlg_win.h"
 
-#include "app/app_win.h"
-#include "app/placement_win.h"
 #include "config/config_names.h"
 #include "dialogs/finger_options_win.h"
+#include "frame/frame_win.h"
+#include "frame/placement_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 

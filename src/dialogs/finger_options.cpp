@@ -1,6 +1,6 @@
 #include "dialogs/finger_options.h"
 
-#include "app/options.h"
+#include "frame/options.h"
 
 const int NotifyIntervals[8] = {3, 5, 10, 15, 20, 30, 45, 60};
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/app_win.h"
-#include "app/options.h"
 #include "config/profile_values.h"
 #include "dialogs/dialog_helpers_win.h"
 #include "dialogs/finger_options.h"
+#include "frame/frame_win.h"
+#include "frame/options.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"

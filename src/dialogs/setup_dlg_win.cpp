@@ -1,7 +1,7 @@
 #include "dialogs/setup_dlg_win.h"
 
-#include "app/placement_win.h"
 #include "config/config_win.h"
+#include "frame/placement_win.h"
 #include "res/resource.h"
 
 namespace {

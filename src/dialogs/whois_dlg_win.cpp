@@ -1,8 +1,8 @@
 #include "dialogs/whois_dlg_win.h"
 
-#include "app/app_win.h"
 #include "config/config_win.h"
 #include "dialogs/host_list.h"
+#include "frame/frame_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/app_win.h"
 #include "net/host_entry_win.h"
 
 namespace {
@@ -22,6 +21,14 @@ struct Wait {
 Wait wait;
 
 HWND hwndWait;
+
+void DispatchPlainly(MSG &msg)
+{
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+MessageDispatcher dispatchMessage = DispatchPlainly;
 
 void Finish(int error)
 {
@@ -101,7 +108,7 @@ int RunWait(DWORD timeoutMs)
             Finish(WSAEINTR);
             break;
         }
-        DispatchThreadMessage(msg);
+        dispatchMessage(msg);
     }
     if (timeoutMs != 0)
         KillTimer(hwndWait, TIMER_WAIT);
@@ -114,6 +121,11 @@ int RunWait(DWORD timeoutMs)
 }
 
 } // namespace
+
+void SetWaitDispatcher(MessageDispatcher dispatcher)
+{
+    dispatchMessage = dispatcher != nullptr ? dispatcher : DispatchPlainly;
+}
 
 bool IsBlockingCallActive() { return wait.active && !wait.done; }
 

@@ -21,6 +21,12 @@
 // How long a connect may go unanswered.
 enum { CONNECT_TIMEOUT_MS = 30000 };
 
+// How a wait hands on the thread's messages: the program's own dispatch
+// (modeless dialog, accelerators, window), set once at start-up. Until then
+// a message is translated and dispatched plainly.
+using MessageDispatcher = void (*)(MSG &msg);
+void SetWaitDispatcher(MessageDispatcher dispatcher);
+
 // True while a waiting call is in progress (its nested loop is running).
 bool IsBlockingCallActive();
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 #include "net/blocking_win.h"
 #include "net/winsock_errors.h"
 

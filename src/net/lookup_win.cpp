@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
 #include "config/profile_values.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
 #include "net/connect_win.h"
 #include "net/host_entry_win.h"
 #include "net/query_win.h"

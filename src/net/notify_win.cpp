@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
 #include "net/blocking_win.h"
 #include "net/query_win.h"
 #include "output/find_win.h"

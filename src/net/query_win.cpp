@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
 #include "net/connect_win.h"
 #include "net/finger_request.h"
 #include "net/lookup_win.h"
+#include "net/notify_win.h"
 #include "net/receive_win.h"
 #include "res/resource.h"
 
@@ -83,7 +83,7 @@ int StartFingerQuery()
     sockQuery = OpenTcpConnection(szHost, "finger", 79);
     if (sockQuery == INVALID_SOCKET) {
         bBusy = false;
-        EnableQueryButtons(true);
+        EnableQueryButtons(true, NotificationWaiting());
         return -1;
     }
     SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
@@ -97,7 +97,7 @@ int StartWhoisQuery(const char *query, const char *server)
     sockQuery = OpenTcpConnection(server, "whois", 43);
     if (sockQuery == INVALID_SOCKET) {
         bBusy = false;
-        EnableQueryButtons(true);
+        EnableQueryButtons(true, NotificationWaiting());
         return -1;
     }
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);

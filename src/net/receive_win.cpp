@@ -4,11 +4,10 @@
 
 #include <cstdio>
 
-#include "app/app_win.h"
-#include "app/exit_codes.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
+#include "frame/exit_codes.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
 #include "net/lookup_win.h"

@@ -5,8 +5,7 @@
 
 #include <commdlg.h>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 
 HWND hwndFind = nullptr;
 char szFindWhat[256];

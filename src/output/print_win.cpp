@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 
 bool bPrintAbort;
 HWND hwndPrintBox;

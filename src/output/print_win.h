@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "dialogs/dialog_helpers_win.h"
+#include "frame/dialog_place_win.h"
 #include "output/print_plan.h"
 
 extern bool bPrintAbort;     // the user cancelled the running job

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 
 namespace {
 

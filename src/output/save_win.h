@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "dialogs/dialog_helpers_win.h"
+#include "frame/dialog_place_win.h"
 
 // Writes the pane's text to `path` byte for byte: no header, nothing added
 // at the end; an existing file is replaced. 1 when the whole text is in the

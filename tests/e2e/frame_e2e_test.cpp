@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_win.h"
 #include "config/config_names.h"
+#include "frame/frame_win.h"
 #include "e2e/program_runner_win.h"
 #include "e2e/screenshot_win.h"
 #include "res/resource.h"

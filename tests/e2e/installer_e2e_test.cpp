@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "app/placement.h"
 #include "config/config_names.h"
+#include "frame/placement.h"
 #include "e2e/installation_win.h"
 #include "e2e/program_runner_win.h"
 #include "res/resource.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/cmdline.h"
-#include "app/options.h"
+#include "frame/options.h"
 
 namespace {
 

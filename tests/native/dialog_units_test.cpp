@@ -3,8 +3,8 @@
 
 #include <climits>
 
-#include "app/dialog_units.h"
-#include "app/placement.h"
+#include "frame/dialog_units.h"
+#include "frame/placement.h"
 
 TEST(DialogUnits, SplitsThePackedBaseUnitsAsUnsignedWords)
 {

@@ -1,8 +1,8 @@
 // The Finger options' check boxes for every combination of the two bits.
 #include <gtest/gtest.h>
 
-#include "app/options.h"
 #include "dialogs/finger_options.h"
+#include "frame/options.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/options.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/placement_win.h"
 #include "config/config_win.h"
 #include "config/profile_values.h"
+#include "frame/placement_win.h"
 #include "win/test_support_win.h"
 
 namespace {

@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/placement_win.h"
 #include "config/config_win.h"
 #include "config/profile_values.h"
 #include "dialogs/about_dlg_win.h"
 #include "dialogs/setup_dlg_win.h"
 #include "dialogs/whois_dlg_win.h"
+#include "frame/placement_win.h"
 #include "net/query_win.h"
-#include "win/loopback_server_win.h"
 #include "res/resource.h"
 #include "win/dialog_fixture_win.h"
+#include "win/loopback_server_win.h"
 #include "win/test_support_win.h"
 
 namespace {

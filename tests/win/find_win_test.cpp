@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 #include "output/find_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"

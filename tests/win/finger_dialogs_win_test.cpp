@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
-#include "app/placement_win.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
+#include "frame/placement_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"

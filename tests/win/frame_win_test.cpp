@@ -10,14 +10,14 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
 #include "app/mainwnd_win.h"
-#include "app/messages.h"
-#include "res/resource.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "output/find_win.h"
 #include "output/save_win.h"
+#include "res/resource.h"
 #include "win/main_window_fixture_win.h"
 #include "win/test_support_win.h"
 

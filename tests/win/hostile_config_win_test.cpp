@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/placement_win.h"
 #include "config/config_win.h"
 #include "dialogs/dialog_helpers_win.h"
 #include "dialogs/host_list.h"
+#include "frame/frame_win.h"
+#include "frame/placement_win.h"
 #include "net/query_win.h"
 #include "output/font_win.h"
 #include "res/resource.h"

@@ -15,17 +15,17 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
 #include "net/answer_text.h"
 #include "net/query_win.h"
 #include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/loopback_server_win.h"
-#include "win/test_support_win.h"
 #include "win/process_resources_win.h"
 #include "win/query_fixture_win.h"
+#include "win/test_support_win.h"
 
 namespace {
 

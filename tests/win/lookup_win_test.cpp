@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "frame/messages.h"
 #include "net/lookup_win.h"
 #include "net/receive_win.h"
 #include "win/dialog_fixture_win.h"

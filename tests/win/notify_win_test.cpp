@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "frame/messages.h"
 #include "net/notify_win.h"
 #include "win/loopback_server_win.h"
 #include "win/query_fixture_win.h"

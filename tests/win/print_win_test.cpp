@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 #include "output/print_win.h"
 #include "win/main_window_fixture_win.h"
 

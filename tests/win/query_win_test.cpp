@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
-#include "app/messages.h"
-#include "app/options.h"
+#include "frame/frame_win.h"
+#include "frame/messages.h"
+#include "frame/options.h"
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
 #include "net/connect_win.h"

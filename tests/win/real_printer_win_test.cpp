@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 #include "output/print_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"

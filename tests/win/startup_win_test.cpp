@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "app/placement_win.h"
 #include "config/config_win.h"
 #include "config/profile_values.h"
+#include "frame/placement_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"
 #include "win/test_support_win.h"

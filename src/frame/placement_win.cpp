@@ -1,8 +1,8 @@
-#include "app/placement_win.h"
+#include "frame/placement_win.h"
 
-#include "app/app_win.h"
-#include "app/placement.h"
 #include "config/config_win.h"
+#include "frame/frame_win.h"
+#include "frame/placement.h"
 
 int32_t nWinLeft = DEFAULT_WIN_LEFT;
 int32_t nWinTop = DEFAULT_WIN_TOP;

@@ -1,15 +1,19 @@
-#include "app/frame_win.h"
+#include "frame/frame_win.h"
 
 #include <commctrl.h>
 
 #include <new>
 #include <string>
 
-#include "app/app_win.h"
-#include "app/frame_layout.h"
-#include "app/messages.h"
-#include "net/notify_win.h"
+#include "frame/frame_layout.h"
+#include "frame/messages.h"
 #include "res/resource.h"
+
+HINSTANCE hInstance;
+HWND hwndMain;
+int32_t nBaseUnitX;
+int32_t nBaseUnitY;
+WSADATA wsaData;
 
 HWND hwndToolbar;
 HWND hwndOutput;
@@ -76,14 +80,12 @@ void SetStatusText(const char *text)
     SendMessageA(hwndStatus, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
 }
 
-void EnableQueryButtons(bool idle)
+void EnableQueryButtons(bool idle, bool notifying)
 {
     HWND toolbar = reinterpret_cast<HWND>(SendMessageA(hwndMain, UM_GETTOOLBAR, 0, 0));
     for (int id : kQueryButtons)
         SendMessageA(toolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELONG(idle ? TRUE : FALSE, 0));
-    // Between two timed queries nothing runs, but Cancel Operation is what
-    // ends the notification, so its button stays available.
-    const bool cancel = !idle || NotificationWaiting();
+    const bool cancel = !idle || notifying;
     SendMessageA(toolbar, TB_ENABLEBUTTON, IDM_CANCELOP, MAKELONG(cancel ? TRUE : FALSE, 0));
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/dialog_units.h"
+#include "frame/dialog_units.h"
 
 // Defaults for a first run without a configuration file: 20, 20 and
 // 280 x 175 dialog units.

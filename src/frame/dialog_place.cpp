@@ -1,4 +1,4 @@
-#include "dialogs/dialog_place.h"
+#include "frame/dialog_place.h"
 
 DialogPoint CentredCorner(int32_t centreX, int32_t centreY, int32_t width, int32_t height)
 {

@@ -1,15 +1,24 @@
-// The frame's three children: toolbar, output pane and status bar, their
-// layout, the status text and the enabled state of the output-dependent and
-// query commands.
+// The frame every part of the program shows itself in: the main window and
+// its three children (toolbar, output pane, status bar), their layout, the
+// status text, the pane's text and the enabled state of the output-dependent
+// and query commands.
 #pragma once
 
 #include <windows.h>
+#include <winsock.h>
 
+#include <cstdint>
 #include <string>
 
 #define IDC_TOOLBAR (1)
 #define IDC_OUTPUT (152)
 #define IDC_STATUS (10102)
+
+extern HINSTANCE hInstance;  // source of every resource
+extern HWND hwndMain;        // the frame window
+extern int32_t nBaseUnitX;   // dialog base units, read once before the
+extern int32_t nBaseUnitY;   // main window is created
+extern WSADATA wsaData;      // filled by the WinSock start-up
 
 extern HWND hwndToolbar;     // along the top
 extern HWND hwndOutput;      // read-only multi-line edit holding every answer
@@ -27,8 +36,10 @@ int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA
 void SetStatusText(const char *text);
 
 // Enables Finger, WhoIs, Address Book and Host Lookup when idle, and Cancel
-// Operation when not.
-void EnableQueryButtons(bool idle);
+// Operation when not. Between two timed queries of the logged-in
+// notification nothing runs, but Cancel Operation is what ends the
+// notification, so `notifying` keeps its button available.
+void EnableQueryButtons(bool idle, bool notifying);
 
 // Places the children for a client area of the given size.
 void LayoutFrame(int width, int height);

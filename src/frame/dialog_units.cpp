@@ -1,4 +1,4 @@
-#include "app/dialog_units.h"
+#include "frame/dialog_units.h"
 
 #include <climits>
 

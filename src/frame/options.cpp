@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "frame/options.h"
 
 uint32_t wOptions = 0;
 char szSaveFile[256];

@@ -1,4 +1,4 @@
-#include "app/frame_layout.h"
+#include "frame/frame_layout.h"
 
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/placement.h"
+#include "frame/placement.h"
 
 PixelRect PlacementToPixels(const DluPlacement &placement, DialogBaseUnits base)
 {
