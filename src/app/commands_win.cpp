@@ -13,7 +13,6 @@
 #include "frame/options.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
-#include "net/receive_win.h"
 #include "output/find_win.h"
 #include "output/font_win.h"
 #include "output/print_win.h"
@@ -33,7 +32,7 @@ void OnFinger()
 {
     if (bBusy)
         return;
-    cbReceived = 0;
+    ResetByteCount();
     RunDialog("DLGFINGER", FingerDlgProc);
 }
 
@@ -41,7 +40,7 @@ void OnWhois()
 {
     if (bBusy)
         return;
-    cbReceived = 0;
+    ResetByteCount();
     RunDialog("DLGWHOIS", WhoisDlgProc);
 }
 
@@ -60,7 +59,7 @@ void OnHostLookup()
 {
     if (bBusy || (wOptions & OPT_NOTIFY) != 0)
         return;
-    cbReceived = 0;
+    ResetByteCount();
     RunDialog("DLGDNS", DNSDlgProc);
 }
 

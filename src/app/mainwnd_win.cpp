@@ -6,10 +6,8 @@
 #include "frame/frame_win.h"
 #include "frame/messages.h"
 #include "frame/placement_win.h"
-#include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
-#include "net/receive_win.h"
 #include "output/find_win.h"
 #include "output/font_win.h"
 #include "res/resource.h"
@@ -35,7 +33,7 @@ LRESULT OnCreate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     LoadOutputFont(hwndOutput);
     uFindReplaceMsg = RegisterWindowMessageA("commdlg_FindReplace");
     bOutputGrayed = false;
-    bBusy = false;
+    ResetBusyState();
     // Both run after the command line has had its turn, so the toolbar shows
     // the busy state of a query started from there.
     PostMessageA(hwnd, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);

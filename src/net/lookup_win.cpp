@@ -6,12 +6,8 @@
 #include <cstring>
 
 #include "config/profile_values.h"
-#include "frame/frame_win.h"
 #include "frame/messages.h"
-#include "net/connect_win.h"
 #include "net/host_entry_win.h"
-#include "net/query_win.h"
-#include "res/resource.h"
 
 HANDLE hLookupTask = nullptr;
 char *bufHostEnt = nullptr;
@@ -29,6 +25,11 @@ HostEntryBuffer hostEntry;
 // names.
 bool byAddress;
 
+const char *LookupCall()
+{
+    return byAddress ? "WSAAsyncGetHostByAddr()" : "WSAAsyncGetHostByName()";
+}
+
 void ReleaseBuffer()
 {
     hostEntry.reset();
@@ -36,52 +37,54 @@ void ReleaseBuffer()
     hLookupTask = nullptr;
 }
 
-void ReturnToIdle()
+void Fail(int error, QueryPlug &plug)
 {
-    bBusy = false;
-    nQueryKind = QUERY_NONE;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
+    ReleaseBuffer();
+    plug.Failed(error, LookupCall());
 }
 
-void ShowEntry(const hostent *entry)
+void ShowLine(const char *line, QueryPlug &plug)
+{
+    plug.Received(line, std::strlen(line), 0);
+}
+
+void ShowEntry(const hostent *entry, char *name, size_t nameSize, QueryPlug &plug)
 {
     char line[LOOKUP_LINE_BUFFER];
     in_addr first;
     std::memcpy(&first, entry->h_addr_list[0], sizeof first);
-    CopyBounded(szHost, sizeof szHost, entry->h_name);
-    std::snprintf(line, sizeof line, "%s: %s\r\n", szHost, inet_ntoa(first));
-    AppendOutput(line);
+    CopyBounded(name, nameSize, entry->h_name);
+    std::snprintf(line, sizeof line, "%s: %s\r\n", name, inet_ntoa(first));
+    ShowLine(line, plug);
     for (int i = 0; i < ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i) {
-        CopyBounded(szHost, sizeof szHost, entry->h_aliases[i]);
-        std::snprintf(line, sizeof line, "Alias: %s\r\n", szHost);
-        AppendOutput(line);
+        CopyBounded(name, nameSize, entry->h_aliases[i]);
+        std::snprintf(line, sizeof line, "Alias: %s\r\n", name);
+        ShowLine(line, plug);
     }
 }
 
 } // namespace
 
-int StartHostLookup(const char *name)
+bool StartHostLookup(const char *name, HWND window, QueryPlug &plug)
 {
-    SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
     hostEntry = NewHostEntryBuffer();
     bufHostEnt = hostEntry.get();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
     if (byAddress)
-        hLookupTask = WSAAsyncGetHostByAddr(hwndMain, UM_HOSTLOOKUP,
+        hLookupTask = WSAAsyncGetHostByAddr(window, UM_HOSTLOOKUP,
                                             reinterpret_cast<const char *>(&address), 4, AF_INET,
                                             bufHostEnt, MAXGETHOSTSTRUCT);
     else
-        hLookupTask = WSAAsyncGetHostByName(hwndMain, UM_HOSTLOOKUP, name, bufHostEnt,
+        hLookupTask = WSAAsyncGetHostByName(window, UM_HOSTLOOKUP, name, bufHostEnt,
                                             MAXGETHOSTSTRUCT);
     if (hLookupTask != nullptr)
-        return 0;
-    const int error = WSAGetLastError();
-    ReleaseBuffer();
-    return error;
+        return true;
+    Fail(WSAGetLastError(), plug);
+    return false;
 }
 
-void OnHostLookup(WPARAM task, LPARAM result)
+void ReadHostLookup(WPARAM task, LPARAM result, char *name, size_t nameSize, QueryPlug &plug)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(task);
     if (ReleaseAbandonedLookup(handle))
@@ -90,41 +93,27 @@ void OnHostLookup(WPARAM task, LPARAM result)
         return;
     const int error = WSAGETASYNCERROR(result);
     if (error != 0) {
-        FailHostLookup(error);
+        Fail(error, plug);
         return;
     }
     const hostent *entry = reinterpret_cast<const hostent *>(bufHostEnt);
     if (entry->h_addr_list == nullptr || entry->h_addr_list[0] == nullptr) {
         // A name without an address has nothing to show; the pane stays
         // empty and its commands unavailable.
-        FailHostLookup(WSANO_DATA);
+        Fail(WSANO_DATA, plug);
         return;
     }
-    ShowEntry(entry);
+    ShowEntry(entry, name, nameSize, plug);
     ReleaseBuffer();
-    ReturnToIdle();
-    OfferOutput();
-    SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
-}
-
-void FailHostLookup(int error)
-{
-    ReleaseBuffer();
-    ShowWinsockError(error, byAddress ? "WSAAsyncGetHostByAddr()" : "WSAAsyncGetHostByName()");
-    ReturnToIdle();
-    SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+    plug.Closed();
 }
 
 void CancelHostLookup()
 {
-    bBusy = false;
-    nQueryKind = QUERY_NONE;
-    if (hLookupTask != nullptr) {
-        WSACancelAsyncRequest(hLookupTask);
-        AbandonLookup(hLookupTask, std::move(hostEntry));
-        bufHostEnt = nullptr;
-        hLookupTask = nullptr;
-    }
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    SetStatusText("Operation Cancelled");
+    if (hLookupTask == nullptr)
+        return;
+    WSACancelAsyncRequest(hLookupTask);
+    AbandonLookup(hLookupTask, std::move(hostEntry));
+    bufHostEnt = nullptr;
+    hLookupTask = nullptr;
 }

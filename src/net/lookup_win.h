@@ -1,24 +1,26 @@
-// Host Lookup: a name resolved forward, or a dotted address backward, by the
-// platform's asynchronous resolver while the window stays free.
+// Host lookups: a name resolved forward, or a dotted address backward, by the
+// platform's asynchronous resolver while the window stays free. The entry's
+// lines, a failure and the end go to the plug.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+
+#include "net/query_plug.h"
+
 extern HANDLE hLookupTask;  // the running lookup's task handle, or 0
 extern char *bufHostEnt;    // where WinSock writes the running lookup's entry
 
-// Clears the pane and starts the lookup of `name`; its answer arrives as
-// UM_HOSTLOOKUP. 0 when it runs, otherwise the WinSock error code.
-int StartHostLookup(const char *name);
+// Starts the lookup of `name`; its answer arrives at `window` as
+// UM_HOSTLOOKUP. False, after telling the plug why, when it could not start.
+bool StartHostLookup(const char *name, HWND window, QueryPlug &plug);
 
 // UM_HOSTLOOKUP: the official name with the first address, then up to eight
-// aliases, one line each; then idle again. A failed lookup says why in the
-// status bar. Answers of lookups that were cancelled are dropped.
-void OnHostLookup(WPARAM task, LPARAM result);
+// aliases, one line each, then the end; or the failure. Each name passes
+// through `name` (cut to its size), which keeps the last one. Answers of
+// lookups that were cancelled, or of none that runs, are dropped.
+void ReadHostLookup(WPARAM task, LPARAM result, char *name, size_t nameSize, QueryPlug &plug);
 
-// A lookup that could not start or failed: its reason in the status bar,
-// and the window idle again.
-void FailHostLookup(int error);
-
-// Cancel Operation during a lookup: idle at once, the late answer dropped.
+// Cancels the running lookup; its late answer will be dropped.
 void CancelHostLookup();

@@ -1,5 +1,7 @@
-// The logged-in notification: a Finger query repeated every few minutes
-// until the user shows up in the host's list of who is logged in.
+// The logged-in notification's timer: a Finger query repeated every few
+// minutes until the user shows up in the host's list of who is logged in.
+// The query itself, and the look for the user in its answer, belong to the
+// query (net/query_win.h); this keeps the time.
 #pragma once
 
 #include <windows.h>
@@ -12,18 +14,19 @@ extern bool bNotifyTimer;   // the timer has been started in this run
 void StartNotifyTimer();
 // Stops it, and any query waiting to start; the tick count is left alone.
 void StopNotifyTimer();
+// The notification is over: timer stopped, tick count 0.
+void EndNotification();
 // True while notification is on and its timer runs: between two queries
 // that is the state Cancel Operation ends.
 bool NotificationWaiting();
 
-// WM_TIMER with TIMER_NOTIFY: counts down in the title, and at the end of
-// each interval starts the Finger query again, as soon as nothing else
-// runs and no modal window holds the frame. A tick that finds notification
-// switched off stops the timer.
-void OnNotifyTick();
-// WM_TIMER with TIMER_NOTIFY_DUE: another try at a query that fell due.
-void OnNotifyDue();
-
-// Looks for the user in the answer; when found, ends the notification
-// (timer stopped, tick count 0), says so in a box and returns 1.
-int CheckLoggedIn();
+// Whether a tick still counts. A tick already queued when the timer stopped
+// does not; notification that was switched off, in a dialog, stops here.
+bool NotifyStillWanted();
+// Counts a one-minute tick. True when the interval is over and the query is
+// due; otherwise the title counts down the minutes to the next one.
+bool CountNotifyTick();
+// A due query that has to wait is tried again every second until it can
+// start, and the retries stop when it does.
+void RetryNotifyQuerySoon();
+void StopNotifyRetries();

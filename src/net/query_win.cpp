@@ -4,14 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "frame/exit_codes.h"
 #include "frame/frame_win.h"
 #include "frame/messages.h"
 #include "frame/options.h"
+#include "net/blocking_win.h"
 #include "net/connect_win.h"
 #include "net/finger_request.h"
 #include "net/lookup_win.h"
 #include "net/notify_win.h"
+#include "net/query_plug.h"
 #include "net/receive_win.h"
+#include "net/winsock_errors.h"
+#include "output/find_win.h"
+#include "output/save_win.h"
 #include "res/resource.h"
 
 bool bBusy = false;
@@ -21,47 +27,249 @@ uint32_t cbReceived = 0;
 char szUser[QUERY_TEXT_BUFFER];
 char szHost[QUERY_TEXT_BUFFER];
 char szQueryTitle[QUERY_TITLE_BUFFER];
+uint32_t cbAnswerLimit = ANSWER_LIMIT_BYTES;
 
 namespace {
 
-// Each part goes out in its own send while the socket is still blocking.
-// 0, or the error of the first send that failed.
-int SendParts(SOCKET s, const std::vector<std::string> &parts)
+// Bytes of the answer now arriving; cbReceived counts on across answers.
+uint32_t cbAnswer;
+
+void PostCommand(int id)
 {
-    for (const std::string &part : parts) {
-        if (send(s, part.data(), static_cast<int>(part.size()), 0) == SOCKET_ERROR)
-            return WSAGetLastError();
-    }
-    return 0;
+    PostMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
-// Sends the request on the connected sockQuery, then arms it: the answer's
-// events go to the main window only once the whole request is out, so no
-// UM_SOCKET can arrive before the starter has returned. A connection that
-// fails on the way ends the query at once, as a failed answer: neither
-// event would ever come for it.
-void SendAndArm(const std::vector<std::string> &parts)
+// The main window sets its cursor anew: the hourglass while busy.
+void RefreshCursor()
 {
-    BeginAnswer();
-    const int sendError = SendParts(sockQuery, parts);
-    if (sendError != 0) {
-        FailConnectedQuery(sendError, "send()");
-        return;
-    }
-    if (WSAAsyncSelect(sockQuery, hwndMain, UM_SOCKET, FD_READ | FD_CLOSE) == SOCKET_ERROR) {
-        FailConnectedQuery(WSAGetLastError(), "WSAAsyncSelect()");
-        return;
-    }
-    // A connection that was reset before it was armed may never report an
-    // event (Wine clears the error when the events are selected), so the
-    // first read does not wait for one: it finds the answer, its end or the
-    // failure already there, or nothing yet, and then the events follow.
-    PostFollowUpRead();
+    SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
+}
+
+// ---- Beginning ---------------------------------------------------------
+
+void TakeBusyState(int kind)
+{
+    bBusy = true;
+    nQueryKind = kind;
+    PostCommand(IDM_UPDATEBUSYSTATE);
+}
+
+int Started(int result)
+{
+    if (result == -1)
+        RefreshCursor();
+    return result;
 }
 
 void ClearForQuery()
 {
     SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
+}
+
+// A query whose connection could not be made has nothing to end: idle again.
+int NotStarted()
+{
+    bBusy = false;
+    EnableQueryButtons(true, NotificationWaiting());
+    return -1;
+}
+
+// ---- Ending ------------------------------------------------------------
+
+// What a command-line run asks for once its answer has ended: the save, and
+// the end of the program with a code that says how the answer ended.
+void SaveAndExit(int exitCode)
+{
+    if (wOptions & OPT_SAVE) {
+        if (!SaveOutputToFile(szSaveFile))
+            exitCode = EXIT_SAVE_FAILED; // a file that cannot be trusted matters most
+        wOptions &= ~static_cast<uint32_t>(OPT_SAVE); // only the first answer is saved
+    }
+    if (wOptions & OPT_EXIT)
+        PostMessageA(hwndMain, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
+
+// Closes the connection and leaves the busy state; the pane keeps the answer.
+void CloseQuery()
+{
+    FlushOutput(); // everything after this reads the whole answer
+    closesocket(sockQuery);
+    sockQuery = INVALID_SOCKET;
+    bBusy = false;
+    RefreshCursor();
+}
+
+// The server's close ends the answer.
+void CompleteQuery()
+{
+    OfferOutput(); // also when a read found the end before the close event
+    CloseQuery();
+    SetWindowTextA(hwndMain, szQueryTitle);
+    SetStatusText("Connection Closed.");
+    PostCommand(IDM_UPDATEBUSYSTATE);
+    SaveAndExit(EXIT_WHOLE);
+    const bool lookForUser = nQueryKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) != 0;
+    nQueryKind = QUERY_NONE;
+    if (lookForUser)
+        CheckLoggedIn(); // ends the notification itself when the user is there
+}
+
+// The answer ended without the server's close: the connection failed, or the
+// answer reached its limit. The title keeps the byte count and the status
+// says why; what came stays, can be saved, and is saved with -s.
+void EndCutOff(const char *status)
+{
+    OfferOutput();
+    CloseQuery();
+    SetStatusText(status);
+    PostCommand(IDM_UPDATEBUSYSTATE);
+    nQueryKind = QUERY_NONE;
+    SaveAndExit(EXIT_CUT_OFF);
+}
+
+void ShowByteCount()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "Finger - Received %lu bytes.",
+                  static_cast<unsigned long>(cbReceived));
+    SetWindowTextA(hwndMain, text);
+    SetStatusText(text);
+}
+
+// Counts a chunk that has gone into the pane. Returns how many more bytes
+// the answer may bring; 0 when this one brought it to its limit, which ends
+// the query.
+uint32_t CountChunk(int n)
+{
+    cbReceived += static_cast<uint32_t>(n);
+    cbAnswer += static_cast<uint32_t>(n);
+    ShowByteCount();
+    if (cbAnswer < cbAnswerLimit)
+        return cbAnswerLimit - cbAnswer;
+    char text[64];
+    std::snprintf(text, sizeof text, "Answer cut off after %lu bytes.",
+                  static_cast<unsigned long>(cbAnswer));
+    EndCutOff(text);
+    return 0;
+}
+
+// ---- What the network code tells the query ------------------------------
+
+// A Finger or WhoIs query: the stages and failures of the set-up in the
+// status bar, the answer into the pane, and its end.
+class AnswerPlug final : public QueryPlug {
+public:
+    void Stage(ConnectStage stage, const char *host) override
+    {
+        static const char *const kFormats[] = {"Resolving %s", "Connecting to %s",
+                                               "Connected to %s"};
+        // Room for the longest host (255 characters) after the longest
+        // prefix, so the status shows the host whole.
+        char text[300];
+        std::snprintf(text, sizeof text, kFormats[stage], host);
+        SetStatusText(text);
+    }
+
+    void Failed(int error, const char *call) override
+    {
+        if (sockQuery == INVALID_SOCKET) {
+            ShowWinsockError(error, call); // the set-up gives up; the start says the rest
+            return;
+        }
+        char text[96];
+        FormatWinsockError(error, call, text, sizeof text);
+        EndCutOff(text);
+    }
+
+    uint32_t Received(const char *text, size_t length, int bytes) override
+    {
+        QueueOutput(text, length);
+        return CountChunk(bytes);
+    }
+
+    // The close makes the output commands available before the last read,
+    // so a user can save what has come.
+    void Closing() override { OfferOutput(); }
+
+    void Closed() override { CompleteQuery(); }
+};
+AnswerPlug answerPlug;
+
+// A host lookup: its lines straight into the pane, then idle again.
+class LookupPlug final : public QueryPlug {
+public:
+    void Stage(ConnectStage, const char *) override {}
+
+    void Failed(int error, const char *call) override
+    {
+        ShowWinsockError(error, call);
+        ReturnToIdle();
+        RefreshCursor();
+    }
+
+    uint32_t Received(const char *text, size_t, int) override
+    {
+        AppendOutput(text);
+        return 1; // a lookup's entry has no limit but its own
+    }
+
+    void Closing() override {}
+
+    void Closed() override
+    {
+        ReturnToIdle();
+        OfferOutput();
+        RefreshCursor();
+    }
+
+    static void ReturnToIdle()
+    {
+        bBusy = false;
+        nQueryKind = QUERY_NONE;
+        PostCommand(IDM_UPDATEBUSYSTATE);
+    }
+};
+LookupPlug lookupPlug;
+
+// Sends the request on the connected sockQuery, then arms it. A connection
+// that fails on the way ends the query at once, as a failed answer: neither
+// event would ever come for it.
+void SendAndArm(const std::vector<std::string> &parts)
+{
+    cbAnswer = 0;
+    BeginAnswer(hwndMain, cbAnswerLimit);
+    const int sendError = SendRequest(sockQuery, parts);
+    if (sendError != 0) {
+        FailConnection(sockQuery, sendError, "send()", answerPlug);
+        return;
+    }
+    const int armError = ArmConnection(sockQuery);
+    if (armError != 0)
+        FailConnection(sockQuery, armError, "WSAAsyncSelect()", answerPlug);
+}
+
+// ---- The logged-in notification's queries ------------------------------
+
+// A query runs from the moment it takes the busy state until its socket is
+// closed; a waiting connect counts too.
+bool QueryRunning()
+{
+    return bBusy || sockQuery != INVALID_SOCKET || IsBlockingCallActive();
+}
+
+// Starts the timed query, or, while another query runs or a modal window
+// (a query dialog, Save As, a print job, a message box) holds the frame,
+// tries again every second until it can. A query dialog's Ok would
+// otherwise start a second query over this one, and a print or save would
+// see the pane cleared under it.
+void StartDueQuery()
+{
+    if (QueryRunning() || !IsWindowEnabled(hwndMain)) {
+        RetryNotifyQuerySoon();
+        return;
+    }
+    StopNotifyRetries();
+    BeginFingerQuery(); // a failure shows in the status bar; the next tick tries again
 }
 
 } // namespace
@@ -80,12 +288,9 @@ int StartFingerQuery()
         return -1;
     }
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (Finger - %s)", szHost);
-    sockQuery = OpenTcpConnection(szHost, "finger", 79);
-    if (sockQuery == INVALID_SOCKET) {
-        bBusy = false;
-        EnableQueryButtons(true, NotificationWaiting());
-        return -1;
-    }
+    sockQuery = OpenTcpConnection(szHost, "finger", 79, answerPlug);
+    if (sockQuery == INVALID_SOCKET)
+        return NotStarted();
     SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
                                   szUser));
     return 0;
@@ -94,51 +299,123 @@ int StartFingerQuery()
 int StartWhoisQuery(const char *query, const char *server)
 {
     ClearForQuery();
-    sockQuery = OpenTcpConnection(server, "whois", 43);
-    if (sockQuery == INVALID_SOCKET) {
-        bBusy = false;
-        EnableQueryButtons(true, NotificationWaiting());
-        return -1;
-    }
+    sockQuery = OpenTcpConnection(server, "whois", 43, answerPlug);
+    if (sockQuery == INVALID_SOCKET)
+        return NotStarted();
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
     SendAndArm(WhoisRequestParts(query));
     return 0;
 }
 
-namespace {
-
-void Begin(int kind)
-{
-    bBusy = true;
-    nQueryKind = kind;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-}
-
-int Started(int result)
-{
-    if (result == -1)
-        SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
-    return result;
-}
-
-} // namespace
-
 int BeginFingerQuery()
 {
-    Begin(QUERY_FINGER);
+    TakeBusyState(QUERY_FINGER);
     return Started(StartFingerQuery());
 }
 
 int BeginWhoisQuery(const char *query, const char *server)
 {
-    Begin(QUERY_WHOIS);
+    TakeBusyState(QUERY_WHOIS);
     return Started(StartWhoisQuery(query, server));
 }
 
 void BeginHostLookup(const char *name)
 {
-    Begin(QUERY_HOSTLOOKUP);
-    const int error = StartHostLookup(name);
-    if (error != 0)
-        FailHostLookup(error);
+    TakeBusyState(QUERY_HOSTLOOKUP);
+    ClearForQuery();
+    StartHostLookup(name, hwndMain, lookupPlug); // a failure has ended it already
+}
+
+void ResetByteCount()
+{
+    cbReceived = 0;
+}
+
+void ResetBusyState()
+{
+    bBusy = false;
+}
+
+bool OnSocketEvent(WPARAM socket, LPARAM event)
+{
+    return ReadSocketEvent(sockQuery, socket, event, answerPlug);
+}
+
+void OnReadAgain()
+{
+    ReadAgain(sockQuery, answerPlug);
+}
+
+void OnHostLookup(WPARAM task, LPARAM result)
+{
+    ReadHostLookup(task, result, szHost, sizeof szHost, lookupPlug);
+}
+
+void OnNotifyTick()
+{
+    if (NotifyStillWanted() && CountNotifyTick())
+        StartDueQuery();
+}
+
+void OnNotifyDue()
+{
+    if (NotifyStillWanted())
+        StartDueQuery();
+    else
+        StopNotifyRetries();
+}
+
+void CancelOperation()
+{
+    bool cancelled = false;
+    if (IsBlockingCallActive()) {
+        CancelBlockingCall();
+        cancelled = true;
+    } else if (sockQuery != INVALID_SOCKET) {
+        closesocket(sockQuery);
+        sockQuery = INVALID_SOCKET;
+        cancelled = true;
+    } else if (nQueryKind == QUERY_HOSTLOOKUP && bBusy) {
+        // Idle at once; the late answer is dropped.
+        bBusy = false;
+        nQueryKind = QUERY_NONE;
+        CancelHostLookup();
+        PostCommand(IDM_UPDATEBUSYSTATE);
+        SetStatusText("Operation Cancelled");
+        return;
+    }
+    FlushOutput(); // what has come stays in the pane
+    if (!cancelled && !(wOptions & OPT_NOTIFY))
+        return;
+    bBusy = false;
+    nQueryKind = QUERY_NONE;
+    if (wOptions & OPT_NOTIFY) {
+        StopNotifyTimer();
+        wOptions &= ~static_cast<uint32_t>(OPT_NOTIFY);
+    }
+    PostCommand(IDM_UPDATEBUSYSTATE);
+    SetStatusText("Operation Cancelled");
+}
+
+int CheckLoggedIn()
+{
+    if (!FindInOutput(hwndOutput, -1, szUser))
+        return 0;
+    // The notification is over before the notice shows: no tick under the
+    // box may start another query, clear the pane it describes or stack a
+    // second box on it, and Cancel Operation is no longer offered.
+    EndNotification();
+    PostCommand(IDM_UPDATEBUSYSTATE);
+    char text[2 * QUERY_TEXT_BUFFER + 32];
+    std::snprintf(text, sizeof text, "%s is logged on at %s", szUser, szHost);
+    MessageBeep(0);
+    MessageBoxA(nullptr, text, "Pellwick Notify", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+    return 1;
+}
+
+void ShowWinsockError(int code, const char *call)
+{
+    char text[96];
+    FormatWinsockError(code, call, text, sizeof text);
+    SetStatusText(text);
 }

@@ -1,4 +1,10 @@
-// The state of the one query that can run at a time.
+// The one query that can run at a time: a Finger or WhoIs query or a host
+// lookup, asked for by a dialog, the command line or a notification tick.
+// This is its one owner. It begins the query, hears from the network code
+// how it goes (net/query_plug.h), completes, fails or cancels it, and takes
+// the steps that follow an answer: the save and exit of a command-line run
+// and the logged-in check. The state below is read everywhere and written
+// here alone.
 #pragma once
 
 #include <windows.h>
@@ -20,23 +26,60 @@ extern char szHost[QUERY_TEXT_BUFFER];  // Finger host (WhoIs: the server)
 enum { QUERY_TITLE_BUFFER = 300 };
 extern char szQueryTitle[QUERY_TITLE_BUFFER];
 
+// The most an answer may bring, in bytes off the wire. Real Finger and WhoIs
+// answers come to a few kilobytes, the largest well under a megabyte; 16 MB
+// is far above any of them, yet even a worst-case answer (every byte a tab,
+// eight characters in the pane) fits, with the copies that Save and Find
+// make, in what a 32-bit process can hold. A server that streams for ever is
+// cut there instead of filling memory and keeping a command-line run from
+// ending. Tests lower it.
+enum : uint32_t { ANSWER_LIMIT_BYTES = 16u * 1024 * 1024 };
+extern uint32_t cbAnswerLimit;
+
 // Splits a "[user@]host" target into szUser and szHost; overwrites the last
 // at sign in `text`. Parts too long for their buffers are cut.
 void ParseFingerTarget(char *text);
 
-// Start a query: clear the pane, connect, send the whole request, then arm
-// the socket so that the answer arrives as UM_SOCKET. The caller has set
-// bBusy and nQueryKind. 0 once connected: the query runs, or, when the
-// connection failed while the request went out, has already ended as a
-// failed answer. -1 when it could not start, with bBusy already cleared.
-int StartFingerQuery();
-int StartWhoisQuery(const char *query, const char *server);
-
-// The one way a query begins, whoever asks for it (a dialog, the command
-// line, a notification tick): the busy state and its refresh, then the
-// start; a query that cannot start gives the wait cursor up at once. Finger
-// asks szUser at szHost. 0 when it runs, -1 when it could not start.
+// The one way a query begins, whoever asks for it: the busy state and its
+// refresh, then the start; a query that cannot start gives the wait cursor
+// up at once. Finger asks szUser at szHost. 0 when it runs, -1 when it could
+// not start.
 int BeginFingerQuery();
 int BeginWhoisQuery(const char *query, const char *server);
 // A host lookup; one WinSock will not start says why and ends at once.
 void BeginHostLookup(const char *name);
+
+// The starts themselves, for a caller that has taken the busy state: clear
+// the pane, connect, send the whole request, then arm the socket so that the
+// answer arrives as UM_SOCKET. 0 once connected: the query runs, or, when
+// the connection failed while the request went out, has already ended as a
+// failed answer. -1 when it could not start, with bBusy already cleared.
+int StartFingerQuery();
+int StartWhoisQuery(const char *query, const char *server);
+
+// The Finger, WhoIs and Host Lookup commands count the next answer's bytes
+// from 0; the address book's queries count on.
+void ResetByteCount();
+// A new frame starts with nothing busy.
+void ResetBusyState();
+
+// The main window's messages for the query.
+bool OnSocketEvent(WPARAM socket, LPARAM event);  // UM_SOCKET; false: not ours
+void OnReadAgain();                               // UM_READAGAIN
+void OnHostLookup(WPARAM task, LPARAM result);    // UM_HOSTLOOKUP
+// WM_TIMER with TIMER_NOTIFY: counts down in the title, and at the end of
+// each interval starts the Finger query again, as soon as nothing else runs
+// and no modal window holds the frame.
+void OnNotifyTick();
+// WM_TIMER with TIMER_NOTIFY_DUE: another try at a query that fell due.
+void OnNotifyDue();
+
+// Command 1001: ends whatever operation runs, and the notification.
+void CancelOperation();
+
+// Looks for the user in the answer; when found, ends the notification
+// (timer stopped, tick count 0), says so in a box and returns 1.
+int CheckLoggedIn();
+
+// Shows the status text for a WinSock failure of the named call.
+void ShowWinsockError(int code, const char *call);
