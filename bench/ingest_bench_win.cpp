@@ -305,19 +305,16 @@ QueryRun RunQuery(const std::string &answer, const std::string &expected, const 
     }
     server.Serve(script);
     wOptions = 0;
-    cbReceived = 0;
+    ResetByteCount();
     char target[64];
     lstrcpynA(target, ip, sizeof target);
     counts = Counts();
     probe.Start();
 
     // What a dialog does to start a query, then the program's own loop.
-    bBusy = true;
-    nQueryKind = QUERY_FINGER;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
     ParseFingerTarget(target);
     const double start = Now();
-    const int started = StartFingerQuery();
+    const int started = BeginFingerQuery();
     counts.startSec = Now() - start;
     bool quit = false;
     bool late = false;

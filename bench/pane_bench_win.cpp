@@ -56,11 +56,8 @@ bool RunWhoisQuery(const char *server, size_t size)
     char query[32];
     std::snprintf(query, sizeof query, "%luk", static_cast<unsigned long>(size >> 10));
     wOptions = 0;
-    cbReceived = 0;
-    bBusy = true;
-    nQueryKind = QUERY_WHOIS;
-    PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEBUSYSTATE, 0);
-    if (StartWhoisQuery(query, server) != 0)
+    ResetByteCount();
+    if (BeginWhoisQuery(query, server) != 0)
         return false;
     const double deadline = Now() + kQueryDeadlineSec;
     MSG msg;

@@ -25,17 +25,15 @@ void Query::SetUp()
     statusProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStatusProc)));
     wOptions = 0;
-    cbReceived = 0;
+    ResetByteCount();
 }
 
 void Query::TearDown()
 {
-    if (sockQuery != INVALID_SOCKET) {
-        closesocket(sockQuery);
-        sockQuery = INVALID_SOCKET;
-    }
+    // Whatever a test left running ends as a user's cancel ends it.
+    CancelOperation();
     StopNotifyTimer();
-    bBusy = false;
+    ResetBusyState();
     wOptions = 0;
     MainWindowTest::TearDown();
 }
