@@ -16,7 +16,9 @@
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
 #include "net/connect_win.h"
+#include "net/query_plug.h"
 #include "net/query_win.h"
+#include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/loopback_server_win.h"
 #include "win/main_window_fixture_win.h"
@@ -323,6 +325,82 @@ TEST_F(Query, NulAndHighBytesNeitherCutTheChunkNorTheCount)
 }
 
 // Debian's own Finger server, started on loopback for this test run.
+// The network code speaks only to its plug: the stages, the answer and its
+// end, or the failure, reach the plug, and the status bar, the title and the
+// pane stay as they were.
+class RecordingPlug final : public QueryPlug {
+public:
+    std::string log, text;
+    bool closed = false;
+    void Stage(ConnectStage stage, const char *host) override
+    {
+        log += "stage " + std::to_string(stage) + " " + host + "|";
+    }
+    void Failed(int error, const char *call) override
+    {
+        log += std::string("failed ") + call + " " + std::to_string(error) + "|";
+    }
+    uint32_t Received(const char *piece, size_t length, int bytes) override
+    {
+        text.append(piece, length);
+        log += "bytes " + std::to_string(bytes) + "|";
+        return 1000;
+    }
+    void Closing() override { log += "closing|"; }
+    void Closed() override
+    {
+        log += "closed|";
+        closed = true;
+    }
+};
+
+TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
+{
+    LoopbackServer server("127.0.0.57", 43);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("one\ttwo"), CloseNow()});
+    SetWindowTextA(hwndMain, "before");
+    statusHistory.clear();
+
+    RecordingPlug refused;
+    EXPECT_EQ(OpenTcpConnection("127.0.0.65", "whois", 43, refused), INVALID_SOCKET);
+    EXPECT_EQ(refused.log, "stage 0 127.0.0.65|stage 1 127.0.0.65|failed Connect() " +
+                               std::to_string(WSAECONNREFUSED) + "|");
+
+    RecordingPlug plug;
+    const SOCKET s = OpenTcpConnection("127.0.0.57", "whois", 43, plug);
+    ASSERT_NE(s, INVALID_SOCKET) << plug.log;
+    HWND events = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(events, nullptr);
+    BeginAnswer(events, 1000);
+    ASSERT_EQ(SendRequest(s, {"q", "\r\n"}), 0);
+    ASSERT_EQ(ArmConnection(s), 0);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!plug.closed && GetTickCount() - start < 5000) {
+        if (!PeekMessageA(&msg, events, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        if (msg.message == UM_SOCKET)
+            ReadSocketEvent(s, msg.wParam, msg.lParam, plug);
+        else if (msg.message == UM_READAGAIN)
+            ReadAgain(s, plug);
+    }
+    closesocket(s);
+    DestroyWindow(events);
+    EXPECT_TRUE(plug.closed) << plug.log;
+    EXPECT_EQ(plug.log.rfind("stage 0 127.0.0.57|stage 1 127.0.0.57|stage 2 127.0.0.57|bytes 7|", 0),
+              0u)
+        << plug.log;
+    EXPECT_EQ(plug.text, Converted("one\ttwo"));
+    EXPECT_EQ(server.Request(), "q\r\n");
+    EXPECT_TRUE(statusHistory.empty()) << statusHistory.front();
+    EXPECT_EQ(Title(), "before");
+    EXPECT_EQ(PaneText(), "");
+}
+
 TEST_F(Query, FingersARealFingerServer)
 {
     ASSERT_EQ(Finger("root@127.0.0.79"), 0) << Status();
