@@ -1,5 +1,6 @@
 #include "net/query_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -43,8 +44,12 @@ struct ReferralState {
     bool on = false;        // this query follows referrals
     std::string query;      // what every server of the chain is asked
     ReferralChain servers;  // who has been asked, in order
-    std::string answer;     // what the current connection brought
+    std::string answer;     // what the current connection brought, from its start
 };
+// Servers put the referral near the top of their answer; only the start of
+// a long answer is kept to look for it, so a chain adds no second copy of a
+// large answer to what a 32-bit process holds.
+enum { REFERRAL_SCAN_BYTES = 1024 * 1024 };
 ReferralState referral;
 
 void EndCutOff(const char *status);
@@ -202,8 +207,8 @@ public:
     uint32_t Received(const char *text, size_t length, int bytes) override
     {
         QueueOutput(text, length);
-        if (referral.on)
-            referral.answer.append(text, length);
+        if (referral.on && referral.answer.size() < REFERRAL_SCAN_BYTES)
+            referral.answer.append(text, std::min<size_t>(length, REFERRAL_SCAN_BYTES));
         return CountChunk(bytes);
     }
 
