@@ -45,6 +45,7 @@ struct ReferralState {
     std::string query;      // what every server of the chain is asked
     ReferralChain servers;  // who has been asked, in order
     std::string answer;     // what the current connection brought, from its start
+    bool lineEnded = true;  // the pane's text ends with a whole line
 };
 // Servers put the referral near the top of their answer; only the start of
 // a long answer is kept to look for it, so a chain adds no second copy of a
@@ -207,6 +208,8 @@ public:
     uint32_t Received(const char *text, size_t length, int bytes) override
     {
         QueueOutput(text, length);
+        if (referral.on && length > 0)
+            referral.lineEnded = text[length - 1] == '\n';
         if (referral.on && referral.answer.size() < REFERRAL_SCAN_BYTES)
             referral.answer.append(text, std::min<size_t>(length, REFERRAL_SCAN_BYTES));
         return CountChunk(bytes);
@@ -296,7 +299,6 @@ bool FollowReferral()
     if (!referral.on)
         return false;
     const std::string next = FindReferral(referral.answer.data(), referral.answer.size());
-    const bool lineEnded = referral.answer.empty() || referral.answer.back() == '\n';
     referral.answer.clear();
     if (next.empty() || !referral.servers.Follow(next))
         return false;
@@ -304,9 +306,10 @@ bool FollowReferral()
     closesocket(sockQuery);
     sockQuery = INVALID_SOCKET;
     // A blank line, then the line that names the next server.
-    const std::string mark = (lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
+    const std::string mark = (referral.lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
                              next + "]\r\n";
     AppendOutput(mark.c_str());
+    referral.lineEnded = true;
     SetStatusText(("Following referral to " + next).c_str());
     sockQuery = OpenWhoisServer(next);
     if (sockQuery == INVALID_SOCKET) {
@@ -376,6 +379,7 @@ int StartWhoisQuery(const char *query, const char *server)
     referral.on = bFollowReferrals;
     referral.query = query;
     referral.answer.clear();
+    referral.lineEnded = true;
     referral.servers.Start(server);
     sockQuery = OpenWhoisServer(server);
     if (sockQuery == INVALID_SOCKET)
