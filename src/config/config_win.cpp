@@ -1,6 +1,7 @@
 #include "config/config_win.h"
 
 #include "config/profile_values.h"
+#include "config/scoped_win.h"
 
 char szProduct[PRODUCT_BUFFER];
 char szVersion[VERSION_BUFFER];
@@ -37,14 +38,13 @@ void ReadRegistryString(HKEY key, const char *name, char *dst, size_t size)
 void ReadInstallValues()
 {
     szProduct[0] = szVersion[0] = szCfgFile[0] = '\0';
-    HKEY key = nullptr;
+    OwnedKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        KEY_READ, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return;
-    ReadRegistryString(key, REG_VALUE_PRODUCT, szProduct, sizeof szProduct);
-    ReadRegistryString(key, REG_VALUE_VERSION, szVersion, sizeof szVersion);
-    ReadRegistryString(key, REG_VALUE_CFGFILE, szCfgFile, sizeof szCfgFile);
-    RegCloseKey(key);
+    ReadRegistryString(key.Get(), REG_VALUE_PRODUCT, szProduct, sizeof szProduct);
+    ReadRegistryString(key.Get(), REG_VALUE_VERSION, szVersion, sizeof szVersion);
+    ReadRegistryString(key.Get(), REG_VALUE_CFGFILE, szCfgFile, sizeof szCfgFile);
 }
 
 const char *ConfiguredPath()
