@@ -1,6 +1,9 @@
 #include "config/config_win.h"
 
+#include <cstring>
+
 #include "config/profile_values.h"
+#include "config/scoped_win.h"
 
 char szProduct[PRODUCT_BUFFER];
 char szVersion[VERSION_BUFFER];
@@ -37,14 +40,13 @@ void ReadRegistryString(HKEY key, const char *name, char *dst, size_t size)
 void ReadInstallValues()
 {
     szProduct[0] = szVersion[0] = szCfgFile[0] = '\0';
-    HKEY key = nullptr;
+    OwnedKey key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        KEY_READ, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return;
-    ReadRegistryString(key, REG_VALUE_PRODUCT, szProduct, sizeof szProduct);
-    ReadRegistryString(key, REG_VALUE_VERSION, szVersion, sizeof szVersion);
-    ReadRegistryString(key, REG_VALUE_CFGFILE, szCfgFile, sizeof szCfgFile);
-    RegCloseKey(key);
+    ReadRegistryString(key.Get(), REG_VALUE_PRODUCT, szProduct, sizeof szProduct);
+    ReadRegistryString(key.Get(), REG_VALUE_VERSION, szVersion, sizeof szVersion);
+    ReadRegistryString(key.Get(), REG_VALUE_CFGFILE, szCfgFile, sizeof szCfgFile);
 }
 
 const char *ConfiguredPath()
@@ -84,4 +86,94 @@ void WriteProfileNumber(const char *section, const char *key, int32_t value, con
     char text[16];
     FormatDecimal(value, text, sizeof text);
     WriteProfileText(section, key, text, file);
+}
+
+namespace {
+
+// The file is reached through two names: the configured path (the
+// installation's Cfgfile) and the bare name, which resolves in the Windows
+// directory. The installation puts pellwick.ini in the Windows directory and
+// an uninstalled copy falls back to the bare name, so both names reach the
+// same file. Where Cfgfile names a file elsewhere they part, and each
+// section stays with the name it has always been reached through, so that
+// what a user has stored so far is found again:
+// - the placement and the history switch go through the configured path;
+// - the font goes through the bare name;
+// - every host list is loaded and saved whole through the configured path,
+//   while the dialogs' single-key changes (an entry appended by Save, the
+//   recorded WhoIs default, the section removed by Delete before the list
+//   is saved again) go through the bare name.
+enum FileName { CONFIGURED_PATH, BARE_NAME };
+struct SectionFiles {
+    const char *section; // matched without regard to case, as the file does
+    FileName oneValue;   // values read and written one at a time
+    FileName wholeList;  // a host list loaded or saved whole
+};
+const SectionFiles kSectionFiles[] = {
+    // The placement's and the font's sections hold no list; the history is
+    // only ever loaded and saved whole.
+    {SECTION_PELLWICK, CONFIGURED_PATH, CONFIGURED_PATH},
+    {SECTION_FONT, BARE_NAME, BARE_NAME},
+    {SECTION_HISTORY, CONFIGURED_PATH, CONFIGURED_PATH},
+    {SECTION_WHOIS, BARE_NAME, CONFIGURED_PATH},
+    {SECTION_ADDBOOK, BARE_NAME, CONFIGURED_PATH},
+};
+
+const char *FileFor(const char *section, bool wholeList)
+{
+    for (const SectionFiles &s : kSectionFiles) {
+        if (_stricmp(s.section, section) == 0)
+            return (wholeList ? s.wholeList : s.oneValue) == BARE_NAME ? CONFIG_BARE_NAME
+                                                                        : ConfiguredPath();
+    }
+    return ConfiguredPath();
+}
+
+} // namespace
+
+DWORD ReadSetting(const char *section, const char *key, const char *def, char *buf, DWORD size)
+{
+    return ReadProfileText(section, key, def, buf, size, FileFor(section, false));
+}
+
+int32_t ReadSettingNumber(const char *section, const char *key, const char *def, DWORD size)
+{
+    return ReadProfileNumber(section, key, def, size, FileFor(section, false));
+}
+
+void WriteSetting(const char *section, const char *key, const char *value)
+{
+    WriteProfileText(section, key, value, FileFor(section, false));
+}
+
+void WriteSettingNumber(const char *section, const char *key, int32_t value)
+{
+    WriteProfileNumber(section, key, value, FileFor(section, false));
+}
+
+void RemoveSection(const char *section)
+{
+    const char *file = FileFor(section, false);
+    WriteProfileText(section, nullptr, nullptr, file);
+    WriteProfileText(nullptr, nullptr, nullptr, file);
+}
+
+DWORD ReadListText(const char *section, const char *key, const char *def, char *buf, DWORD size)
+{
+    return ReadProfileText(section, key, def, buf, size, FileFor(section, true));
+}
+
+int32_t ReadListNumber(const char *section, const char *key, const char *def, DWORD size)
+{
+    return ReadProfileNumber(section, key, def, size, FileFor(section, true));
+}
+
+void WriteListText(const char *section, const char *key, const char *value)
+{
+    WriteProfileText(section, key, value, FileFor(section, true));
+}
+
+void WriteListNumber(const char *section, const char *key, int32_t value)
+{
+    WriteProfileNumber(section, key, value, FileFor(section, true));
 }

@@ -23,10 +23,10 @@ void ReadInstallValues();
 // lists, while servers saved through the bare name would never load again.
 const char *ConfiguredPath();
 
-// Thin wrappers over the platform's private-profile functions. A missing
-// file, section or key gives the default; a failed write is ignored.
-// `size` is the reader's buffer size, terminator included: longer values are
-// cut to size - 1 characters.
+// Thin wrappers over the platform's private-profile functions, for a file
+// named by the caller. A missing file, section or key gives the default; a
+// failed write is ignored. `size` is the reader's buffer size, terminator
+// included: longer values are cut to size - 1 characters.
 DWORD ReadProfileText(const char *section, const char *key, const char *def, char *buf,
                       DWORD size, const char *file);
 void WriteProfileText(const char *section, const char *key, const char *value,
@@ -37,3 +37,23 @@ int32_t ReadProfileNumber(const char *section, const char *key, const char *def,
                           const char *file);
 // Writes a number as signed decimal text.
 void WriteProfileNumber(const char *section, const char *key, int32_t value, const char *file);
+
+// The program's settings and lists go through the functions below, which
+// take the file from the section: which of the file's two names each section
+// is reached through is kept in one table in config_win.cpp.
+
+// Values read and written one at a time: the placement, the history switch,
+// the font, the WhoIs default and the dialogs' appended entries.
+DWORD ReadSetting(const char *section, const char *key, const char *def, char *buf, DWORD size);
+int32_t ReadSettingNumber(const char *section, const char *key, const char *def, DWORD size);
+void WriteSetting(const char *section, const char *key, const char *value);
+void WriteSettingNumber(const char *section, const char *key, int32_t value);
+// Removes a whole section, then flushes the cached file so that the list
+// written next starts from nothing.
+void RemoveSection(const char *section);
+
+// A host list loaded or saved whole: its "count" and "host%d" keys.
+DWORD ReadListText(const char *section, const char *key, const char *def, char *buf, DWORD size);
+int32_t ReadListNumber(const char *section, const char *key, const char *def, DWORD size);
+void WriteListText(const char *section, const char *key, const char *value);
+void WriteListNumber(const char *section, const char *key, int32_t value);

@@ -44,8 +44,8 @@ void OnOk(HWND dialog)
     BeginFingerQuery();
 }
 
-// The new entry goes under the index the file's count gives, through the
-// bare file name; an entry already listed, in any letter case, is not added.
+// The new entry goes under the index the file's count gives; an entry
+// already listed, in any letter case, is not added.
 void OnAdd(HWND dialog)
 {
     char target[TARGET_BUFFER] = "";
@@ -54,13 +54,12 @@ void OnAdd(HWND dialog)
     HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
     if (SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target)) != CB_ERR)
         return;
-    const int n =
-        AppendIndex(ReadProfileNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75, CONFIG_BARE_NAME));
+    const int n = AppendIndex(ReadSettingNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75));
     char key[16];
     HostKey(n, key, sizeof key);
-    WriteProfileText(SECTION_ADDBOOK, key, target, CONFIG_BARE_NAME);
+    WriteSetting(SECTION_ADDBOOK, key, target);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target));
-    WriteProfileNumber(SECTION_ADDBOOK, KEY_COUNT, n + 1, CONFIG_BARE_NAME);
+    WriteSettingNumber(SECTION_ADDBOOK, KEY_COUNT, n + 1);
 }
 
 // The section is written again in the order the list shows, so each Delete
@@ -74,8 +73,7 @@ void OnDelete(HWND dialog)
     LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
     if (at != CB_ERR) {
         SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
-        WriteProfileText(SECTION_ADDBOOK, nullptr, nullptr, CONFIG_BARE_NAME);
-        WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
+        RemoveSection(SECTION_ADDBOOK);
         SaveHostList(dialog, SECTION_ADDBOOK, IDC_ADDRBOOK, -1);
     } else {
         at = 0;

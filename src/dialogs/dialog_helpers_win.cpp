@@ -5,16 +5,14 @@
 
 void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage)
 {
-    const char *file = ConfiguredPath();
-    const int count =
-        HostListLoadCount(ReadProfileNumber(section, KEY_COUNT, "0", 128, file));
+    const int count = HostListLoadCount(ReadListNumber(section, KEY_COUNT, "0", 128));
     if (count == 0)
         return;
     HWND combo = GetDlgItem(dialog, comboId);
     for (int i = count - 1; i >= 0; --i) {
         char key[16], entry[HOST_ENTRY_BUFFER];
         HostKey(i, key, sizeof key);
-        ReadProfileText(section, key, "", entry, sizeof entry, file);
+        ReadListText(section, key, "", entry, sizeof entry);
         // CB_INSERTSTRING goes in at the top; CB_ADDSTRING ignores the 0.
         SendMessageA(combo, addMessage, 0, reinterpret_cast<LPARAM>(entry));
     }
@@ -23,17 +21,16 @@ void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage
 
 void SaveHostList(HWND dialog, const char *section, int comboId, int limit)
 {
-    const char *file = ConfiguredPath();
     HWND combo = GetDlgItem(dialog, comboId);
     const int entries = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     const int n = HostListSaveCount(entries, limit);
-    WriteProfileNumber(section, KEY_COUNT, n, file);
+    WriteListNumber(section, KEY_COUNT, n);
     for (int i = 0; i < n; ++i) {
         char key[16], entry[HOST_ENTRY_BUFFER] = "";
         HostKey(i, key, sizeof key);
         const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length >= 0 && length < static_cast<LRESULT>(sizeof entry))
             SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-        WriteProfileText(section, key, entry, file);
+        WriteListText(section, key, entry);
     }
 }

@@ -5,9 +5,9 @@
 
 #include "frame/dialog_place_win.h"
 
-// Fills a combo box from a host-list section (read through the configured
-// path), entries sent from the highest index down with `addMessage`
-// (CB_ADDSTRING, or CB_INSERTSTRING at position 0), then selects entry 0.
+// Fills a combo box from a host-list section, entries sent from the highest
+// index down with `addMessage` (CB_ADDSTRING, or CB_INSERTSTRING at
+// position 0), then selects entry 0.
 // At most HOST_LIST_LOAD_LIMIT entries are read, whatever the count says.
 void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage);
 // Writes the combo box's entries, in its order, as the section's list; a

@@ -23,7 +23,7 @@ void OnOk(HWND dialog)
     // The history switch is written with the placement when the program
     // ends; the default server is written now.
     if (server[0] != '\0')
-        WriteProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, server, CONFIG_BARE_NAME);
+        WriteSetting(SECTION_WHOIS_KEYS, KEY_DEFAULT, server);
 }
 
 } // namespace

@@ -27,20 +27,18 @@ void OnOk(HWND dialog)
     BeginWhoisQuery(query, server);
 }
 
-// Save: the new server goes under the index the file's count gives, through
-// the bare file name; nothing is checked, so a server saved twice is listed
-// twice.
+// Save: the new server goes under the index the file's count gives; nothing
+// is checked, so a server saved twice is listed twice.
 void OnSave(HWND dialog)
 {
     char server[FIELD_BUFFER] = "";
     GetDlgItemTextA(dialog, IDC_WHOISHOST, server, sizeof server);
-    const int n = AppendIndex(
-        ReadProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, "", FIELD_BUFFER, CONFIG_BARE_NAME));
+    const int n = AppendIndex(ReadSettingNumber(SECTION_WHOIS_KEYS, KEY_COUNT, "", FIELD_BUFFER));
     char key[16];
     HostKey(n, key, sizeof key);
-    WriteProfileText(SECTION_WHOIS_KEYS, key, server, CONFIG_BARE_NAME);
+    WriteSetting(SECTION_WHOIS_KEYS, key, server);
     SendDlgItemMessageA(dialog, IDC_WHOISHOST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server));
-    WriteProfileNumber(SECTION_WHOIS_KEYS, KEY_COUNT, n + 1, CONFIG_BARE_NAME);
+    WriteSettingNumber(SECTION_WHOIS_KEYS, KEY_COUNT, n + 1);
 }
 
 void OnDelete(HWND dialog)
@@ -55,8 +53,7 @@ void OnDelete(HWND dialog)
 void SelectDefaultWhoisServer(HWND dialog, int comboId)
 {
     char server[120];
-    ReadProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, DEFAULT_WHOIS_SERVER, server, sizeof server,
-                    CONFIG_BARE_NAME);
+    ReadSetting(SECTION_WHOIS_KEYS, KEY_DEFAULT, DEFAULT_WHOIS_SERVER, server, sizeof server);
     const LRESULT at = SendDlgItemMessageA(dialog, comboId, CB_FINDSTRINGEXACT, 0,
                                            reinterpret_cast<LPARAM>(server));
     if (at != CB_ERR)
@@ -66,7 +63,7 @@ void SelectDefaultWhoisServer(HWND dialog, int comboId)
 void DeleteWhoisServer(HWND dialog, const char *server)
 {
     char recorded[FIELD_BUFFER];
-    ReadProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, "", recorded, sizeof recorded, CONFIG_BARE_NAME);
+    ReadSetting(SECTION_WHOIS_KEYS, KEY_DEFAULT, "", recorded, sizeof recorded);
     HWND combo = GetDlgItem(dialog, IDC_WHOISHOST);
     LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(server));
     if (at != CB_ERR)
@@ -77,11 +74,10 @@ void DeleteWhoisServer(HWND dialog, const char *server)
         SendMessageA(combo, CB_SETCURSEL, 0, 0);
     // Without a recorded default the entry is still deleted and the section
     // rewritten; there is just no default to put back.
-    WriteProfileText(SECTION_WHOIS_KEYS, nullptr, nullptr, CONFIG_BARE_NAME);
-    WriteProfileText(nullptr, nullptr, nullptr, CONFIG_BARE_NAME);
+    RemoveSection(SECTION_WHOIS_KEYS);
     if (recorded[0] != '\0' &&
         SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(recorded)) != CB_ERR)
-        WriteProfileText(SECTION_WHOIS_KEYS, KEY_DEFAULT, recorded, CONFIG_BARE_NAME);
+        WriteSetting(SECTION_WHOIS_KEYS, KEY_DEFAULT, recorded);
     SaveHostList(dialog, SECTION_WHOIS, IDC_WHOISHOST, -1);
 }
 

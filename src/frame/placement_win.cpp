@@ -18,8 +18,7 @@ DialogBaseUnits BaseUnits() { return DialogBaseUnits{nBaseUnitX, nBaseUnitY}; }
 
 int32_t ReadPlacementValue(const char *key, const char *def)
 {
-    return ReadProfileNumber(SECTION_PELLWICK, key, def, PLACEMENT_VALUE_BUFFER,
-                             ConfiguredPath());
+    return ReadSettingNumber(SECTION_PELLWICK, key, def, PLACEMENT_VALUE_BUFFER);
 }
 
 // The bounds of the whole desktop, every monitor included.
@@ -51,12 +50,11 @@ void WriteReferralsSetting()
 
 void WritePlacement()
 {
-    const char *file = ConfiguredPath();
-    WriteProfileNumber(SECTION_PELLWICK, KEY_LEFT, nWinLeft, file);
-    WriteProfileNumber(SECTION_PELLWICK, KEY_TOP, nWinTop, file);
-    WriteProfileNumber(SECTION_PELLWICK, KEY_RIGHT, nWinWidth, file);
-    WriteProfileNumber(SECTION_PELLWICK, KEY_BOTTOM, nWinHeight, file);
-    WriteProfileNumber(SECTION_PELLWICK, KEY_HISTORY, bHistory, file);
+    WriteSettingNumber(SECTION_PELLWICK, KEY_LEFT, nWinLeft);
+    WriteSettingNumber(SECTION_PELLWICK, KEY_TOP, nWinTop);
+    WriteSettingNumber(SECTION_PELLWICK, KEY_RIGHT, nWinWidth);
+    WriteSettingNumber(SECTION_PELLWICK, KEY_BOTTOM, nWinHeight);
+    WriteSettingNumber(SECTION_PELLWICK, KEY_HISTORY, bHistory);
 }
 
 void RecordPlacement(HWND hwnd)

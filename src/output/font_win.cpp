@@ -44,7 +44,7 @@ void ReadFontKeys()
 {
     for (const FontKey &k : kFontKeys) {
         char value[FONT_VALUE_BUFFER];
-        ReadProfileText(SECTION_FONT, k.key, "0", value, sizeof value, CONFIG_BARE_NAME);
+        ReadSetting(SECTION_FONT, k.key, "0", value, sizeof value);
         switch (k.kind) {
         case FIELD_WIDE:
             lfOutput.*k.wide = ParseLeadingInt(value);
@@ -120,7 +120,7 @@ void SaveOutputFont()
             CopyBounded(value, sizeof value, lfOutput.lfFaceName);
             break;
         }
-        WriteProfileText(SECTION_FONT, k.key, value, CONFIG_BARE_NAME);
+        WriteSetting(SECTION_FONT, k.key, value);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 
 bool bPrintAbort;
@@ -140,28 +141,23 @@ int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
     pd.hwndOwner = owner;
     pd.Flags = PD_RETURNDC | PD_COLLATE;
     pd.nCopies = 1;
-    if (!PrintDlgA(&pd))
+    const BOOL chosen = PrintDlgA(&pd);
+    // The choice made in the dialog serves this job only. The printer's
+    // context goes first: the job on it has ended by then.
+    const OwnedGlobal devNames(pd.hDevNames);
+    const OwnedGlobal devMode(pd.hDevMode);
+    const OwnedDC dc(pd.hDC);
+    if (!chosen || !dc.IsValid())
         return 1;
-    int result = 1;
-    if (pd.hDC != nullptr) {
-        TEXTMETRICA tm = {};
-        GetTextMetricsA(pd.hDC, &tm);
-        const PrintMetrics metrics = {static_cast<int>(tm.tmHeight),
-                                      static_cast<int>(tm.tmExternalLeading),
-                                      static_cast<int>(tm.tmAveCharWidth),
-                                      GetDeviceCaps(pd.hDC, HORZRES), GetDeviceCaps(pd.hDC, VERTRES)};
-        SetAbortProc(pd.hDC, AbortProc);
-        PrinterOutput out(pd.hDC);
-        result = PrintPane(owner, pane, label, metrics, pd.nCopies,
-                           (pd.Flags & PD_COLLATE) != 0, out);
-        DeleteDC(pd.hDC);
-    }
-    // The choice made in the dialog serves this job only.
-    if (pd.hDevMode != nullptr)
-        GlobalFree(pd.hDevMode);
-    if (pd.hDevNames != nullptr)
-        GlobalFree(pd.hDevNames);
-    return result;
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc.Get(), &tm);
+    const PrintMetrics metrics = {
+        static_cast<int>(tm.tmHeight), static_cast<int>(tm.tmExternalLeading),
+        static_cast<int>(tm.tmAveCharWidth), GetDeviceCaps(dc.Get(), HORZRES),
+        GetDeviceCaps(dc.Get(), VERTRES)};
+    SetAbortProc(dc.Get(), AbortProc);
+    PrinterOutput out(dc.Get());
+    return PrintPane(owner, pane, label, metrics, pd.nCopies, (pd.Flags & PD_COLLATE) != 0, out);
 }
 
 INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 
 namespace {
@@ -20,9 +21,9 @@ DWORD WriteOutputFile(const char *path)
     std::string text;
     if (!OutputText(text))
         return ERROR_NOT_ENOUGH_MEMORY;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
         const DWORD error = GetLastError();
         return error != 0 ? error : ERROR_OPEN_FAILED;
     }
@@ -32,7 +33,7 @@ DWORD WriteOutputFile(const char *path)
         DWORD wrote = 0;
         const DWORD part = static_cast<DWORD>(text.size() - done > 0x100000 ? 0x100000
                                                                             : text.size() - done);
-        if (!WriteFile(file, text.data() + done, part, &wrote, nullptr)) {
+        if (!WriteFile(file.Get(), text.data() + done, part, &wrote, nullptr)) {
             error = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
             break;
         }
@@ -44,7 +45,6 @@ DWORD WriteOutputFile(const char *path)
         }
         done += wrote;
     }
-    CloseHandle(file);
     return error;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "config/scoped_win.h"
+
 #include "e2e/program_runner_win.h"
 
 COLORREF Screenshot::PixelAt(int x, int y) const
@@ -39,23 +41,19 @@ bool CaptureScreen(Screenshot &shot)
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = BI_RGB;
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const WindowDC screen(nullptr);
+    const OwnedDC memory(CreateCompatibleDC(screen.Get()));
     void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (dib != nullptr) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, shot.width, shot.height, screen, shot.left, shot.top,
-                    SRCCOPY | CAPTUREBLT) != FALSE;
-        GdiFlush();
-        const uint8_t *first = static_cast<const uint8_t *>(bits);
-        shot.bits.assign(first, first + shot.Stride() * static_cast<size_t>(shot.height));
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const OwnedGdiObject dib(
+        CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib.IsValid())
+        return false;
+    const SelectedObject selected(memory.Get(), dib.Get());
+    const bool ok = BitBlt(memory.Get(), 0, 0, shot.width, shot.height, screen.Get(), shot.left,
+                           shot.top, SRCCOPY | CAPTUREBLT) != FALSE;
+    GdiFlush();
+    const uint8_t *first = static_cast<const uint8_t *>(bits);
+    shot.bits.assign(first, first + shot.Stride() * static_cast<size_t>(shot.height));
     return ok;
 }
 

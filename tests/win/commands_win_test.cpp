@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_win.h"
+#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
 #include "net/query_win.h"
@@ -43,11 +44,11 @@ std::string ClipboardText()
     std::string text;
     if (!OpenClipboard(hwndMain))
         return "<clipboard not opened>";
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-        if (const char *p = static_cast<const char *>(GlobalLock(h))) {
+    {
+        // Unlocked before the clipboard closes.
+        const LockedGlobal data(GetClipboardData(CF_TEXT));
+        if (const char *p = static_cast<const char *>(data.Get()))
             text = p;
-            GlobalUnlock(h);
-        }
     }
     CloseClipboard();
     return text;

@@ -1,0 +1,135 @@
+// Owners of what the system lends the program: a handle is released, a
+// device context given back, a selected object put back and a locked block
+// unlocked when its owner goes out of scope, so no way out of a function
+// forgets one. Owners are declared in the order the resources are taken and
+// so end in the reverse order, which is the order the system wants them back.
+// Kept below every folder that holds such resources, so that each may use
+// them.
+#pragma once
+
+#include <windows.h>
+
+// Owns one handle whose release needs nothing but the handle. `Kind` names
+// the handle's type, the value that means "none" and the release.
+template <typename Kind>
+class Owned {
+public:
+    using Handle = typename Kind::Handle;
+
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    ~Owned() { Reset(); }
+    Owned(const Owned &) = delete;
+    Owned &operator=(const Owned &) = delete;
+
+    Handle Get() const { return handle_; }
+    bool IsValid() const { return handle_ != Kind::None(); }
+    // Releases the handle held, if any, and holds `handle` instead.
+    void Reset(Handle handle = Kind::None())
+    {
+        if (IsValid())
+            Kind::Release(handle_);
+        handle_ = handle;
+    }
+    // Where a call that hands out a new handle through a pointer puts it.
+    Handle *Receive()
+    {
+        Reset();
+        return &handle_;
+    }
+
+private:
+    Handle handle_ = Kind::None();
+};
+
+namespace owned_kind {
+
+struct File {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle h) { CloseHandle(h); }
+};
+struct RegistryKey {
+    using Handle = HKEY;
+    static Handle None() { return nullptr; }
+    static void Release(Handle h) { RegCloseKey(h); }
+};
+struct GlobalBlock {
+    using Handle = HGLOBAL;
+    static Handle None() { return nullptr; }
+    static void Release(Handle h) { GlobalFree(h); }
+};
+struct MadeDC {
+    using Handle = HDC;
+    static Handle None() { return nullptr; }
+    static void Release(Handle h) { DeleteDC(h); }
+};
+struct GdiObject {
+    using Handle = HGDIOBJ;
+    static Handle None() { return nullptr; }
+    static void Release(Handle h) { DeleteObject(h); }
+};
+
+} // namespace owned_kind
+
+using OwnedFile = Owned<owned_kind::File>;          // CreateFile's; "none" is INVALID_HANDLE_VALUE
+using OwnedKey = Owned<owned_kind::RegistryKey>;    // RegOpenKeyEx's or RegCreateKeyEx's
+using OwnedGlobal = Owned<owned_kind::GlobalBlock>; // GlobalAlloc's, or a dialog's result
+using OwnedDC = Owned<owned_kind::MadeDC>;          // CreateDC's, CreateCompatibleDC's, PrintDlg's
+using OwnedGdiObject = Owned<owned_kind::GdiObject>; // a font, bitmap, brush or pen
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC()
+    {
+        if (dc_ != nullptr)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC &) = delete;
+    WindowDC &operator=(const WindowDC &) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a scope; the object it
+// replaced goes back in at the end, so the one selected can be deleted. Not
+// for a region, whose selection gives back no object.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (previous_ != nullptr)
+            SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject &) = delete;
+    SelectedObject &operator=(const SelectedObject &) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A global memory block held locked for a scope; Get is null when the lock
+// failed.
+class LockedGlobal {
+public:
+    explicit LockedGlobal(HGLOBAL block) : block_(block), data_(GlobalLock(block)) {}
+    ~LockedGlobal()
+    {
+        if (data_ != nullptr)
+            GlobalUnlock(block_);
+    }
+    LockedGlobal(const LockedGlobal &) = delete;
+    LockedGlobal &operator=(const LockedGlobal &) = delete;
+    void *Get() const { return data_; }
+
+private:
+    HGLOBAL block_;
+    void *data_;
+};
