@@ -44,8 +44,7 @@ void ReadPlacement()
 
 void WriteReferralsSetting()
 {
-    WriteProfileNumber(SECTION_PELLWICK, KEY_REFERRALS, bFollowReferrals ? 1 : 0,
-                       ConfiguredPath());
+    WriteSettingNumber(SECTION_PELLWICK, KEY_REFERRALS, bFollowReferrals ? 1 : 0);
 }
 
 void WritePlacement()
