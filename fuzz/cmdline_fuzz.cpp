@@ -30,6 +30,7 @@ public:
     void SetWhoisTarget(char *t) override { Target("whois-target ", t); }
     void SetSaveFile(const char *p) override { calls.push_back("save " + Argument(p)); }
     void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
+    void FollowReferrals() override { calls.push_back("referrals"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }

@@ -90,6 +90,9 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
                 sink.StartNotify(minutes < 1 ? 1 : minutes);
             }
             break;
+        case 'r':
+            sink.FollowReferrals();
+            break;
         case 's':
             options |= OPT_SAVE;
             sink.SetSaveFile(argument);

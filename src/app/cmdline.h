@@ -16,6 +16,8 @@ public:
     virtual void SetSaveFile(const char *path) = 0;
     // -n: notification every `minutes` minutes (at least 1).
     virtual void StartNotify(int32_t minutes) = 0;
+    // -r: follow WhoIs referrals in this run.
+    virtual void FollowReferrals() = 0;
     // The three refusals; each shows its box.
     virtual void SyntaxError() = 0;
     virtual void ExitRefused() = 0;

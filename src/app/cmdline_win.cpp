@@ -34,6 +34,8 @@ public:
         StartNotifyTimer();
     }
 
+    void FollowReferrals() override { bFollowReferrals = true; }
+
     void SyntaxError() override
     {
         MessageBeep(MB_ICONEXCLAMATION);

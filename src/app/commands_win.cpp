@@ -11,6 +11,7 @@
 #include "dialogs/whois_dlg_win.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
+#include "frame/placement_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
 #include "output/find_win.h"
@@ -140,6 +141,10 @@ bool DispatchCommand(HWND hwnd, int id)
         // the font in use.
         ChooseOutputFont(hwndOutput);
         ApplyOutputFont(hwndOutput);
+        return true;
+    case IDM_REFERRALS:
+        bFollowReferrals = !bFollowReferrals;
+        WriteReferralsSetting();
         return true;
     case IDM_SETUP:
         RunDialog("DLGSETUP", SetupDlgProc);

@@ -5,6 +5,7 @@
 #include "app/commands_win.h"
 #include "frame/frame_win.h"
 #include "frame/messages.h"
+#include "frame/options.h"
 #include "frame/placement_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
@@ -112,6 +113,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETCURSOR:
         if (OnSetCursor())
             return 1;
+        break;
+    case WM_INITMENUPOPUP:
+        // The check mark shows the setting as it stands when the menu opens,
+        // whoever changed it last (the menu, -r or the stored value).
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_REFERRALS,
+                      bFollowReferrals ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         break;
     case WM_NOTIFY:
         return OnNotify(lParam);

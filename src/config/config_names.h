@@ -28,6 +28,7 @@ enum {
 #define KEY_RIGHT "right"
 #define KEY_BOTTOM "bottom"
 #define KEY_HISTORY "history"
+#define KEY_REFERRALS "referrals"
 enum { PLACEMENT_VALUE_BUFFER = 10 };
 
 // Section "font": the output pane's logical font.

@@ -12,5 +12,10 @@
 
 extern uint32_t wOptions;
 
+// Follow WhoIs referrals: a WhoIs answer that names another server leads to
+// the same query there. On from the saved setting, the Options menu, or -r
+// for one run.
+extern bool bFollowReferrals;
+
 // The file a command-line query saves its answer to.
 extern char szSaveFile[256];

@@ -2,6 +2,7 @@
 
 #include "config/config_win.h"
 #include "frame/frame_win.h"
+#include "frame/options.h"
 #include "frame/placement.h"
 
 int32_t nWinLeft = DEFAULT_WIN_LEFT;
@@ -38,6 +39,12 @@ void ReadPlacement()
     nWinWidth = ReadPlacementValue(KEY_RIGHT, "280");
     nWinHeight = ReadPlacementValue(KEY_BOTTOM, "175");
     bHistory = ReadPlacementValue(KEY_HISTORY, "1");
+    bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, "0") != 0;
+}
+
+void WriteReferralsSetting()
+{
+    WriteSettingNumber(SECTION_PELLWICK, KEY_REFERRALS, bFollowReferrals ? 1 : 0);
 }
 
 void WritePlacement()

@@ -18,6 +18,9 @@ extern int32_t bHistory;
 void ReadPlacement();
 // Writes the same five keys back, in the same order.
 void WritePlacement();
+// Follow WhoIs referrals is read with the placement (off when missing) and
+// written, as 1 or 0, whenever the menu toggles it.
+void WriteReferralsSetting();
 // Records the frame's outer rectangle while bTrackPlacement is set.
 void RecordPlacement(HWND hwnd);
 // The frame's outer rectangle in pixels for the stored placement, or for the

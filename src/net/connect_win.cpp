@@ -5,13 +5,15 @@
 #include "net/blocking_win.h"
 
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
-                      const char *protocol, QueryPlug &plug)
+                      const char *protocol, QueryPlug &plug, u_short port)
 {
     sockaddr_in address;
     std::memset(&address, 0, sizeof address);
     address.sin_family = AF_INET;
     const servent *entry = getservbyname(service, protocol);
     address.sin_port = entry != nullptr ? static_cast<u_short>(entry->s_port) : htons(defaultPort);
+    if (port != 0)
+        address.sin_port = htons(port);
 
     plug.Stage(STAGE_RESOLVING, host);
     // A dotted address is used as it is. The limited-broadcast address reads

@@ -12,8 +12,8 @@
 // it waits. Returns the connected socket in blocking mode, or INVALID_SOCKET
 // after telling the plug which call failed. The socket is always a stream;
 // `protocol` ("tcp") is what the services and protocols databases are asked
-// for.
+// for. A `port` other than 0, given with the server, is used instead of both.
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
-                      const char *protocol, QueryPlug &plug);
+                      const char *protocol, QueryPlug &plug, u_short port = 0);
 SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultPort,
                          QueryPlug &plug);

@@ -1,5 +1,6 @@
 #include "net/query_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "net/notify_win.h"
 #include "net/query_plug.h"
 #include "net/receive_win.h"
+#include "net/referral.h"
 #include "net/winsock_errors.h"
 #include "output/find_win.h"
 #include "output/save_win.h"
@@ -32,7 +34,27 @@ uint32_t cbAnswerLimit = ANSWER_LIMIT_BYTES;
 namespace {
 
 // Bytes of the answer now arriving; cbReceived counts on across answers.
+// A chain of referrals is one answer: its limit holds for the whole chain.
 uint32_t cbAnswer;
+
+// A WhoIs query that follows referrals: when a server's answer names
+// another server, the same query goes there, and its answer goes on below
+// the last one in the pane, until an answer names none that may be asked.
+struct ReferralState {
+    bool on = false;        // this query follows referrals
+    std::string query;      // what every server of the chain is asked
+    ReferralChain servers;  // who has been asked, in order
+    std::string answer;     // what the current connection brought, from its start
+    bool lineEnded = true;  // the pane's text ends with a whole line
+};
+// Servers put the referral near the top of their answer; only the start of
+// a long answer is kept to look for it, so a chain adds no second copy of a
+// large answer to what a 32-bit process holds.
+enum { REFERRAL_SCAN_BYTES = 1024 * 1024 };
+ReferralState referral;
+
+void EndCutOff(const char *status);
+bool FollowReferral();
 
 void PostCommand(int id)
 {
@@ -93,7 +115,8 @@ void SaveAndExit(int exitCode)
 void CloseQuery()
 {
     FlushOutput(); // everything after this reads the whole answer
-    closesocket(sockQuery);
+    if (sockQuery != INVALID_SOCKET)
+        closesocket(sockQuery);
     sockQuery = INVALID_SOCKET;
     bBusy = false;
     RefreshCursor();
@@ -121,7 +144,8 @@ void EndCutOff(const char *status)
 {
     OfferOutput();
     CloseQuery();
-    SetStatusText(status);
+    if (status != nullptr) // otherwise the failure already shows
+        SetStatusText(status);
     PostCommand(IDM_UPDATEBUSYSTATE);
     nQueryKind = QUERY_NONE;
     SaveAndExit(EXIT_CUT_OFF);
@@ -184,6 +208,10 @@ public:
     uint32_t Received(const char *text, size_t length, int bytes) override
     {
         QueueOutput(text, length);
+        if (referral.on && length > 0)
+            referral.lineEnded = text[length - 1] == '\n';
+        if (referral.on && referral.answer.size() < REFERRAL_SCAN_BYTES)
+            referral.answer.append(text, std::min<size_t>(length, REFERRAL_SCAN_BYTES));
         return CountChunk(bytes);
     }
 
@@ -191,7 +219,11 @@ public:
     // so a user can save what has come.
     void Closing() override { OfferOutput(); }
 
-    void Closed() override { CompleteQuery(); }
+    void Closed() override
+    {
+        if (!FollowReferral())
+            CompleteQuery();
+    }
 };
 AnswerPlug answerPlug;
 
@@ -236,8 +268,7 @@ LookupPlug lookupPlug;
 // event would ever come for it.
 void SendAndArm(const std::vector<std::string> &parts)
 {
-    cbAnswer = 0;
-    BeginAnswer(hwndMain, cbAnswerLimit);
+    BeginAnswer(hwndMain, cbAnswerLimit - cbAnswer);
     const int sendError = SendRequest(sockQuery, parts);
     if (sendError != 0) {
         FailConnection(sockQuery, sendError, "send()", answerPlug);
@@ -246,6 +277,50 @@ void SendAndArm(const std::vector<std::string> &parts)
     const int armError = ArmConnection(sockQuery);
     if (armError != 0)
         FailConnection(sockQuery, armError, "WSAAsyncSelect()", answerPlug);
+}
+
+// Connects to a WhoIs server. A query that follows referrals takes a
+// "host:port" server to that port; otherwise the name goes to the resolver
+// whole, as it always has.
+SOCKET OpenWhoisServer(const std::string &server)
+{
+    WhoisServer parsed;
+    if (referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0)
+        return OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, parsed.port);
+    return OpenTcpConnection(server.c_str(), "whois", 43, answerPlug);
+}
+
+// The server has closed the connection of one answer in a chain. When that
+// answer names a server that may still be asked, the connection is closed,
+// a line names the next server, and the same query goes there: true. False
+// when the chain ends here and the query completes.
+bool FollowReferral()
+{
+    if (!referral.on)
+        return false;
+    const std::string next = FindReferral(referral.answer.data(), referral.answer.size());
+    referral.answer.clear();
+    if (next.empty() || !referral.servers.Follow(next))
+        return false;
+    FlushOutput();
+    closesocket(sockQuery);
+    sockQuery = INVALID_SOCKET;
+    // A blank line, then the line that names the next server.
+    const std::string mark = (referral.lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
+                             next + "]\r\n";
+    AppendOutput(mark.c_str());
+    referral.lineEnded = true;
+    SetStatusText(("Following referral to " + next).c_str());
+    sockQuery = OpenWhoisServer(next);
+    if (sockQuery == INVALID_SOCKET) {
+        // A server that cannot be reached ends the chain with what came; a
+        // Cancel while it was being reached has ended it already.
+        if (bBusy)
+            EndCutOff(nullptr);
+        return true;
+    }
+    SendAndArm(WhoisRequestParts(referral.query.c_str()));
+    return true;
 }
 
 // ---- The logged-in notification's queries ------------------------------
@@ -282,6 +357,7 @@ void ParseFingerTarget(char *text)
 int StartFingerQuery()
 {
     ClearForQuery();
+    referral.on = false;
     if (szHost[0] == '\0') {
         SetStatusText("No host specified");
         bBusy = false;
@@ -291,6 +367,7 @@ int StartFingerQuery()
     sockQuery = OpenTcpConnection(szHost, "finger", 79, answerPlug);
     if (sockQuery == INVALID_SOCKET)
         return NotStarted();
+    cbAnswer = 0;
     SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
                                   szUser));
     return 0;
@@ -299,10 +376,16 @@ int StartFingerQuery()
 int StartWhoisQuery(const char *query, const char *server)
 {
     ClearForQuery();
-    sockQuery = OpenTcpConnection(server, "whois", 43, answerPlug);
+    referral.on = bFollowReferrals;
+    referral.query = query;
+    referral.answer.clear();
+    referral.lineEnded = true;
+    referral.servers.Start(server);
+    sockQuery = OpenWhoisServer(server);
     if (sockQuery == INVALID_SOCKET)
         return NotStarted();
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
+    cbAnswer = 0;
     SendAndArm(WhoisRequestParts(query));
     return 0;
 }

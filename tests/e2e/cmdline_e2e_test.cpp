@@ -148,6 +148,24 @@ TEST_F(CommandLine, ExitCodesSayWhetherTheAnswerAndItsFileAreWhole)
     EXPECT_EQ(program.RunToExit("-f:127.0.0.97 -s:" + nowhere + " -e"), 2u);
 }
 
+TEST_F(CommandLine, WithReferralsTheWholeChainIsSavedAndItsEndSetsTheCode)
+{
+    LoopbackServer registry("127.0.0.81", 43), registrar("127.0.0.82", 43);
+    ASSERT_TRUE(registry.ok() && registrar.ok());
+    registry.Serve({SendBytes("refer: registrar.test\n")});
+    registrar.Serve({SendBytes("Registrant: Alice\n")});
+    EXPECT_EQ(program.RunToExit("-r -w:example.test@registry.test -s:" + out + " -e"), 0u);
+    EXPECT_EQ(ReadWholeFile(out), "refer: registrar.test\r\n\r\n[Referral to registrar.test]\r\n"
+                                  "Registrant: Alice\r\n");
+    EXPECT_EQ(ReadWholeFile(ini), placement) << "-r is for this run alone";
+
+    // Nobody answers at the referral: what came is saved, and the answer
+    // counts as cut off.
+    registry.Serve({SendBytes("refer: hop6.test\n")});
+    EXPECT_EQ(program.RunToExit("-R -w:example.test@registry.test -s:" + out + " -e"), 3u);
+    EXPECT_EQ(ReadWholeFile(out), "refer: hop6.test\r\n\r\n[Referral to hop6.test]\r\n");
+}
+
 TEST_F(CommandLine, ASyntaxErrorIsShownAndNothingStarts)
 {
     HWND hwnd = program.Start("-f alice@127.0.0.95 -e");

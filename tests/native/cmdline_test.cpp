@@ -18,6 +18,7 @@ public:
     void SetWhoisTarget(char *t) override { calls.push_back("whois-target " + std::string(t)); }
     void SetSaveFile(const char *p) override { calls.push_back("save " + std::string(p)); }
     void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
+    void FollowReferrals() override { calls.push_back("referrals"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }
@@ -64,6 +65,8 @@ TEST(CommandLine, OptionsAndTheirActions)
         {"text before -f:h", OPT_FINGER, {"finger-target h", "start-finger"}},
         {"-f:a@b -w:domain@server", OPT_FINGER | OPT_WHOIS,
          {"finger-target a@b", "whois-target domain@server", "start-finger"}},
+        {"-R -w:domain@server:4343 -s:out -e", OPT_WHOIS | OPT_SAVE | OPT_EXIT,
+         {"referrals", "whois-target domain@server:4343", "save out", "start-whois"}},
         {"", 0, {}},
         {"---", 0, {}},
     };

@@ -1,0 +1,64 @@
+// Referrals in any WhoIs answer: the whole input is one answer's bytes, and
+// also the text of a server as a user might type it. FindReferral returns ""
+// or a server ParseWhoisServer accepts, taken whole from the answer, never
+// with a scheme, a path, blanks or a line end; ParseWhoisServer accepts only
+// a valid host with an optional port 1..65535 and leaves the server alone
+// otherwise.
+#include <cstdint>
+#include <string>
+
+#include "fuzz_check.h"
+#include "net/referral.h"
+
+namespace {
+
+bool IsHostChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '.' || c == '-' || c == '_';
+}
+
+void CheckParse(const std::string &text)
+{
+    WhoisServer server{"untouched", 7};
+    if (!ParseWhoisServer(text, server)) {
+        FUZZ_CHECK(server.host == "untouched" && server.port == 7);
+        return;
+    }
+    FUZZ_CHECK(!server.host.empty());
+    for (char c : server.host)
+        FUZZ_CHECK(IsHostChar(c));
+    FUZZ_CHECK(text.compare(0, server.host.size(), server.host) == 0);
+    const std::string rest = text.substr(server.host.size());
+    if (rest.empty()) {
+        FUZZ_CHECK(server.port == 0);
+        return;
+    }
+    // ":" then decimal digits whose value is the port.
+    FUZZ_CHECK(rest[0] == ':' && rest.size() > 1);
+    uint64_t value = 0;
+    for (size_t i = 1; i < rest.size(); ++i) {
+        FUZZ_CHECK(rest[i] >= '0' && rest[i] <= '9');
+        if (value <= 65535)
+            value = value * 10 + static_cast<uint64_t>(rest[i] - '0');
+    }
+    FUZZ_CHECK(value >= 1 && value <= 65535 && server.port == value);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string answer(reinterpret_cast<const char *>(data), size);
+    CheckParse(answer);
+
+    const std::string found = FindReferral(answer.data(), answer.size());
+    if (found.empty())
+        return 0;
+    WhoisServer server{"", 0};
+    FUZZ_CHECK(ParseWhoisServer(found, server));
+    FUZZ_CHECK(found.find("://") == std::string::npos);
+    FUZZ_CHECK(found.find_first_of("/ \t\r\n") == std::string::npos);
+    FUZZ_CHECK(answer.find(found) != std::string::npos);
+    return 0;
+}
