@@ -139,6 +139,27 @@ void CountPaneText(const char *text)
                                         : paneLastLine + length;
 }
 
+// While text goes in, the pane is marked as not visible, as the default
+// handling of WM_SETREDRAW marks a window, and it is drawn afresh, scroll
+// bars included, at the next paint. Under Wine the pane's own handling of
+// WM_SETREDRAW leaves it visible, and every append then draws both scroll
+// bars on the spot, which costs more than the rest of a small append.
+bool StopPaneDrawing()
+{
+    if ((GetWindowLongPtrA(hwndOutput, GWL_STYLE) & WS_VISIBLE) == 0)
+        return false;
+    DefWindowProcA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    return true;
+}
+
+void ResumePaneDrawing(bool stopped)
+{
+    if (!stopped)
+        return;
+    DefWindowProcA(hwndOutput, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwndOutput, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+}
+
 int ClientHeight(HWND hwnd)
 {
     RECT rc = {};
@@ -209,8 +230,10 @@ void AppendOutput(const char *text)
     // whole text on every append.)
     if (start == end && SendMessageA(hwndOutput, EM_POSFROMCHAR, end, 0) == -1) {
         // The text goes in at the caret and the pane follows it.
+        const bool stopped = StopPaneDrawing();
         SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
         SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+        ResumePaneDrawing(stopped);
         return;
     }
     // The user has clicked, selected or found something: the text still goes
@@ -218,7 +241,7 @@ void AppendOutput(const char *text)
     const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(hwndOutput));
     const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     const int column = GetScrollPos(hwndOutput, SB_HORZ);
-    SendMessageA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    const bool stopped = StopPaneDrawing();
     SendMessageA(hwndOutput, EM_SETSEL, length, static_cast<LPARAM>(length));
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     SendMessageA(hwndOutput, EM_SETSEL, start, static_cast<LPARAM>(end));
@@ -227,8 +250,7 @@ void AppendOutput(const char *text)
         SendMessageA(hwndOutput, EM_LINESCROLL, 0, firstLine - nowFirst);
     if (GetScrollPos(hwndOutput, SB_HORZ) != column)
         SendMessageA(hwndOutput, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, column), 0);
-    SendMessageA(hwndOutput, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwndOutput, nullptr, TRUE);
+    ResumePaneDrawing(stopped);
 }
 
 void QueueOutput(const char *text, size_t length)
