@@ -113,12 +113,12 @@ void DiscardQueuedOutput()
 }
 
 // The size limit of the next piece: it grows with the pane, and it is at
-// least the pane's last line.
+// least twice the pane's last line.
 size_t PieceLimit()
 {
     const size_t grown = std::min<size_t>(OUTPUT_PIECE_BYTES + paneChars / OUTPUT_PIECE_GROWTH,
                                           OUTPUT_PIECE_MAX);
-    return std::max(grown, paneLastLine);
+    return std::max(grown, 2 * paneLastLine);
 }
 
 // A larger piece may wait longer: its append costs more, and a slow stream

@@ -71,8 +71,8 @@ void AppendOutput(const char *text);
 // is as large or as old as its limits. Both limits grow as the pane fills, up
 // to a piece that still goes in within a fraction of a second, so a large
 // answer takes far fewer appends than reads; while the last line is long, a
-// piece is at least as long as it, so a line without end is measured again
-// only as often as it doubles. `text` has a NUL at `length`: when no memory
+// piece is at least twice as long, so a line without end is measured again
+// only each time it has tripled. `text` has a NUL at `length`: when no memory
 // can be had to gather it, it is appended at once instead.
 enum {
     OUTPUT_DELAY_MS = 40,              // the age limit of a piece of OUTPUT_PIECE_BYTES
