@@ -18,8 +18,6 @@ class OutputCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WSADATA data;
-        WSAStartup(MAKEWORD(1, 1), &data);
         DeleteInstallKey();
         DeleteFileA(BareConfigPath().c_str());
         server = new LoopbackServer("127.0.0.97", 79);
@@ -39,7 +37,6 @@ protected:
         }
         delete server;
         DeleteFileA(BareConfigPath().c_str());
-        WSACleanup();
     }
 
     ProgramRunner program;
@@ -125,19 +122,8 @@ TEST_F(OutputCommands, SaveAsAsksBeforeReplacingAFile)
     DeleteFileA(file.c_str());
 }
 
-// The pane's whole text, read from another process.
-std::string PaneText(HWND pane)
-{
-    std::string text(static_cast<size_t>(SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT n = SendMessageA(pane, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return text;
-}
-
 TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
 {
-    WSADATA data;
-    WSAStartup(MAKEWORD(1, 1), &data);
     DeleteInstallKey();
     DeleteFileA(BareConfigPath().c_str());
     // Three parts of 60 lines each; the server sends the next one when the
@@ -172,7 +158,8 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         const LRESULT top = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(2 * partShown));
-        EXPECT_TRUE(PaneText(pane) == shown.substr(0, 2 * partShown)) << "the answer out of order";
+        EXPECT_TRUE(WindowText(pane) == shown.substr(0, 2 * partShown))
+            << "the answer out of order";
         EXPECT_EQ(static_cast<DWORD>(SendMessageA(pane, EM_GETSEL, 0, 0)), MAKELONG(from, to));
         EXPECT_EQ(SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0), top) << "the view moved";
 
@@ -181,7 +168,7 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         const LRESULT bottom = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(shown.size()));
-        EXPECT_TRUE(PaneText(pane) == shown) << "the answer out of order";
+        EXPECT_TRUE(WindowText(pane) == shown) << "the answer out of order";
         EXPECT_EQ(static_cast<DWORD>(SendMessageA(pane, EM_GETSEL, 0, 0)),
                   MAKELONG(shown.size(), shown.size()));
         EXPECT_GE(SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0), bottom + 60);
@@ -189,7 +176,6 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
     }
     DeleteFileA(BareConfigPath().c_str());
-    WSACleanup();
 }
 
 } // namespace

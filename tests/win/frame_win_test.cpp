@@ -38,20 +38,6 @@ bool MenuGreyed(int id)
 
 void Post(int id) { PostMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
-std::string StatusText()
-{
-    char buf[256] = "";
-    SendMessageA(hwndStatus, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-std::string Title()
-{
-    char buf[256] = "";
-    GetWindowTextA(hwndMain, buf, sizeof buf);
-    return buf;
-}
-
 const int kOutputMenu[] = {IDM_PRINT, IDM_SAVEAS, IDM_CLEAR, IDM_SELECTALL, IDM_COPY,
                            IDM_FINDTEXT};
 const int kOutputTools[] = {IDM_SAVEAS, IDM_CLEAR, IDM_COPY, IDM_PRINT};

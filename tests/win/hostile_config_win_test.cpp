@@ -51,12 +51,8 @@ private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
-        char cls[16] = "";
-        if (code == HCBT_ACTIVATE && GetClassNameA(hwnd, cls, sizeof cls) &&
-            std::strcmp(cls, "#32770") == 0 && !OwnDialog(hwnd)) {
-            char text[256] = "";
-            GetWindowTextA(hwnd, text, sizeof text);
-            boxes.push_back(text);
+        if (code == HCBT_ACTIVATE && ClassOf(hwnd) == "#32770" && !OwnDialog(hwnd)) {
+            boxes.push_back(Caption(hwnd));
             PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -212,24 +208,14 @@ protected:
                                  static_cast<DWORD>(text.size()), path.c_str());
         return text.data();
     }
-    // Where a first run without a file puts the window: 20, 20, 280 x 175
-    // dialog units.
-    static RECT FirstRunRect()
-    {
-        const LONG units = GetDialogBaseUnits();
-        const int x = LOWORD(units), y = HIWORD(units);
-        RECT rc = {20 * x / 4, 20 * y / 8, 0, 0};
-        rc.right = rc.left + 280 * x / 4;
-        rc.bottom = rc.top + 175 * y / 8;
-        return rc;
-    }
 };
 
 TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
 {
     BoxWatcher watcher;
     ASSERT_TRUE(watcher.ok());
-    const RECT first = FirstRunRect();
+    // Where a first run without a file puts the window.
+    const RECT first = DialogUnitRect(20, 20, 280, 175);
     struct {
         const char *what, *placement;
     } cases[] = {
@@ -239,12 +225,7 @@ TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
     };
     for (const auto &c : cases) {
         Reopen(std::string("[pellwick]\r\n") + c.placement);
-        RECT rc;
-        GetWindowRect(hwndMain, &rc);
-        EXPECT_EQ(rc.left, first.left) << c.what;
-        EXPECT_EQ(rc.top, first.top) << c.what;
-        EXPECT_EQ(rc.right, first.right) << c.what;
-        EXPECT_EQ(rc.bottom, first.bottom) << c.what;
+        EXPECT_EQ(WindowRectOf(hwndMain), first) << c.what;
     }
     // Closing stores where the window was, so the next run opens there too.
     Close();
@@ -252,9 +233,7 @@ TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
     EXPECT_EQ(FileKey("pellwick", "right"), "280");
     // Partly off the screen is still on it: a window parked left of it.
     Reopen("[pellwick]\r\nleft=-40\r\ntop=25\r\nright=200\r\nbottom=120\r\n");
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    EXPECT_LT(rc.left, 0);
+    EXPECT_LT(WindowRectOf(hwndMain).left, 0);
     EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
@@ -269,11 +248,9 @@ TEST_F(HostileSettings, GarbageAroundThePlacementIsPassedOverAndKept)
     file += "bottom=130\r\nhistory=banana\r\n";
     file += Repeat('k', 10000) + "=1\r\nextra=" + Repeat('x', 10000) + "\r\n";
     Reopen(file);
-    const LONG units = GetDialogBaseUnits();
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    EXPECT_EQ(rc.left, 40 * LOWORD(units) / 4);
-    EXPECT_EQ(rc.top, 30 * HIWORD(units) / 8);
+    const RECT rc = WindowRectOf(hwndMain), want = DialogUnitRect(40, 30, 0, 0);
+    EXPECT_EQ(rc.left, want.left);
+    EXPECT_EQ(rc.top, want.top);
     EXPECT_EQ(bHistory, 0);
     Close();
     // The placement goes back as plain numbers, and the rest of the file

@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include <commctrl.h>
+
 #include "app/app_win.h"
 #include "config/config_names.h"
+#include "frame/frame_win.h"
 #include "win/test_support_win.h"
 
 int MainWindowTest::quitCode = -1;
@@ -51,14 +54,21 @@ void MainWindowTest::Pump()
 
 bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
+    return WaitUntil(timeoutMs, done, [] {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         Pump();
-    }
-    return true;
+    });
+}
+
+std::string MainWindowTest::Title() { return Caption(hwndMain); }
+
+std::string MainWindowTest::StatusText()
+{
+    // In the simple mode the bar is in, part 0 reads the simple text.
+    const size_t length = LOWORD(SendMessageA(hwndStatus, SB_GETTEXTLENGTHA, 0, 0));
+    std::string text(length + 1, '\0');
+    SendMessageA(hwndStatus, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+    return text.c_str();
 }
 
 void MainWindowTest::ResizeClient(int width, int height)

@@ -16,36 +16,15 @@ namespace {
 
 using MainWindow = MainWindowTest;
 
-RECT ExpectedRect(int left, int top, int width, int height)
-{
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    RECT rc = {left * bx / 4, top * by / 8, 0, 0};
-    rc.right = rc.left + width * bx / 4;
-    rc.bottom = rc.top + height * by / 8;
-    return rc;
-}
-
 TEST_F(MainWindow, OpensAtTheStoredPlacementWithItsTitle)
 {
     const LONG units = GetDialogBaseUnits();
     EXPECT_EQ(nBaseUnitX, LOWORD(units));
     EXPECT_EQ(nBaseUnitY, HIWORD(units));
 
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    const RECT want = ExpectedRect(30, 25, 200, 120);
-    EXPECT_EQ(rc.left, want.left);
-    EXPECT_EQ(rc.top, want.top);
-    EXPECT_EQ(rc.right, want.right);
-    EXPECT_EQ(rc.bottom, want.bottom);
-
-    char title[64];
-    GetWindowTextA(hwndMain, title, sizeof title);
-    EXPECT_STREQ(title, "Pellwick32");
-    char cls[64];
-    GetClassNameA(hwndMain, cls, sizeof cls);
-    EXPECT_STREQ(cls, "PELLWICK32");
+    EXPECT_EQ(WindowRectOf(hwndMain), DialogUnitRect(30, 25, 200, 120));
+    EXPECT_EQ(Title(), "Pellwick32");
+    EXPECT_EQ(ClassOf(hwndMain), "PELLWICK32");
 }
 
 TEST_F(MainWindow, CarriesTheMenuWithEveryCommand)
@@ -157,9 +136,8 @@ TEST_F(MainWindow, AFirstRunWithoutAFileOpensAtTheDefaultPlacement)
     Pump();
     DeleteFileA(path.c_str());
     ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    const RECT want = ExpectedRect(20, 20, 280, 175);
+    const RECT rc = WindowRectOf(hwndMain);
+    const RECT want = DialogUnitRect(20, 20, 280, 175);
     EXPECT_EQ(rc.left, want.left);
     EXPECT_EQ(rc.top, want.top);
     EXPECT_EQ(rc.right - rc.left, want.right - want.left);
