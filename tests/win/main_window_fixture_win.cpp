@@ -80,6 +80,14 @@ void MainWindowTest::ResizeClient(int width, int height)
     Pump();
 }
 
+void MainWindowTest::MoveFrame(int left, int top, int width, int height)
+{
+    const RECT to = DialogUnitRect(left, top, width, height);
+    SetWindowPos(hwndMain, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                 SWP_NOZORDER);
+    Pump();
+}
+
 namespace {
 
 size_t failFrom; // 0: every allocation is served

@@ -31,6 +31,8 @@ protected:
 
     // The frame's client size changed to width x height pixels.
     static void ResizeClient(int width, int height);
+    // The frame moved by the user to a placement in dialog units.
+    static void MoveFrame(int left, int top, int width, int height);
 
     std::string path;
     static int quitCode;

@@ -67,10 +67,7 @@ TEST_F(MainWindow, AcceleratorsSendTheirCommands)
 
 TEST_F(MainWindow, MovesAreRecordedButNotThoseOfMinimiseOrMaximise)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 4 * bx, 6 * by, 100 * bx, 30 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(16, 48, 400, 240);
     EXPECT_EQ(nWinLeft, 16);
     EXPECT_EQ(nWinTop, 48);
     EXPECT_EQ(nWinWidth, 400);
@@ -95,28 +92,19 @@ TEST_F(MainWindow, MovesAreRecordedButNotThoseOfMinimiseOrMaximise)
 
 TEST_F(MainWindow, ExitWritesThePlacementAndEndsTheLoopWithZero)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 10 * bx, 10 * by, 120 * bx, 40 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(40, 80, 480, 320);
     PostMessageA(hwndMain, WM_COMMAND, IDM_EXIT, 0);
     // The real loop, as the program runs it, ends on the quit message.
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_FALSE(IsWindow(hwndMain));
     const std::string text = ReadWholeFile(path);
-    EXPECT_NE(text.find("left=40"), std::string::npos) << text;
-    EXPECT_NE(text.find("top=80"), std::string::npos) << text;
-    EXPECT_NE(text.find("right=480"), std::string::npos) << text;
-    EXPECT_NE(text.find("bottom=320"), std::string::npos) << text;
-    EXPECT_NE(text.find("history=1"), std::string::npos) << text;
+    for (const char *line : {"left=40", "top=80", "right=480", "bottom=320", "history=1"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 6 * bx, 5 * by, 90 * bx, 35 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(24, 40, 360, 280);
     SendMessageA(hwndMain, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     Pump();
     ASSERT_TRUE(IsZoomed(hwndMain));
@@ -124,10 +112,8 @@ TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
     Pump();
     EXPECT_EQ(quitCode, 0);
     const std::string text = ReadWholeFile(path);
-    EXPECT_NE(text.find("left=24"), std::string::npos) << text;
-    EXPECT_NE(text.find("top=40"), std::string::npos) << text;
-    EXPECT_NE(text.find("right=360"), std::string::npos) << text;
-    EXPECT_NE(text.find("bottom=280"), std::string::npos) << text;
+    for (const char *line : {"left=24", "top=40", "right=360", "bottom=280"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(MainWindow, AFirstRunWithoutAFileOpensAtTheDefaultPlacement)
