@@ -203,8 +203,7 @@ TEST_F(CommandLine, NotificationSwitchedOffInTheDialogStopsAtTheNextTick)
 
     // The user opens the Finger dialog, unticks Notify If Logged In and asks
     // once more.
-    PostMessageA(hwnd, WM_COMMAND, 101, 0);
-    HWND dialog = WaitForDialogBox(program.ProcessId(), "Finger");
+    HWND dialog = program.OpenDialog(hwnd, 101, "Finger");
     ASSERT_NE(dialog, nullptr);
     SendDlgItemMessageA(dialog, 2014, BM_CLICK, 0, 0);
     ASSERT_EQ(SendDlgItemMessageA(dialog, 2014, BM_GETCHECK, 0, 0), BST_UNCHECKED);

@@ -42,8 +42,7 @@ TEST(Dialogs, EachOpensModalFromItsCommandAndIsPictured)
                    {IDM_ABOUT, "About Pellwick32", "about"}};
     for (const auto &d : dialogs) {
         SCOPED_TRACE(d.caption);
-        PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(d.command), 0);
-        HWND box = WaitForDialogBox(program.ProcessId(), d.caption);
+        HWND box = program.OpenDialog(frame, d.command, d.caption);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(GetWindow(box, GW_OWNER), frame);
         EXPECT_FALSE(IsWindowEnabled(frame)) << "the dialog is modal";

@@ -61,8 +61,8 @@ bool IsButtonEnabled(HWND toolbar, int command)
 
 class Frame : public ::testing::Test {
 protected:
-    // Starts the program and finds the frame and its three children; a
-    // missing one is a fatal failure of the calling test.
+    // Starts the program, finds the frame and its three children (a missing
+    // one is a fatal failure of the calling test) and waits for it to be idle.
     void StartAndFindChildren()
     {
         frame = runner.Start();
@@ -76,6 +76,10 @@ protected:
         EXPECT_EQ(ClassOf(toolbar), "ToolbarWindow32");
         EXPECT_EQ(ClassOf(status), "msctls_statusbar32");
         EXPECT_EQ(ClassOf(output), "Edit");
+        // The frame greys the output and cancel buttons from messages it
+        // posts to itself while being made; the program is idle once they
+        // have run.
+        EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
     }
 
     // The pane fills the frame's width between toolbar and status bar: it
@@ -117,10 +121,6 @@ protected:
 TEST_F(Frame, OffersOnlyTheQueriesAtStartAndKeepsThePaneBetweenTheBars)
 {
     ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
-
-    // The frame greys the output and cancel buttons from messages it posts to
-    // itself while being made; the program is idle once they have run.
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
     for (const QueryButton &b : kQueryButtonTips)
         EXPECT_TRUE(IsButtonEnabled(toolbar, b.command)) << "button " << b.command;
     for (int command : kGreyAtStart)
@@ -151,7 +151,6 @@ TEST_F(Frame, OffersOnlyTheQueriesAtStartAndKeepsThePaneBetweenTheBars)
 TEST_F(Frame, NamesEachQueryButtonInATooltipUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
 
     const LRESULT size = SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0);
     const int buttonWidth = LOWORD(size);

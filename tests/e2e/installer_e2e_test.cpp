@@ -123,8 +123,7 @@ TEST_F(Installer, TheInstalledProgramReadsTheInstallation)
 
     // Product and Version reach the program only through the registry key,
     // so the About box shows whether it reads the view the installer wrote.
-    PostMessageA(hwnd, WM_COMMAND, IDM_ABOUT, 0);
-    HWND about = WaitForDialogBox(runner.ProcessId(), "About Pellwick32");
+    HWND about = runner.OpenDialog(hwnd, IDM_ABOUT, "About Pellwick32");
     ASSERT_NE(about, nullptr) << "no About box";
     char text[64] = "";
     GetDlgItemTextA(about, IDC_VERSION, text, sizeof text);

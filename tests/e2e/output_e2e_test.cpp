@@ -20,12 +20,11 @@ protected:
     {
         DeleteInstallKey();
         DeleteFileA(BareConfigPath().c_str());
-        server = new LoopbackServer("127.0.0.97", 79);
-        ASSERT_TRUE(server->ok());
-        server->Serve({SendBytes("Login: alice\nName: Alice Example\n")});
+        ASSERT_TRUE(server.ok());
+        server.Serve({SendBytes("Login: alice\nName: Alice Example\n")});
         hwnd = program.Start("-f:alice@127.0.0.97");
         ASSERT_NE(hwnd, nullptr);
-        ASSERT_TRUE(server->WaitServed(10000));
+        ASSERT_TRUE(server.WaitServed(10000));
         pane = GetDlgItem(hwnd, 152);
         // GetWindowTextLength does not reach another process's control.
         ASSERT_TRUE(WaitUntil(5000, [&] { return SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0) > 0; }));
@@ -35,12 +34,11 @@ protected:
         if (hwnd != nullptr && IsWindow(hwnd)) {
             EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
         }
-        delete server;
         DeleteFileA(BareConfigPath().c_str());
     }
 
+    LoopbackServer server{"127.0.0.97", 79};
     ProgramRunner program;
-    LoopbackServer *server = nullptr;
     HWND hwnd = nullptr;
     HWND pane = nullptr;
 };
@@ -48,8 +46,7 @@ protected:
 TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 {
     const std::string out = UniqueTempPath("saved");
-    PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_SAVEAS);
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(out.c_str()));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -60,8 +57,7 @@ TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 
 TEST_F(OutputCommands, FindTextSelectsTheHit)
 {
-    PostMessageA(hwnd, WM_COMMAND, IDM_FINDTEXT, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_FINDTEXT);
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Example"));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -73,8 +69,7 @@ TEST_F(OutputCommands, FindTextSelectsTheHit)
 
 TEST_F(OutputCommands, FontCancelledStillStoresTheFontInUse)
 {
-    PostMessageA(hwnd, WM_COMMAND, IDM_FONT, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_FONT);
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil(10000, [&] {
@@ -101,8 +96,7 @@ TEST_F(OutputCommands, SaveAsAsksBeforeReplacingAFile)
         {file, IDYES, "Login: alice\r\nName: Alice Example\r\n"},
     };
     for (const Step &step : steps) {
-        PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
-        HWND box = WaitForDialogBox(program.ProcessId());
+        HWND box = program.OpenDialog(hwnd, IDM_SAVEAS);
         ASSERT_NE(box, nullptr);
         SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(step.typed.c_str()));

@@ -39,11 +39,8 @@ TEST_F(Program, OpensAtTheStoredPlacementAndClosesWithZero)
     EXPECT_EQ(runner.CloseAndWait(hwnd), 0u);
 
     const std::string text = ReadWholeFile(ini.path);
-    EXPECT_NE(text.find("left=12"), std::string::npos) << text;
-    EXPECT_NE(text.find("top=16"), std::string::npos) << text;
-    EXPECT_NE(text.find("right=240"), std::string::npos) << text;
-    EXPECT_NE(text.find("bottom=160"), std::string::npos) << text;
-    EXPECT_NE(text.find("history=0"), std::string::npos) << text;
+    for (const char *line : {"left=12", "top=16", "right=240", "bottom=160", "history=0"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(Program, MaximisedFromTheCaptionItKeepsItsNormalPlacement)

@@ -70,6 +70,12 @@ DWORD ProgramRunner::CloseAndWait(HWND hwnd)
     return code;
 }
 
+HWND ProgramRunner::OpenDialog(HWND frame, int command, const char *caption)
+{
+    PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return WaitForDialogBox(pi.dwProcessId, caption);
+}
+
 void ProgramRunner::Stop()
 {
     if (pi.hProcess == nullptr)

@@ -53,6 +53,10 @@ public:
     // the process to end. Its exit code, or 0xFFFFFFFF if it did not end.
     DWORD CloseAndWait(HWND hwnd);
 
+    // Gives the frame a command, as the menu does, and waits for the dialog
+    // box it opens (any, or the one with that caption); null if none came.
+    HWND OpenDialog(HWND frame, int command, const char *caption = nullptr);
+
     // Ends the process if it still runs (exit code 99) and lets go of it.
     void Stop();
 
