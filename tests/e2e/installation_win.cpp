@@ -65,11 +65,6 @@ void DeleteMachineTree(const char *key)
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
 }
 
-bool PathExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string ShortcutTarget(const std::string &link)
 {
     std::string target;

@@ -23,8 +23,6 @@ bool MachineKeyExists(const char *key, REGSAM view);
 // Removes a key and everything under it from the 64-bit view.
 void DeleteMachineTree(const char *key);
 
-bool PathExists(const std::string &path);
-
 // The program a shell link starts; empty if it cannot be read.
 std::string ShortcutTarget(const std::string &link);
 

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "config/config_names.h"
-#include "frame/placement.h"
 #include "e2e/installation_win.h"
 #include "e2e/program_runner_win.h"
 #include "res/resource.h"
@@ -120,20 +119,11 @@ TEST_F(Installer, TheInstalledProgramReadsTheInstallation)
     programPath = folder + "\\pellwick.exe";
     HWND hwnd = runner.Start();
     ASSERT_NE(hwnd, nullptr) << "the installed program showed no window";
-    const LONG units = GetDialogBaseUnits();
-    const PixelRect want = PlacementToPixels(DluPlacement{33, 27, 210, 130},
-                                             DialogBaseUnits{LOWORD(units), HIWORD(units)});
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
-    EXPECT_EQ(rc.left, want.left);
-    EXPECT_EQ(rc.top, want.top);
-    EXPECT_EQ(rc.right, want.right);
-    EXPECT_EQ(rc.bottom, want.bottom);
+    EXPECT_EQ(WindowRectOf(hwnd), DialogUnitRect(33, 27, 210, 130));
 
     // Product and Version reach the program only through the registry key,
     // so the About box shows whether it reads the view the installer wrote.
-    PostMessageA(hwnd, WM_COMMAND, IDM_ABOUT, 0);
-    HWND about = WaitForDialogBox(runner.ProcessId(), "About Pellwick32");
+    HWND about = runner.OpenDialog(hwnd, IDM_ABOUT, "About Pellwick32");
     ASSERT_NE(about, nullptr) << "no About box";
     char text[64] = "";
     GetDlgItemTextA(about, IDC_VERSION, text, sizeof text);
