@@ -86,3 +86,27 @@ int main(int argc, char **argv)
     programPath = WindowsPathOf(argv[1]);
     return RUN_ALL_TESTS();
 }
+
+namespace {
+
+// The program's manifest, read back from the file as the loader finds it.
+TEST(ProgramFile, CarriesAManifestForCurrentWindows)
+{
+    HMODULE file = LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(file, nullptr) << programPath;
+    HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr) << "no manifest resource";
+    const char *bytes = static_cast<const char *>(LockResource(LoadResource(file, found)));
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(bytes, SizeofResource(file, found));
+    FreeLibrary(file);
+    for (const char *part : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+                             "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    // The 32-bit program stays virtualised: it asks for no execution level.
+    EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
+}
+
+} // namespace
