@@ -20,6 +20,7 @@
 
 #include "clock_win.h"
 #include "result_row.h"
+#include "win/test_support_win.h"
 
 namespace {
 
@@ -30,25 +31,6 @@ struct Start {
     double idleMs = 0;  // to WaitForInputIdle's return; 0 when it did not wait
     double exitMs = 0;  // to the end of the process
 };
-
-struct Search {
-    DWORD pid;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
-{
-    Search *s = reinterpret_cast<Search *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64] = "";
-    if (pid != s->pid || !IsWindowVisible(hwnd) || !GetClassNameA(hwnd, cls, sizeof cls) ||
-        std::strcmp(cls, s->className) != 0)
-        return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
 
 // Starts `path` and times it. With a class name the program is waited for
 // until it is idle, and its visible window of that class is then closed as a
@@ -69,10 +51,9 @@ Start Run(const std::string &path, const char *closeClass)
     if (closeClass != nullptr) {
         if (WaitForInputIdle(pi.hProcess, kEndWithinMs) == 0)
             run.idleMs = (Now() - start) * 1e3;
-        Search s = {pi.dwProcessId, closeClass, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
-        if (s.found != nullptr)
-            PostMessageA(s.found, WM_CLOSE, 0, 0);
+        const std::vector<HWND> shown = VisibleWindows(pi.dwProcessId, closeClass);
+        if (!shown.empty())
+            PostMessageA(shown.front(), WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(pi.hProcess, kEndWithinMs) == WAIT_OBJECT_0) {
         run.exitMs = (Now() - start) * 1e3;

@@ -124,6 +124,9 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
                 calls.push_back("notify " + std::to_string(minutes < 1 ? 1 : minutes));
             }
             break;
+        case 'r':
+            calls.push_back("referrals");
+            break;
         case 's':
             options |= OPT_SAVE;
             calls.push_back("save " + argument);

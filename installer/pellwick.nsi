@@ -10,18 +10,17 @@
 ;   PELLWICK_VERSION  the project's version, as in the program's resources
 ;   PELLWICK_VERSION4 the same as four numbers, for the setup's own resources
 ;   PELLWICK_OUTFILE  the setup program to write
-;   PELLWICK_64       present for the x86_64 program
+;
+; Only the 32-bit program ships, and this one setup installs it on 32- and
+; 64-bit Windows alike; there it runs under WOW64, and so does the setup.
 
-!ifdef PELLWICK_64
-  Target amd64-unicode
-!else
-  Target x86-unicode
-!endif
+Target x86-unicode
 
 !define PRODUCT "Pellwick32"
 !define MAKER "Harrowmere Systems"
-; The program reads Product, Version and Cfgfile here, in its own registry
-; view: a 32-bit program sees the 32-bit view, a 64-bit one the native view.
+; The program reads Product, Version and Cfgfile here, in the 32-bit
+; registry view, which on 64-bit Windows is the Wow6432Node branch: the
+; setup, a 32-bit program too, writes there without asking.
 !define MAKER_KEY "SOFTWARE\${MAKER}"
 !define INSTALL_KEY "${MAKER_KEY}\${PRODUCT}"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
@@ -32,11 +31,8 @@ OutFile "${PELLWICK_OUTFILE}"
 ; Writes under HKEY_LOCAL_MACHINE and Program Files.
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
-!ifdef PELLWICK_64
-  InstallDir "$PROGRAMFILES64\${PRODUCT}"
-!else
-  InstallDir "$PROGRAMFILES\${PRODUCT}"
-!endif
+; Program Files (x86) on 64-bit Windows.
+InstallDir "$PROGRAMFILES\${PRODUCT}"
 ; A reinstall goes where the last one went.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 
@@ -53,13 +49,9 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; The shortcut goes to every user's Start menu, and on x86_64 the registry
-; values go to the view the 64-bit program reads.
+; The shortcut goes to every user's Start menu.
 !macro UseMachineWideLocations
   SetShellVarContext all
-  !ifdef PELLWICK_64
-    SetRegView 64
-  !endif
 !macroend
 
 Function .onInit

@@ -1,6 +1,7 @@
 # What the Windows test programs and the benchmarks share, compiled once:
 # the loopback Finger and WhoIs server, and the helpers for temporary files,
-# the installation key and whole-file reads. The top CMakeLists.txt includes
+# the installation key and whole-file reads, for waits against a deadline and
+# for reading windows, the test's own or the program's. The top CMakeLists.txt includes
 # this for every Windows build, so that the benchmarks have it also when the
 # tests are left out.
 add_library(pellwick_test_support STATIC

@@ -16,6 +16,7 @@
 #   ui_wait_dialog CAPTION            waits for a dialog to show
 #   ui_type TEXT, ui_key KEY...       keyboard input to the active window
 #   ui_wait_title TEXT, ui_wait_status TEXT
+#   ui_finger TARGET                  the Finger button, TARGET typed, Enter
 #   ui_save_as PATH                   File > Save As, typing PATH
 #   ui_exit                           File > Exit, waits for the end
 #   ui_shot PNG                       a picture of the whole screen
@@ -204,6 +205,15 @@ ui_type() {
 
 ui_key() {
   xdotool key --delay 50 "$@"
+}
+
+# A Finger query from the toolbar: the Finger button, TARGET typed into the
+# dialog, Enter.
+ui_finger() {
+  ui_click_button 101
+  ui_wait_dialog Finger
+  ui_type "$1"
+  ui_key Return
 }
 
 # File > Save As from the keyboard; PATH (a Windows path) replaces the

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "config/config_names.h"
 #include "e2e/program_runner_win.h"
 #include "win/loopback_server_win.h"
 #include "win/test_support_win.h"
@@ -16,7 +15,7 @@ namespace {
 
 // Select All, posted behind whatever the test posted before: once the whole
 // (short, non-empty) pane is selected, the program has handled all of it.
-bool SelectAllRoundTrip(HWND frame)
+[[nodiscard]] bool SelectAllRoundTrip(HWND frame)
 {
     PostMessageA(frame, WM_COMMAND, 203, 0);
     HWND pane = FindWindowExA(frame, nullptr, "Edit", nullptr);
@@ -26,52 +25,21 @@ bool SelectAllRoundTrip(HWND frame)
     });
 }
 
-struct Boxes {
-    DWORD pid;
-    int count;
-};
-
-BOOL CALLBACK CountNotices(HWND hwnd, LPARAM lParam)
-{
-    Boxes *b = reinterpret_cast<Boxes *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char caption[64] = "";
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (pid == b->pid && IsWindowVisible(hwnd) && std::string(caption) == "Pellwick Notify")
-        ++b->count;
-    return TRUE;
-}
-
 class CommandLine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WSADATA data;
-        WSAStartup(MAKEWORD(1, 1), &data);
-        ini = UniqueTempPath("cmdline");
-        // The placement a run with -e must leave alone.
-        placement = "[pellwick]\r\nleft=31\r\ntop=32\r\nright=210\r\nbottom=130\r\nhistory=1\r\n";
-        WriteWholeFile(ini, placement);
-        SetInstallValue(REG_VALUE_CFGFILE, ini);
         // The command line cuts at every '-': the path must have none.
-        out = UniqueTempPath("answer");
         ASSERT_EQ(out.find('-'), std::string::npos) << out;
     }
-    void TearDown() override
-    {
-        DeleteFileA(ini.c_str());
-        DeleteFileA(out.c_str());
-        DeleteInstallKey();
-        WSACleanup();
-    }
-    static bool Exists(const std::string &path)
-    {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
+    void TearDown() override { DeleteFileA(out.c_str()); }
 
+    // The placement a run with -e must leave alone.
+    const std::string placement =
+        "[pellwick]\r\nleft=31\r\ntop=32\r\nright=210\r\nbottom=130\r\nhistory=1\r\n";
+    const TestConfigFile ini{"cmdline", placement};
+    const std::string out = UniqueTempPath("answer");
     ProgramRunner program;
-    std::string ini, out, placement;
 };
 
 TEST_F(CommandLine, FingerSavesTheAnswerAndEndsWithZero)
@@ -83,7 +51,7 @@ TEST_F(CommandLine, FingerSavesTheAnswerAndEndsWithZero)
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "alice\r\n");
     EXPECT_EQ(ReadWholeFile(out), "Login: alice\r\n        Name: Alice\r\n");
-    EXPECT_EQ(ReadWholeFile(ini), placement) << "a run ended by -e writes no placement";
+    EXPECT_EQ(ReadWholeFile(ini.path), placement) << "a run ended by -e writes no placement";
 }
 
 TEST_F(CommandLine, WhoisAndLongFingerSendTheirRequests)
@@ -110,7 +78,7 @@ TEST_F(CommandLine, AnEmptyAnswerIsSavedAsAnEmptyFile)
     ASSERT_TRUE(server.ok());
     server.Serve({CloseNow()});
     EXPECT_EQ(program.RunToExit("-f:127.0.0.93 -s:" + out + " -e"), 0u);
-    ASSERT_TRUE(Exists(out));
+    ASSERT_TRUE(PathExists(out));
     EXPECT_EQ(ReadWholeFile(out), "");
 }
 
@@ -118,10 +86,10 @@ TEST_F(CommandLine, AQueryThatCannotStartEndsWithOneAndSavesNothing)
 {
     // Nothing listens there: the connection is refused.
     EXPECT_EQ(program.RunToExit("-f:alice@127.0.0.94 -s:" + out + " -e"), 1u);
-    EXPECT_FALSE(Exists(out));
+    EXPECT_FALSE(PathExists(out));
     // No host at all.
     EXPECT_EQ(program.RunToExit("-f:alice@ -s:" + out + " -e"), 1u);
-    EXPECT_FALSE(Exists(out));
+    EXPECT_FALSE(PathExists(out));
 }
 
 TEST_F(CommandLine, ExitCodesSayWhetherTheAnswerAndItsFileAreWhole)
@@ -139,7 +107,7 @@ TEST_F(CommandLine, ExitCodesSayWhetherTheAnswerAndItsFileAreWhole)
         EXPECT_TRUE(code == 0 || code == 3) << "run " << run << " ended with " << code;
         // The platform may drop what came with the reset, never keep part of it.
         const std::string saved = ReadWholeFile(out);
-        EXPECT_TRUE(Exists(out) && (saved == "hello" || saved.empty()))
+        EXPECT_TRUE(PathExists(out) && (saved == "hello" || saved.empty()))
             << "run " << run << " saved \"" << saved << "\"";
     }
     // The answer cannot be saved where no folder is.
@@ -157,7 +125,7 @@ TEST_F(CommandLine, WithReferralsTheWholeChainIsSavedAndItsEndSetsTheCode)
     EXPECT_EQ(program.RunToExit("-r -w:example.test@registry.test -s:" + out + " -e"), 0u);
     EXPECT_EQ(ReadWholeFile(out), "refer: registrar.test\r\n\r\n[Referral to registrar.test]\r\n"
                                   "Registrant: Alice\r\n");
-    EXPECT_EQ(ReadWholeFile(ini), placement) << "-r is for this run alone";
+    EXPECT_EQ(ReadWholeFile(ini.path), placement) << "-r is for this run alone";
 
     // Nobody answers at the referral: what came is saved, and the answer
     // counts as cut off.
@@ -187,19 +155,15 @@ TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)
     HWND hwnd = program.Start("-n:2 -f:alice@127.0.0.96");
     ASSERT_NE(hwnd, nullptr);
     ASSERT_TRUE(server.WaitServed(10000));
-    auto title = [&] {
-        char text[128] = "";
-        GetWindowTextA(hwnd, text, sizeof text);
-        return std::string(text);
-    };
-    ASSERT_TRUE(WaitUntil(5000, [&] { return title() == "Pellwick (Finger - 127.0.0.96)"; }))
-        << title();
+    ASSERT_TRUE(WaitUntil(5000, [&] { return Caption(hwnd) == "Pellwick (Finger - 127.0.0.96)"; }))
+        << Caption(hwnd);
 
     // The minute ticks, given by hand.
     server.Serve({SendBytes("Login: bob\nLogin: alice\n")});
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
-    EXPECT_TRUE(WaitUntil(5000, [&] { return title() == "Pellwick - Next notify 1 minutes"; }))
-        << title();
+    EXPECT_TRUE(WaitUntil(5000, [&] {
+        return Caption(hwnd) == "Pellwick - Next notify 1 minutes";
+    })) << Caption(hwnd);
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     ASSERT_TRUE(server.WaitServed(10000));
     EXPECT_EQ(server.Request(1), "\r\n");
@@ -216,11 +180,12 @@ TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     EXPECT_TRUE(SelectAllRoundTrip(hwnd)) << "the pane was cleared or Select All never ran";
-    EXPECT_EQ(title(), "Pellwick (Finger - 127.0.0.96)");
+    EXPECT_EQ(Caption(hwnd), "Pellwick (Finger - 127.0.0.96)");
     EXPECT_EQ(server.Accepted(), 2);
-    Boxes boxes = {program.ProcessId(), 0};
-    EnumWindows(CountNotices, reinterpret_cast<LPARAM>(&boxes));
-    EXPECT_EQ(boxes.count, 1);
+    int notices = 0;
+    for (HWND w : VisibleWindows(program.ProcessId()))
+        notices += Caption(w) == "Pellwick Notify";
+    EXPECT_EQ(notices, 1);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(box); }));
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
@@ -233,18 +198,12 @@ TEST_F(CommandLine, NotificationSwitchedOffInTheDialogStopsAtTheNextTick)
     server.Serve({SendBytes("Login: bob\n")}, 2);
     HWND hwnd = program.Start("-n:1 -f:alice@127.0.0.98");
     ASSERT_NE(hwnd, nullptr);
-    auto title = [&] {
-        char text[128] = "";
-        GetWindowTextA(hwnd, text, sizeof text);
-        return std::string(text);
-    };
     const std::string done = "Pellwick (Finger - 127.0.0.98)";
-    ASSERT_TRUE(WaitUntil(10000, [&] { return title() == done; })) << title();
+    ASSERT_TRUE(WaitUntil(10000, [&] { return Caption(hwnd) == done; })) << Caption(hwnd);
 
     // The user opens the Finger dialog, unticks Notify If Logged In and asks
     // once more.
-    PostMessageA(hwnd, WM_COMMAND, 101, 0);
-    HWND dialog = WaitForDialogBox(program.ProcessId(), "Finger");
+    HWND dialog = program.OpenDialog(hwnd, 101, "Finger");
     ASSERT_NE(dialog, nullptr);
     SendDlgItemMessageA(dialog, 2014, BM_CLICK, 0, 0);
     ASSERT_EQ(SendDlgItemMessageA(dialog, 2014, BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -253,7 +212,7 @@ TEST_F(CommandLine, NotificationSwitchedOffInTheDialogStopsAtTheNextTick)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(server.WaitServed(10000));
     EXPECT_EQ(server.Request(1), "alice\r\n") << "without notification the user is asked for";
-    ASSERT_TRUE(WaitUntil(10000, [&] { return title() == done; })) << title();
+    ASSERT_TRUE(WaitUntil(10000, [&] { return Caption(hwnd) == done; })) << Caption(hwnd);
 
     // Two ticks, each due at an interval of one minute, then Select All: once
     // the pane is selected the ticks have been handled, and they started
@@ -261,7 +220,7 @@ TEST_F(CommandLine, NotificationSwitchedOffInTheDialogStopsAtTheNextTick)
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     PostMessageA(hwnd, WM_TIMER, 10101, 0);
     ASSERT_TRUE(SelectAllRoundTrip(hwnd)) << "Select All never ran";
-    EXPECT_EQ(title(), done);
+    EXPECT_EQ(Caption(hwnd), done);
     EXPECT_EQ(server.Accepted(), 2);
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
 }

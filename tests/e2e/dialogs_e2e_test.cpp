@@ -19,12 +19,11 @@ namespace {
 
 TEST(Dialogs, EachOpensModalFromItsCommandAndIsPictured)
 {
-    const std::string ini = UniqueTempPath("dialogs");
-    WriteWholeFile(ini, "[pellwick]\r\nleft=20\r\ntop=20\r\nright=280\r\nbottom=175\r\nhistory=1\r\n"
-                        "[__History__]\r\ncount=2\r\nhost0=alice@finger.test\r\nhost1=finger.test\r\n"
-                        "[__AddBk__]\r\ncount=1\r\nhost0=bob@finger.test\r\n"
-                        "[__WhoIs__]\r\ncount=2\r\nhost0=whois.test\r\nhost1=whois.iana.org\r\n");
-    SetInstallValue(REG_VALUE_CFGFILE, ini);
+    const TestConfigFile ini(
+        "dialogs", "[pellwick]\r\nleft=20\r\ntop=20\r\nright=280\r\nbottom=175\r\nhistory=1\r\n"
+                   "[__History__]\r\ncount=2\r\nhost0=alice@finger.test\r\nhost1=finger.test\r\n"
+                   "[__AddBk__]\r\ncount=1\r\nhost0=bob@finger.test\r\n"
+                   "[__WhoIs__]\r\ncount=2\r\nhost0=whois.test\r\nhost1=whois.iana.org\r\n");
     SetInstallValue(REG_VALUE_PRODUCT, "Pellwick32");
     SetInstallValue(REG_VALUE_VERSION, "1.0.0");
 
@@ -43,8 +42,7 @@ TEST(Dialogs, EachOpensModalFromItsCommandAndIsPictured)
                    {IDM_ABOUT, "About Pellwick32", "about"}};
     for (const auto &d : dialogs) {
         SCOPED_TRACE(d.caption);
-        PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(d.command), 0);
-        HWND box = WaitForDialogBox(program.ProcessId(), d.caption);
+        HWND box = program.OpenDialog(frame, d.command, d.caption);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(GetWindow(box, GW_OWNER), frame);
         EXPECT_FALSE(IsWindowEnabled(frame)) << "the dialog is modal";
@@ -62,8 +60,6 @@ TEST(Dialogs, EachOpensModalFromItsCommandAndIsPictured)
         EXPECT_TRUE(WaitUntil(2000, [&] { return IsWindowEnabled(frame) != FALSE; }));
     }
     EXPECT_EQ(program.CloseAndWait(frame), 0u);
-    DeleteInstallKey();
-    DeleteFileA(ini.c_str());
 }
 
 } // namespace

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "config/config_names.h"
 #include "frame/frame_win.h"
 #include "e2e/program_runner_win.h"
 #include "e2e/screenshot_win.h"
@@ -39,13 +38,6 @@ const QueryButton kQueryButtonTips[4] = {
 // Greyed while the pane is empty or nothing is running.
 const int kGreyAtStart[5] = {IDM_CANCELOP, IDM_SAVEAS, IDM_CLEAR, IDM_COPY, IDM_PRINT};
 
-std::string ClassOf(HWND hwnd)
-{
-    char cls[64] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    return cls;
-}
-
 int ClientHeight(HWND hwnd)
 {
     RECT rc = {};
@@ -67,38 +59,10 @@ bool IsButtonEnabled(HWND toolbar, int command)
     return SendMessageA(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
 }
 
-// The text a tooltip shows; the control answers WM_GETTEXT with it, and
-// Wine marshals the buffer between the processes.
-std::string TipText(HWND tip)
-{
-    char text[128] = "";
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                             SMTO_ABORTIFHUNG, 2000, &copied))
-        return "";
-    return std::string(text, copied < sizeof text ? static_cast<size_t>(copied) : 0);
-}
-
 class Frame : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // A frame wide enough for the whole toolbar, at a place of its own.
-        ini = UniqueTempPath("frame");
-        WriteWholeFile(ini, "[pellwick]\r\nleft=20\r\ntop=20\r\nright=260\r\nbottom=160\r\n"
-                            "history=0\r\n");
-        SetInstallValue(REG_VALUE_CFGFILE, ini);
-    }
-
-    void TearDown() override
-    {
-        runner.Stop();
-        DeleteInstallKey();
-        DeleteFileA(ini.c_str());
-    }
-
-    // Starts the program and finds the frame and its three children; a
-    // missing one is a fatal failure of the calling test.
+    // Starts the program, finds the frame and its three children (a missing
+    // one is a fatal failure of the calling test) and waits for it to be idle.
     void StartAndFindChildren()
     {
         frame = runner.Start();
@@ -112,6 +76,10 @@ protected:
         EXPECT_EQ(ClassOf(toolbar), "ToolbarWindow32");
         EXPECT_EQ(ClassOf(status), "msctls_statusbar32");
         EXPECT_EQ(ClassOf(output), "Edit");
+        // The frame greys the output and cancel buttons from messages it
+        // posts to itself while being made; the program is idle once they
+        // have run.
+        EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
     }
 
     // The pane fills the frame's width between toolbar and status bar: it
@@ -140,8 +108,10 @@ protected:
         EXPECT_LE(std::abs(pane.bottom - foot.top), 1) << "pane and status bar apart";
     }
 
+    // A frame wide enough for the whole toolbar, at a place of its own.
+    const TestConfigFile ini{"frame", "[pellwick]\r\nleft=20\r\ntop=20\r\nright=260\r\n"
+                                      "bottom=160\r\nhistory=0\r\n"};
     ProgramRunner runner;
-    std::string ini;
     HWND frame = nullptr;
     HWND toolbar = nullptr;
     HWND status = nullptr;
@@ -151,10 +121,6 @@ protected:
 TEST_F(Frame, OffersOnlyTheQueriesAtStartAndKeepsThePaneBetweenTheBars)
 {
     ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
-
-    // The frame greys the output and cancel buttons from messages it posts to
-    // itself while being made; the program is idle once they have run.
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
     for (const QueryButton &b : kQueryButtonTips)
         EXPECT_TRUE(IsButtonEnabled(toolbar, b.command)) << "button " << b.command;
     for (int command : kGreyAtStart)
@@ -185,7 +151,6 @@ TEST_F(Frame, OffersOnlyTheQueriesAtStartAndKeepsThePaneBetweenTheBars)
 TEST_F(Frame, NamesEachQueryButtonInATooltipUnderThePointer)
 {
     ASSERT_NO_FATAL_FAILURE(StartAndFindChildren());
-    EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
 
     const LRESULT size = SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0);
     const int buttonWidth = LOWORD(size);
@@ -204,7 +169,8 @@ TEST_F(Frame, NamesEachQueryButtonInATooltipUnderThePointer)
         tip = nullptr;
         const bool seen = WaitUntil(5000, [&] {
             tip = FindVisibleWindow(runner.ProcessId(), TOOLTIPS_CLASSA);
-            shown = tip != nullptr ? TipText(tip) : "";
+            // The tooltip answers WM_GETTEXT with the text it shows.
+            shown = tip != nullptr ? WindowText(tip) : "";
             return shown == b.tip;
         });
         ASSERT_TRUE(seen) << "pointer at " << at.x << "," << at.y << ": "

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include "config/config_names.h"
 #include "e2e/program_runner_win.h"
 #include "e2e/screenshot_win.h"
 #include "res/resource.h"
@@ -19,72 +18,57 @@ namespace {
 
 const char kHelpFile[] = "pllwck32.hlp";
 
-struct Found {
-    DWORD notPid;
-    std::string list; // what was seen, for a failure message
-    HWND viewer;
-};
-
-// A visible top-level window of another process whose title names the help.
-BOOL CALLBACK MatchViewer(HWND hwnd, LPARAM lParam)
+// The help viewer: a visible top-level window of another process whose
+// title names the help. `seen` lists the windows looked at, for a failure
+// message.
+HWND FindViewer(DWORD notPid, std::string &seen)
 {
-    Found *f = reinterpret_cast<Found *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == f->notPid || pid == GetCurrentProcessId() || !IsWindowVisible(hwnd))
-        return TRUE;
-    char cls[64] = "", title[128] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    f->list += std::string(" [") + cls + " \"" + title + "\"]";
-    if (std::string(cls) == kHelpViewerClass &&
-        std::string(title).find("Pellwick Help") != std::string::npos) {
-        f->viewer = hwnd;
-        return FALSE;
+    seen.clear();
+    for (HWND w : VisibleWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == notPid || pid == GetCurrentProcessId())
+            continue;
+        const std::string cls = ClassOf(w), title = Caption(w);
+        seen += " [" + cls + " \"" + title + "\"]";
+        if (cls == kHelpViewerClass && title.find("Pellwick Help") != std::string::npos)
+            return w;
     }
+    return nullptr;
+}
+
+BOOL CALLBACK KeepLongestText(HWND child, LPARAM longest)
+{
+    std::string text = WindowText(child);
+    if (text.size() > reinterpret_cast<std::string *>(longest)->size())
+        reinterpret_cast<std::string *>(longest)->swap(text);
     return TRUE;
 }
 
-struct Child {
-    std::string text;
-};
-
-// The text of the viewer's text pane: the longest text of its children.
-BOOL CALLBACK LongestText(HWND hwnd, LPARAM lParam)
+// Waits up to 5 seconds for the viewer's text pane, the longest text of its
+// children, to hold `text`; `pane` is what it showed.
+[[nodiscard]] bool ViewerShows(HWND viewer, const char *text, std::string &pane)
 {
-    Child *c = reinterpret_cast<Child *>(lParam);
-    static char text[16384];
-    DWORD_PTR copied = 0;
-    if (SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 2000, &copied) &&
-        copied < sizeof text && copied > c->text.size())
-        c->text.assign(text, static_cast<size_t>(copied));
-    return TRUE;
+    return WaitUntil(5000, [&] {
+        EnumChildWindows(viewer, KeepLongestText, reinterpret_cast<LPARAM>(&pane));
+        return pane.find(text) != std::string::npos;
+    });
 }
 
 class Help : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        // A viewer left by an earlier test would look in its own folder.
-        QuitHelpViewer();
-        ini = UniqueTempPath("help");
-        WriteWholeFile(ini, "[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\nbottom=120\r\n"
-                            "history=0\r\n");
-        SetInstallValue(REG_VALUE_CFGFILE, ini);
-    }
+    // A viewer left by an earlier test would look in its own folder.
+    void SetUp() override { QuitHelpViewer(); }
 
     void TearDown() override
     {
         QuitHelpViewer();
         runner.Stop();
-        DeleteInstallKey();
-        DeleteFileA(ini.c_str());
     }
 
     // Starts the program in `folder` (its frame kept in `frame`), gives Help >
     // Index and waits for the viewer of the program's help file.
-    bool OpenHelpIndex(const std::string &folder, Found &found)
+    bool OpenHelpIndex(const std::string &folder)
     {
         frame = runner.Start("", folder);
         if (frame == nullptr) {
@@ -93,17 +77,18 @@ protected:
         }
         EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
         PostMessageA(frame, WM_COMMAND, IDM_HELPINDEX, 0);
-        found.notPid = runner.ProcessId();
         return WaitUntil(20000, [&] {
-            found.list.clear();
-            EnumWindows(MatchViewer, reinterpret_cast<LPARAM>(&found));
-            return found.viewer != nullptr;
+            viewer = FindViewer(runner.ProcessId(), seen);
+            return viewer != nullptr;
         });
     }
 
+    const TestConfigFile ini{"help", "[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\n"
+                                     "bottom=120\r\nhistory=0\r\n"};
     ProgramRunner runner;
     HWND frame = nullptr;
-    std::string ini;
+    HWND viewer = nullptr;
+    std::string seen; // the windows of other processes, when no viewer came
 };
 
 TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
@@ -112,48 +97,43 @@ TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
     ASSERT_NE(GetFileAttributesA(helpPath.c_str()), INVALID_FILE_ATTRIBUTES)
         << helpPath << " was not built";
 
-    Found found = {0, "", nullptr};
-    const bool opened = OpenHelpIndex(ProgramFolder(), found);
+    const bool opened = OpenHelpIndex(ProgramFolder());
     if (!opened) {
         Screenshot shot;
         if (CaptureScreen(shot))
             WriteBmp(ArtifactFolder() + "\\help.bmp", shot);
     }
-    ASSERT_TRUE(opened) << "no help viewer; windows of other processes:" << found.list;
+    ASSERT_TRUE(opened) << "no help viewer; windows of other processes:" << seen;
 
     // The contents topic, whole, with its links to the other topics.
-    Child pane;
-    WaitUntil(5000, [&] {
-        EnumChildWindows(found.viewer, LongestText, reinterpret_cast<LPARAM>(&pane));
-        return pane.text.find("Keyboard") != std::string::npos;
-    });
+    std::string pane;
+    EXPECT_TRUE(ViewerShows(viewer, "Keyboard", pane)) << pane;
     for (const char *text : {"Pellwick Help", "Pellwick asks other computers", "Getting started",
                              "Finger queries", "Command line", "Keyboard"})
-        EXPECT_NE(pane.text.find(text), std::string::npos) << "the viewer lacks: " << text;
+        EXPECT_NE(pane.find(text), std::string::npos) << "the viewer lacks: " << text;
 
     // The viewer paints after it has answered: the screen is taken until it
     // shows the ten links underlined in the viewer's link green and the
     // title in navy, or five seconds have passed.
-    RECT viewer = {};
-    GetWindowRect(found.viewer, &viewer);
+    const RECT area = WindowRectOf(viewer);
     Screenshot shot;
     long links = 0, title = 0;
-    WaitUntil(5000, [&] {
+    const bool drawn = WaitUntil(5000, [&] {
         if (!CaptureScreen(shot))
             return false;
-        links = shot.CountColour(viewer, RGB(0, 128, 0));
-        title = shot.CountColour(viewer, RGB(0, 0, 128));
+        links = shot.CountColour(area, RGB(0, 128, 0));
+        title = shot.CountColour(area, RGB(0, 0, 128));
         return links > 10 * 50 && title > 100;
     });
     // Kept before it is judged, so a failed run leaves the picture behind.
     const std::string path = ArtifactFolder() + "\\help.bmp";
     EXPECT_TRUE(WriteBmp(path, shot)) << path;
     std::printf("screenshot: %s\n", path.c_str());
-    EXPECT_GT(links, 10 * 50) << "no links drawn";
-    EXPECT_GT(title, 100) << "no title drawn";
+    EXPECT_TRUE(drawn) << links << " pixels of links drawn (want over " << 10 * 50 << "), "
+                       << title << " of the title (want over 100)";
 
     QuitHelpViewer();
-    EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(found.viewer); })) << "the viewer stays open";
+    EXPECT_TRUE(WaitUntil(5000, [&] { return !IsWindow(viewer); })) << "the viewer stays open";
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
 }
 
@@ -187,26 +167,21 @@ TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
     const std::string folder =
         std::string(temp) + "planted" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string hlp = folder + "\\" + kHelpFile, viewer = folder + "\\winhlp32.exe";
+    const std::string hlp = folder + "\\" + kHelpFile, impostor = folder + "\\winhlp32.exe";
     WriteWholeFile(hlp, "not the program's help");
     // Any program will do as the impostor; this one shows itself by its frame.
-    ASSERT_TRUE(CopyFileA(programPath.c_str(), viewer.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(programPath.c_str(), impostor.c_str(), FALSE));
 
-    Found found = {0, "", nullptr};
-    const bool opened = OpenHelpIndex(folder, found);
+    const bool opened = OpenHelpIndex(folder);
     EXPECT_FALSE(EndStrayPrograms(runner.ProcessId())) << "the planted winhlp32.exe was started";
-    EXPECT_TRUE(opened) << "the program's own help did not open; windows:" << found.list;
+    EXPECT_TRUE(opened) << "the program's own help did not open; windows:" << seen;
+    std::string pane;
     if (opened) {
-        Child pane;
-        WaitUntil(5000, [&] {
-            EnumChildWindows(found.viewer, LongestText, reinterpret_cast<LPARAM>(&pane));
-            return pane.text.find("Pellwick asks other computers") != std::string::npos;
-        });
-        EXPECT_NE(pane.text.find("Pellwick asks other computers"), std::string::npos);
+        EXPECT_TRUE(ViewerShows(viewer, "Pellwick asks other computers", pane)) << pane;
     }
     QuitHelpViewer();
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
-    DeleteFileA(viewer.c_str());
+    DeleteFileA(impostor.c_str());
     DeleteFileA(hlp.c_str());
     RemoveDirectoryA(folder.c_str());
 }

@@ -57,17 +57,12 @@ bool MachineKeyExists(const char *key, REGSAM view)
 void DeleteMachineTree(const char *key)
 {
     HKEY h;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &h) !=
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS | PROGRAM_VIEW, &h) !=
         ERROR_SUCCESS)
         return;
     RegDeleteTreeA(h, nullptr);
     RegCloseKey(h);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
-}
-
-bool PathExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, PROGRAM_VIEW, 0);
 }
 
 std::string ShortcutTarget(const std::string &link)

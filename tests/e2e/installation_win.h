@@ -1,18 +1,23 @@
 // Where the setup program puts things on this machine, and small reads of
-// them for the installer tests: the 64-bit registry view (the one the 64-bit
-// program reads), files, folders and the Start-menu shortcut.
+// them for the installer tests: the registry view the shipped 32-bit program
+// reads, files, folders and the Start-menu shortcut.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+// The 32-bit program's registry view, and the other one, which on 64-bit
+// Windows must stay untouched.
+enum : REGSAM { PROGRAM_VIEW = KEY_WOW64_32KEY, OTHER_VIEW = KEY_WOW64_64KEY };
+
 // The uninstall entry Add/Remove Programs lists the program under.
 #define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pellwick32"
 // The key above the program's own, shared with the maker's other products.
 #define MAKER_KEY "SOFTWARE\\Harrowmere Systems"
 
-// "C:\Program Files\Pellwick32" and the shortcut in every user's Start menu.
+// "C:\Program Files (x86)\Pellwick32" on 64-bit Windows, and the shortcut in
+// every user's Start menu.
 std::string InstallFolder();
 std::string ShortcutPath();
 
@@ -20,10 +25,8 @@ std::string ShortcutPath();
 // (KEY_WOW64_64KEY or KEY_WOW64_32KEY); false if the key or value is absent.
 bool ReadMachineString(const char *key, const char *value, REGSAM view, std::string &out);
 bool MachineKeyExists(const char *key, REGSAM view);
-// Removes a key and everything under it from the 64-bit view.
+// Removes a key and everything under it from the program's view.
 void DeleteMachineTree(const char *key);
-
-bool PathExists(const std::string &path);
 
 // The program a shell link starts; empty if it cannot be read.
 std::string ShortcutTarget(const std::string &link);

@@ -1,7 +1,9 @@
-// The 64-bit setup program run silently, as an administrator deploys it: it
-// puts the program and its help file under Program Files, records the
-// installation where the 64-bit program reads it, and its uninstaller takes
-// all of that away again but leaves the user's pellwick.ini.
+// The setup program, the 32-bit one that ships, run silently as an
+// administrator deploys it, here as on 64-bit Windows (a 32-bit process in a
+// 64-bit prefix): it puts the program and its help file under Program Files
+// (x86), records the installation where the 32-bit program reads it, and its
+// uninstaller takes all of that away again but leaves the user's
+// pellwick.ini.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,7 +11,6 @@
 #include <string>
 
 #include "config/config_names.h"
-#include "frame/placement.h"
 #include "e2e/installation_win.h"
 #include "e2e/program_runner_win.h"
 #include "res/resource.h"
@@ -63,7 +64,7 @@ protected:
     static std::string Installed(const char *value)
     {
         std::string text;
-        EXPECT_TRUE(ReadMachineString(REG_KEY_PELLWICK, value, KEY_WOW64_64KEY, text))
+        EXPECT_TRUE(ReadMachineString(REG_KEY_PELLWICK, value, PROGRAM_VIEW, text))
             << value << " is not in the installation key";
         return text;
     }
@@ -78,6 +79,10 @@ private:
 
 TEST_F(Installer, PutsTheFilesUnderProgramFiles)
 {
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    ASSERT_TRUE(wow64) << "the test runs as on 64-bit Windows";
+    EXPECT_NE(folder.find("\\Program Files (x86)\\"), std::string::npos) << folder;
     const std::string program = ReadWholeFile(builtProgram);
     ASSERT_FALSE(program.empty()) << "cannot read " << builtProgram;
     EXPECT_TRUE(ReadWholeFile(folder + "\\pellwick.exe") == program)
@@ -101,13 +106,17 @@ TEST_F(Installer, RecordsTheInstallationInTheProgramsRegistryView)
     // The configured path and the bare name must denote one file.
     EXPECT_TRUE(SameText(Installed(REG_VALUE_CFGFILE), BareConfigPath()))
         << "Cfgfile is \"" << Installed(REG_VALUE_CFGFILE) << "\"";
-    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_32KEY))
-        << "the installation went to the 32-bit view, which the 64-bit program does not read";
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, OTHER_VIEW))
+        << "the installation went to the 64-bit view, which the 32-bit program does not read";
+    // On 64-bit Windows that view is the Wow6432Node branch.
+    std::string product;
+    EXPECT_TRUE(ReadMachineString("SOFTWARE\\Wow6432Node\\Harrowmere Systems\\Pellwick32",
+                                  REG_VALUE_PRODUCT, KEY_WOW64_64KEY, product));
 
     std::string name, uninstall;
-    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "DisplayName", KEY_WOW64_64KEY, name));
+    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "DisplayName", PROGRAM_VIEW, name));
     EXPECT_EQ(name, "Pellwick32");
-    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "UninstallString", KEY_WOW64_64KEY, uninstall));
+    EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "UninstallString", PROGRAM_VIEW, uninstall));
     EXPECT_TRUE(SameText(uninstall, "\"" + folder + "\\Uninstall.exe\"")) << uninstall;
 }
 
@@ -120,20 +129,11 @@ TEST_F(Installer, TheInstalledProgramReadsTheInstallation)
     programPath = folder + "\\pellwick.exe";
     HWND hwnd = runner.Start();
     ASSERT_NE(hwnd, nullptr) << "the installed program showed no window";
-    const LONG units = GetDialogBaseUnits();
-    const PixelRect want = PlacementToPixels(DluPlacement{33, 27, 210, 130},
-                                             DialogBaseUnits{LOWORD(units), HIWORD(units)});
-    RECT rc;
-    GetWindowRect(hwnd, &rc);
-    EXPECT_EQ(rc.left, want.left);
-    EXPECT_EQ(rc.top, want.top);
-    EXPECT_EQ(rc.right, want.right);
-    EXPECT_EQ(rc.bottom, want.bottom);
+    EXPECT_EQ(WindowRectOf(hwnd), DialogUnitRect(33, 27, 210, 130));
 
     // Product and Version reach the program only through the registry key,
     // so the About box shows whether it reads the view the installer wrote.
-    PostMessageA(hwnd, WM_COMMAND, IDM_ABOUT, 0);
-    HWND about = WaitForDialogBox(runner.ProcessId(), "About Pellwick32");
+    HWND about = runner.OpenDialog(hwnd, IDM_ABOUT, "About Pellwick32");
     ASSERT_NE(about, nullptr) << "no About box";
     char text[64] = "";
     GetDlgItemTextA(about, IDC_VERSION, text, sizeof text);
@@ -156,19 +156,19 @@ TEST_F(Installer, SilentUninstallRemovesAllButTheUsersConfiguration)
     // the folder it removes and finishes in the copy, so the first process
     // ends before the work is done: wait for the last steps' results.
     std::string quiet;
-    ASSERT_TRUE(ReadMachineString(UNINSTALL_KEY, "QuietUninstallString", KEY_WOW64_64KEY, quiet));
+    ASSERT_TRUE(ReadMachineString(UNINSTALL_KEY, "QuietUninstallString", PROGRAM_VIEW, quiet));
     EXPECT_EQ(RunAndWait(quiet, 30000), 0u) << quiet;
     EXPECT_TRUE(WaitUntil(30000, [&] {
-        return !PathExists(folder) && !MachineKeyExists(UNINSTALL_KEY, KEY_WOW64_64KEY) &&
-               !MachineKeyExists(MAKER_KEY, KEY_WOW64_64KEY);
+        return !PathExists(folder) && !MachineKeyExists(UNINSTALL_KEY, PROGRAM_VIEW) &&
+               !MachineKeyExists(MAKER_KEY, PROGRAM_VIEW);
     })) << "the uninstaller did not finish within 30 seconds";
 
     EXPECT_FALSE(PathExists(folder + "\\pellwick.exe"));
     EXPECT_FALSE(PathExists(folder));
     EXPECT_FALSE(PathExists(ShortcutPath()));
-    EXPECT_FALSE(MachineKeyExists(UNINSTALL_KEY, KEY_WOW64_64KEY));
-    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_64KEY));
-    EXPECT_FALSE(MachineKeyExists(MAKER_KEY, KEY_WOW64_64KEY));
+    EXPECT_FALSE(MachineKeyExists(UNINSTALL_KEY, PROGRAM_VIEW));
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, PROGRAM_VIEW));
+    EXPECT_FALSE(MachineKeyExists(MAKER_KEY, PROGRAM_VIEW));
     EXPECT_EQ(ReadWholeFile(config), settings) << "the user's configuration did not survive";
 }
 
@@ -176,7 +176,7 @@ TEST_F(Installer, UninstallKeepsTheMakersKeyWhileAnotherProductUsesIt)
 {
     HKEY other;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, MAKER_KEY "\\Other", 0, nullptr, 0,
-                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, &other, nullptr),
+                              KEY_WRITE | PROGRAM_VIEW, nullptr, &other, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(other);
 
@@ -185,8 +185,8 @@ TEST_F(Installer, UninstallKeepsTheMakersKeyWhileAnotherProductUsesIt)
     const std::string run = "\"" + folder + "\\Uninstall.exe\" /S _?=" + folder;
     EXPECT_EQ(RunAndWait(run, 30000), 0u) << run;
     EXPECT_FALSE(PathExists(folder + "\\pellwick.exe"));
-    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, KEY_WOW64_64KEY));
-    EXPECT_TRUE(MachineKeyExists(MAKER_KEY "\\Other", KEY_WOW64_64KEY));
+    EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, PROGRAM_VIEW));
+    EXPECT_TRUE(MachineKeyExists(MAKER_KEY "\\Other", PROGRAM_VIEW));
 }
 
 } // namespace

@@ -18,16 +18,13 @@ class OutputCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WSADATA data;
-        WSAStartup(MAKEWORD(1, 1), &data);
         DeleteInstallKey();
         DeleteFileA(BareConfigPath().c_str());
-        server = new LoopbackServer("127.0.0.97", 79);
-        ASSERT_TRUE(server->ok());
-        server->Serve({SendBytes("Login: alice\nName: Alice Example\n")});
+        ASSERT_TRUE(server.ok());
+        server.Serve({SendBytes("Login: alice\nName: Alice Example\n")});
         hwnd = program.Start("-f:alice@127.0.0.97");
         ASSERT_NE(hwnd, nullptr);
-        ASSERT_TRUE(server->WaitServed(10000));
+        ASSERT_TRUE(server.WaitServed(10000));
         pane = GetDlgItem(hwnd, 152);
         // GetWindowTextLength does not reach another process's control.
         ASSERT_TRUE(WaitUntil(5000, [&] { return SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0) > 0; }));
@@ -37,13 +34,11 @@ protected:
         if (hwnd != nullptr && IsWindow(hwnd)) {
             EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
         }
-        delete server;
         DeleteFileA(BareConfigPath().c_str());
-        WSACleanup();
     }
 
+    LoopbackServer server{"127.0.0.97", 79};
     ProgramRunner program;
-    LoopbackServer *server = nullptr;
     HWND hwnd = nullptr;
     HWND pane = nullptr;
 };
@@ -51,8 +46,7 @@ protected:
 TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 {
     const std::string out = UniqueTempPath("saved");
-    PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_SAVEAS);
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(out.c_str()));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -63,8 +57,7 @@ TEST_F(OutputCommands, SaveAsWritesThePaneToTheChosenFile)
 
 TEST_F(OutputCommands, FindTextSelectsTheHit)
 {
-    PostMessageA(hwnd, WM_COMMAND, IDM_FINDTEXT, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_FINDTEXT);
     ASSERT_NE(box, nullptr);
     SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Example"));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -76,8 +69,7 @@ TEST_F(OutputCommands, FindTextSelectsTheHit)
 
 TEST_F(OutputCommands, FontCancelledStillStoresTheFontInUse)
 {
-    PostMessageA(hwnd, WM_COMMAND, IDM_FONT, 0);
-    HWND box = WaitForDialogBox(program.ProcessId());
+    HWND box = program.OpenDialog(hwnd, IDM_FONT);
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil(10000, [&] {
@@ -104,8 +96,7 @@ TEST_F(OutputCommands, SaveAsAsksBeforeReplacingAFile)
         {file, IDYES, "Login: alice\r\nName: Alice Example\r\n"},
     };
     for (const Step &step : steps) {
-        PostMessageA(hwnd, WM_COMMAND, IDM_SAVEAS, 0);
-        HWND box = WaitForDialogBox(program.ProcessId());
+        HWND box = program.OpenDialog(hwnd, IDM_SAVEAS);
         ASSERT_NE(box, nullptr);
         SendMessageA(GetDlgItem(box, 1152), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(step.typed.c_str()));
@@ -125,19 +116,8 @@ TEST_F(OutputCommands, SaveAsAsksBeforeReplacingAFile)
     DeleteFileA(file.c_str());
 }
 
-// The pane's whole text, read from another process.
-std::string PaneText(HWND pane)
-{
-    std::string text(static_cast<size_t>(SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT n = SendMessageA(pane, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return text;
-}
-
 TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
 {
-    WSADATA data;
-    WSAStartup(MAKEWORD(1, 1), &data);
     DeleteInstallKey();
     DeleteFileA(BareConfigPath().c_str());
     // Three parts of 60 lines each; the server sends the next one when the
@@ -172,7 +152,8 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         const LRESULT top = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(2 * partShown));
-        EXPECT_TRUE(PaneText(pane) == shown.substr(0, 2 * partShown)) << "the answer out of order";
+        EXPECT_TRUE(WindowText(pane) == shown.substr(0, 2 * partShown))
+            << "the answer out of order";
         EXPECT_EQ(static_cast<DWORD>(SendMessageA(pane, EM_GETSEL, 0, 0)), MAKELONG(from, to));
         EXPECT_EQ(SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0), top) << "the view moved";
 
@@ -181,7 +162,7 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         const LRESULT bottom = SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
         server.Go();
         ASSERT_TRUE(holds(shown.size()));
-        EXPECT_TRUE(PaneText(pane) == shown) << "the answer out of order";
+        EXPECT_TRUE(WindowText(pane) == shown) << "the answer out of order";
         EXPECT_EQ(static_cast<DWORD>(SendMessageA(pane, EM_GETSEL, 0, 0)),
                   MAKELONG(shown.size(), shown.size()));
         EXPECT_GE(SendMessageA(pane, EM_GETFIRSTVISIBLELINE, 0, 0), bottom + 60);
@@ -189,7 +170,6 @@ TEST(AnswerText, GoesToTheEndWhereverTheUserHasPutTheCaret)
         EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
     }
     DeleteFileA(BareConfigPath().c_str());
-    WSACleanup();
 }
 
 } // namespace

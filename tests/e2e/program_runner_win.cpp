@@ -2,47 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 std::string programPath;
 
-namespace {
-
-struct Search {
-    DWORD pid;
-    const char *className;
-    const char *caption; // null: any caption
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
+HWND FindVisibleWindow(DWORD pid, const char *className, const char *caption)
 {
-    Search *s = reinterpret_cast<Search *>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64] = "", caption[128] = "";
-    if (pid != s->pid || !IsWindowVisible(hwnd) || !GetClassNameA(hwnd, cls, sizeof cls) ||
-        std::strcmp(cls, s->className) != 0)
-        return TRUE;
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (s->caption != nullptr && std::strcmp(caption, s->caption) != 0)
-        return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
-HWND FindVisible(DWORD pid, const char *className, const char *caption)
-{
-    Search s = {pid, className, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-} // namespace
-
-HWND FindVisibleWindow(DWORD pid, const char *className)
-{
-    return FindVisible(pid, className, nullptr);
+    for (HWND window : VisibleWindows(pid, className))
+        if (caption == nullptr || Caption(window) == caption)
+            return window;
+    return nullptr;
 }
 
 std::string ProgramFolder()
@@ -71,11 +38,10 @@ HWND ProgramRunner::Start(const std::string &args, const std::string &folder)
     if (!Launch(args, folder))
         return nullptr;
     HWND hwnd = nullptr;
-    WaitUntil(20000, [&] {
+    return WaitUntil(20000, [&] {
         hwnd = FindVisibleWindow(pi.dwProcessId, "PELLWICK32");
         return hwnd != nullptr;
-    });
-    return hwnd;
+    }) ? hwnd : nullptr;
 }
 
 DWORD ProgramRunner::RunToExit(const std::string &args, DWORD timeoutMs)
@@ -104,6 +70,12 @@ DWORD ProgramRunner::CloseAndWait(HWND hwnd)
     return code;
 }
 
+HWND ProgramRunner::OpenDialog(HWND frame, int command, const char *caption)
+{
+    PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return WaitForDialogBox(pi.dwProcessId, caption);
+}
+
 void ProgramRunner::Stop()
 {
     if (pi.hProcess == nullptr)
@@ -121,18 +93,10 @@ void ProgramRunner::Stop()
 HWND WaitForDialogBox(DWORD pid, const char *caption)
 {
     HWND box = nullptr;
-    WaitUntil(10000, [&] {
-        box = FindVisible(pid, "#32770", caption);
+    return WaitUntil(10000, [&] {
+        box = FindVisibleWindow(pid, "#32770", caption);
         return box != nullptr;
-    });
-    return box;
-}
-
-std::string MessageBoxText(HWND box)
-{
-    char text[512] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
+    }) ? box : nullptr;
 }
 
 const char kHelpViewerClass[] = "MS_WINHELP";

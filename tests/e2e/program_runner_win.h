@@ -1,10 +1,12 @@
 // The real pellwick.exe as the end-to-end tests start it: where it is, its
-// process and its frame window, and waits that poll against a deadline.
+// process, its frame window and the dialogs it opens.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "win/test_support_win.h"
 
 // Windows path of pellwick.exe, taken from the test program's command line.
 extern std::string programPath;
@@ -12,32 +14,13 @@ extern std::string programPath;
 // The folder that holds pellwick.exe (and the help file beside it).
 std::string ProgramFolder();
 
-// Calls ready() every 50 ms until it returns true or timeoutMs have passed;
-// returns its last answer. Lets a test wait on another process without
-// guessing how long it takes.
-template <typename Ready>
-bool WaitUntil(DWORD timeoutMs, Ready ready)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (ready())
-            return true;
-        if (GetTickCount64() >= deadline)
-            return false;
-        Sleep(50);
-    }
-}
-
-// A visible top-level window of the given class belonging to the process;
-// null if there is none.
-HWND FindVisibleWindow(DWORD pid, const char *className);
+// A visible top-level window of the process, of the given class and (unless
+// null) caption; null if there is none.
+HWND FindVisibleWindow(DWORD pid, const char *className, const char *caption = nullptr);
 
 // A visible dialog box of the process (any, or the one with that caption),
 // waited for up to 10 seconds; null if none came.
 HWND WaitForDialogBox(DWORD pid, const char *caption = nullptr);
-
-// The text of a message box.
-std::string MessageBoxText(HWND box);
 
 // The window class of the help viewer, where WinHelp sends its requests.
 extern const char kHelpViewerClass[];
@@ -69,6 +52,10 @@ public:
     // Asks the frame to close as the user does and waits up to 20 seconds for
     // the process to end. Its exit code, or 0xFFFFFFFF if it did not end.
     DWORD CloseAndWait(HWND hwnd);
+
+    // Gives the frame a command, as the menu does, and waits for the dialog
+    // box it opens (any, or the one with that caption); null if none came.
+    HWND OpenDialog(HWND frame, int command, const char *caption = nullptr);
 
     // Ends the process if it still runs (exit code 99) and lets go of it.
     void Stop();

@@ -85,10 +85,7 @@ bool WriteBmp(const std::string &path, const Screenshot &shot)
 
 std::string ArtifactFolder()
 {
-    const size_t slash = programPath.find_last_of("\\/");
-    const std::string folder =
-        (slash == std::string::npos ? std::string(".") : programPath.substr(0, slash)) +
-        "\\artifacts";
+    const std::string folder = ProgramFolder() + "\\artifacts";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

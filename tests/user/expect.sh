@@ -59,9 +59,11 @@ expect_bytes() {
   fi
 }
 
-# The output pane's text, into a file.
-pane_to() {
-  ui_probe pane >"$1"
+# The output pane holds exactly the bytes given on standard input.
+expect_pane() {
+  cat >"$UI_TMP/pane.expected"
+  ui_probe pane >"$UI_TMP/pane"
+  expect_bytes "$1" "$UI_TMP/pane.expected" "$UI_TMP/pane"
 }
 
 # A value of the configuration file as a first run keeps it: pellwick.ini in

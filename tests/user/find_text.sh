@@ -20,14 +20,9 @@ second="$second_start $((second_start + 4))"
 
 ui_serve 127.0.2.35 79 "$UI_TMP/dave"
 ui_start
-ui_click_button 101
-ui_wait_dialog Finger
-ui_type dave@127.0.2.35
-ui_key Return
+ui_finger dave@127.0.2.35
 ui_wait_title "Pellwick (Finger - 127.0.2.35)"
-printf '%s' "$pane" >"$UI_TMP/dave.pane"
-pane_to "$UI_TMP/pane"
-expect_bytes "pane" "$UI_TMP/dave.pane" "$UI_TMP/pane"
+printf '%s' "$pane" | expect_pane "pane"
 
 find_next() { # TEXT, or nothing to take what the dialog offers
   ui_key alt+s f

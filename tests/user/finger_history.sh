@@ -28,9 +28,7 @@ ui_key Return
 ui_wait_title "Pellwick (Finger - 127.0.2.11)"
 expect_eq "status after the answer" "Connection Closed." "$(ui_probe status)"
 expect_eq "request" $'alice\r' "$(ui_request 127.0.2.11 79)"
-printf 'Login: alice\r\nName: Alice Example\r\n' >"$UI_TMP/alice.pane"
-pane_to "$UI_TMP/pane"
-expect_bytes "pane after the first query" "$UI_TMP/alice.pane" "$UI_TMP/pane"
+printf 'Login: alice\r\nName: Alice Example\r\n' | expect_pane "pane after the first query"
 expect_eq "history count" 1 "$(ini_value __History__ count)"
 expect_eq "history entry 0" alice@127.0.2.11 "$(ini_value __History__ host0)"
 
@@ -43,9 +41,8 @@ ui_type bob@127.0.2.12
 ui_key Return
 ui_wait_title "Pellwick (Finger - 127.0.2.12)"
 expect_eq "status after the second answer" "Connection Closed." "$(ui_probe status)"
-printf 'Login: bob\r\nName: Bob Example\r\n' >"$UI_TMP/bob.pane"
-pane_to "$UI_TMP/pane"
-expect_bytes "pane after the second query (the first one cleared)" "$UI_TMP/bob.pane" "$UI_TMP/pane"
+printf 'Login: bob\r\nName: Bob Example\r\n' |
+  expect_pane "pane after the second query (the first one cleared)"
 expect_eq "history count" 2 "$(ini_value __History__ count)"
 expect_eq "history entry 0" bob@127.0.2.12 "$(ini_value __History__ host0)"
 expect_eq "history entry 1" alice@127.0.2.11 "$(ini_value __History__ host1)"

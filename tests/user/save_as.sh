@@ -22,13 +22,9 @@ printf 'Login: carol        Name: Carol\r\nPlan:\r\n        none\r\n' >"$UI_TMP/
 ui_serve 127.0.2.31 79 "$UI_TMP/carol"
 cd "$UI_TMP" # Pellwick's current folder, where the offered name lands
 ui_start
-ui_click_button 101
-ui_wait_dialog Finger
-ui_type carol@127.0.2.31
-ui_key Return
+ui_finger carol@127.0.2.31
 ui_wait_title "Pellwick (Finger - 127.0.2.31)"
-pane_to "$UI_TMP/pane"
-expect_bytes "pane" "$UI_TMP/carol.pane" "$UI_TMP/pane"
+expect_pane "pane" <"$UI_TMP/carol.pane"
 
 # The offered name, taken with Enter.
 ui_key alt+f a

@@ -31,9 +31,7 @@ ui_click_control "WhoIs Query" 1 # Ok
 ui_wait_title "Pellwick (WhoIs - example.test)"
 expect_eq "status after the answer" "Connection Closed." "$(ui_probe status)"
 expect_eq "request" $'example.test\r' "$(ui_request 127.0.2.21 43)"
-sed 's/$/\r/' "$UI_TMP/record" >"$UI_TMP/record.pane"
-pane_to "$UI_TMP/pane"
-expect_bytes "pane after the WhoIs query" "$UI_TMP/record.pane" "$UI_TMP/pane"
+sed 's/$/\r/' "$UI_TMP/record" | expect_pane "pane after the WhoIs query"
 
 # The next dialog offers the saved server: typing the query and Enter do.
 ui_click_button 304

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -219,9 +218,7 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "example.net\r\n");
     EXPECT_EQ(cbReceived, 25u) << "the WhoIs command counts from 0";
-    char title[128] = "";
-    GetWindowTextA(hwndMain, title, sizeof title);
-    EXPECT_STREQ(title, "Pellwick (WhoIs - example.net)");
+    EXPECT_EQ(Title(), "Pellwick (WhoIs - example.net)");
 }
 
 } // namespace
@@ -232,9 +229,7 @@ namespace {
 
 std::string ControlName(HWND control)
 {
-    char text[64] = "";
-    GetWindowTextA(control, text, sizeof text);
-    return "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + text + "\"";
+    return "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + Caption(control) + "\"";
 }
 
 // Visible controls lie inside the dialog and do not overlap (a group box
@@ -255,23 +250,21 @@ std::vector<std::string> LayoutProblems(HWND dialog)
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
         if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
             problems.push_back(ControlName(c) + " reaches outside the dialog");
-        char cls[32] = "";
-        GetClassNameA(c, cls, sizeof cls);
+        const std::string cls = ClassOf(c);
         const LONG style = GetWindowLongA(c, GWL_STYLE);
-        const bool button = std::string(cls) == "Button";
+        const bool button = cls == "Button";
         const LONG kind = style & BS_TYPEMASK;
         if (!(button && kind == BS_GROUPBOX))
             placed.push_back({c, r});
 
-        char text[128] = "";
-        GetWindowTextA(c, text, sizeof text);
-        const bool hasText = text[0] != '\0' && (button || std::string(cls) == "Static");
-        if (!hasText || (std::string(cls) == "Static" && (style & SS_TYPEMASK) == SS_ICON))
+        const std::string text = Caption(c);
+        const bool hasText = !text.empty() && (button || cls == "Static");
+        if (!hasText || (cls == "Static" && (style & SS_TYPEMASK) == SS_ICON))
             continue;
         HDC dc = GetDC(c);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0)));
         SIZE size;
-        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, old);
         ReleaseDC(c, dc);
         int room = r.right - r.left;
@@ -312,9 +305,7 @@ TEST_F(Dialogs, EveryDialogsTextsFitAndNothingOverlaps)
             std::string caption;
             std::vector<std::string> problems;
             Run(d.command, [&](HWND dialog) {
-                char text[64] = "";
-                GetWindowTextA(dialog, text, sizeof text);
-                caption = text;
+                caption = Caption(dialog);
                 problems = LayoutProblems(dialog);
                 // The About box closes only with Ok.
                 PostMessageA(dialog, WM_COMMAND, d.command == IDM_ABOUT ? IDOK : IDCANCEL, 0);

@@ -10,6 +10,7 @@
 #include "output/find_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"
+#include "win/test_support_win.h"
 
 namespace {
 
@@ -22,9 +23,7 @@ void CALLBACK CloseTextNotFound(HWND, UINT, UINT_PTR, DWORD)
     HWND box = FindWindowA("#32770", nullptr);
     if (box == nullptr || box == hwndFind || !IsWindowVisible(box))
         return;
-    char text[64] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    boxText = text;
+    boxText = MessageBoxText(box);
     ++boxes;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }

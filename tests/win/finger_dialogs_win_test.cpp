@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -26,13 +25,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string ClassOf(HWND hwnd)
-{
-    char name[32] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
-}
-
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
@@ -53,7 +45,7 @@ protected:
         Pump();
         InstalledDialogs::TearDown();
     }
-    static bool Idle()
+    [[nodiscard]] static bool Idle()
     {
         return PumpUntil([] { return !bBusy && sockQuery == INVALID_SOCKET; }, 10000);
     }
@@ -67,12 +59,6 @@ protected:
         return v;
     }
     static std::string Book(const char *key) { return Key("__AddBk__", key); }
-    static std::string StatusText()
-    {
-        char text[128] = "";
-        SendMessageA(hwndStatus, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
 };
 
 // ---- Finger: history ---------------------------------------------------------
@@ -113,7 +99,7 @@ TEST_F(FingerDialogs, TypedTargetMovesToTheTopInTheCaseTypedLast)
     });
     EXPECT_EQ(field, "a");
     EXPECT_EQ(listed, (Strings{"a", "b", "c"}));
-    Idle();
+    ASSERT_TRUE(Idle());
     EXPECT_EQ(StoredHistory(), (Strings{"B", "a", "c"}));
 }
 
@@ -127,7 +113,7 @@ TEST_F(FingerDialogs, TenStoredAndANewOneKeepsTheTenNewest)
         SetDlgItemTextA(d, IDC_TARGET, "new");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    Idle();
+    ASSERT_TRUE(Idle());
     EXPECT_EQ(StoredHistory(),
               (Strings{"new", "t0", "t1", "t2", "t3", "t4", "t5", "t6", "t7", "t8"}));
     EXPECT_EQ(History("host10"), "<none>");
@@ -140,7 +126,7 @@ TEST_F(FingerDialogs, AnEmptyTargetIsRememberedAndTheQuerySaysNoHost)
         SetDlgItemTextA(d, IDC_TARGET, "");
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    Idle();
+    ASSERT_TRUE(Idle());
     EXPECT_EQ(StoredHistory(), (Strings{"", "a"}));
     EXPECT_EQ(StatusText(), "No host specified");
     EXPECT_FALSE(bBusy);
@@ -153,7 +139,7 @@ TEST_F(FingerDialogs, ALongTargetIsKeptWhole)
         SetDlgItemTextA(d, IDC_TARGET, target.c_str());
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    Idle();
+    ASSERT_TRUE(Idle());
     EXPECT_EQ(History("host0"), target);
     std::string field;
     Run(IDM_FINGER, [&](HWND d) {
@@ -180,7 +166,7 @@ TEST_F(FingerDialogs, HistoryOffGivesAnEditFieldAndLeavesTheFileAlone)
         TypeText("nobody");
         PressKey(VK_RETURN);
     });
-    Idle();
+    ASSERT_TRUE(Idle());
     EXPECT_EQ(ReadWholeFile(bare), before);
 }
 
@@ -258,7 +244,7 @@ TEST_F(FingerDialogs, OkWithNotifyAt45MinutesStartsTheTimerAndTheQuery)
     // the connection being made then.
     EXPECT_EQ(nNotifyMinutes, 45);
     EXPECT_TRUE(NotificationWaiting());
-    Idle();
+    ASSERT_TRUE(Idle());
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "\r\n") << "notification asks for everyone logged in";
     EXPECT_TRUE(NotificationWaiting()) << "alice was not in the answer: it keeps waiting";
@@ -300,7 +286,7 @@ TEST_F(FingerDialogs, LongOutputIsAskedFor)
         SendDlgItemMessageA(d, IDC_LONGOUTPUT, BM_CLICK, 0, 0);
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
-    Idle();
+    ASSERT_TRUE(Idle());
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "/W carol\r\n");
 }
@@ -314,9 +300,7 @@ TEST_F(FingerDialogs, BookShowsTheFileLastFirstAndAddAppends)
     Strings listed, afterAdd;
     bool addShown = false;
     Run(IDM_ADDRBOOK, [&](HWND d) {
-        char caption[64] = "";
-        GetWindowTextA(d, caption, sizeof caption);
-        title = caption;
+        title = Caption(d);
         addShown = IsWindowVisible(GetDlgItem(d, IDC_ADDENTRY)) != FALSE;
         field = Text(d, IDC_ADDRBOOK);
         listed = Listed(d, IDC_ADDRBOOK);
@@ -390,7 +374,7 @@ TEST_F(FingerDialogs, BookOkNeedsATargetAndCountsOnFromThePreviousQuery)
     EXPECT_TRUE(openAfterEmptyOk) << "Ok with an empty field keeps the dialog open";
     EXPECT_EQ(nNotifyMinutes, 10);
     EXPECT_TRUE(NotificationWaiting());
-    Idle();
+    ASSERT_TRUE(Idle());
     ASSERT_TRUE(server.WaitServed(5000));
     EXPECT_EQ(server.Request(0), "\r\n");
     EXPECT_STREQ(szUser, "dave");

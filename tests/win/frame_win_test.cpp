@@ -38,24 +38,27 @@ bool MenuGreyed(int id)
 
 void Post(int id) { PostMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
-std::string StatusText()
-{
-    char buf[256] = "";
-    SendMessageA(hwndStatus, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
-
-std::string Title()
-{
-    char buf[256] = "";
-    GetWindowTextA(hwndMain, buf, sizeof buf);
-    return buf;
-}
-
 const int kOutputMenu[] = {IDM_PRINT, IDM_SAVEAS, IDM_CLEAR, IDM_SELECTALL, IDM_COPY,
                            IDM_FINDTEXT};
 const int kOutputTools[] = {IDM_SAVEAS, IDM_CLEAR, IDM_COPY, IDM_PRINT};
 const int kQueryTools[] = {IDM_FINGER, IDM_WHOIS, IDM_ADDRBOOK, IDM_HOSTLOOKUP};
+
+// The query buttons are offered while idle, Cancel Operation while busy.
+void ExpectBusyButtons(bool busy)
+{
+    for (int id : kQueryTools)
+        EXPECT_EQ(ButtonEnabled(id), !busy) << (busy ? "busy" : "idle") << ": button " << id;
+    EXPECT_EQ(ButtonEnabled(IDM_CANCELOP), busy);
+}
+
+// The output commands as the menu and the toolbar offer them.
+void ExpectOutputCommands(const char *when, bool inMenu, bool onToolbar)
+{
+    for (int id : kOutputMenu)
+        EXPECT_EQ(MenuGreyed(id), !inMenu) << when << ": menu command " << id;
+    for (int id : kOutputTools)
+        EXPECT_EQ(ButtonEnabled(id), onToolbar) << when << ": button " << id;
+}
 
 TEST_F(Frame, ToolbarHoldsItsThirteenRecordsInOrder)
 {
@@ -86,51 +89,33 @@ TEST_F(Frame, ToolbarHoldsItsThirteenRecordsInOrder)
 
 TEST_F(Frame, QueryButtonsFollowTheBusyState)
 {
-    for (int id : kQueryTools)
-        EXPECT_TRUE(ButtonEnabled(id)) << id;
-    EXPECT_FALSE(ButtonEnabled(IDM_CANCELOP));
-
-    bBusy = true;
-    Post(IDM_UPDATEBUSYSTATE);
-    Pump();
-    for (int id : kQueryTools)
-        EXPECT_FALSE(ButtonEnabled(id)) << id;
-    EXPECT_TRUE(ButtonEnabled(IDM_CANCELOP));
-
-    bBusy = false;
-    Post(IDM_UPDATEBUSYSTATE);
-    Pump();
-    for (int id : kQueryTools)
-        EXPECT_TRUE(ButtonEnabled(id)) << id;
-    EXPECT_FALSE(ButtonEnabled(IDM_CANCELOP));
+    ExpectBusyButtons(false);
+    for (bool busy : {true, false}) {
+        SCOPED_TRACE(busy ? "busy" : "idle again");
+        bBusy = busy;
+        Post(IDM_UPDATEBUSYSTATE);
+        Pump();
+        ExpectBusyButtons(busy);
+    }
 }
 
 TEST_F(Frame, OutputCommandsAreGreyedUntilAnAnswerArrivesAndAgainAfterClear)
 {
     EXPECT_TRUE(bOutputGrayed);
-    for (int id : kOutputMenu)
-        EXPECT_TRUE(MenuGreyed(id)) << id;
-    for (int id : kOutputTools)
-        EXPECT_FALSE(ButtonEnabled(id)) << id;
+    ExpectOutputCommands("at first", false, false);
 
     // What the close of a query connection does once the answer is in.
     AppendOutput("Login: root\r\nNo Plan.\r\n");
     OfferOutput();
     Pump();
     EXPECT_FALSE(bOutputGrayed);
-    for (int id : kOutputMenu)
-        EXPECT_FALSE(MenuGreyed(id)) << id;
-    for (int id : kOutputTools)
-        EXPECT_TRUE(ButtonEnabled(id)) << id;
+    ExpectOutputCommands("with an answer", true, true);
 
     Post(IDM_CLEAR);
     Pump();
     EXPECT_EQ(GetWindowTextLengthA(hwndOutput), 0);
     EXPECT_TRUE(bOutputGrayed);
-    for (int id : kOutputMenu)
-        EXPECT_TRUE(MenuGreyed(id)) << id;
-    for (int id : kOutputTools)
-        EXPECT_FALSE(ButtonEnabled(id)) << id;
+    ExpectOutputCommands("after Clear", false, false);
 }
 
 TEST_F(Frame, ASingleLineEnablesTheMenuButNotTheToolbar)
@@ -138,10 +123,7 @@ TEST_F(Frame, ASingleLineEnablesTheMenuButNotTheToolbar)
     AppendOutput("Connection refused");
     OfferOutput();
     Pump();
-    for (int id : kOutputMenu)
-        EXPECT_FALSE(MenuGreyed(id)) << id;
-    for (int id : kOutputTools)
-        EXPECT_FALSE(ButtonEnabled(id)) << id;
+    ExpectOutputCommands("with one line", true, false);
 }
 
 TEST_F(Frame, TheOutputStateCommandShowsTheStateAsItStands)
@@ -184,6 +166,7 @@ TEST_F(Frame, OutputPaneSitsBetweenToolbarAndStatusBarAtEverySize)
 {
     const SIZE sizes[] = {{640, 400}, {300, 200}, {900, 700}, {200, 30}, {120, 5}};
     for (const SIZE &s : sizes) {
+        SCOPED_TRACE(testing::Message() << "client area " << s.cx << "x" << s.cy);
         ResizeClient(s.cx, s.cy);
         RECT client, tb, sb, out;
         GetClientRect(hwndMain, &client);
@@ -193,15 +176,15 @@ TEST_F(Frame, OutputPaneSitsBetweenToolbarAndStatusBarAtEverySize)
         MapWindowPoints(nullptr, hwndMain, reinterpret_cast<POINT *>(&out), 2);
         const int w = client.right, h = client.bottom;
         const int want = h - (sb.bottom + tb.bottom + 2);
-        EXPECT_EQ(out.left, 0) << s.cx << "x" << s.cy;
-        EXPECT_EQ(out.top, tb.bottom + 1) << s.cx << "x" << s.cy;
-        EXPECT_EQ(out.right, w) << s.cx << "x" << s.cy;
+        EXPECT_EQ(out.left, 0);
+        EXPECT_EQ(out.top, tb.bottom + 1);
+        EXPECT_EQ(out.right, w);
         // A frame too small for both bars leaves the pane empty.
-        EXPECT_EQ(out.bottom - out.top, want > 0 ? want : 0) << s.cx << "x" << s.cy;
+        EXPECT_EQ(out.bottom - out.top, want > 0 ? want : 0);
         RECT sbw;
         GetWindowRect(hwndStatus, &sbw);
         MapWindowPoints(nullptr, hwndMain, reinterpret_cast<POINT *>(&sbw), 2);
-        EXPECT_EQ(sbw.bottom, h) << "status bar along the bottom at " << s.cx << "x" << s.cy;
+        EXPECT_EQ(sbw.bottom, h) << "status bar along the bottom";
     }
 }
 

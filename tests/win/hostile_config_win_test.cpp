@@ -51,12 +51,8 @@ private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND hwnd = reinterpret_cast<HWND>(wParam);
-        char cls[16] = "";
-        if (code == HCBT_ACTIVATE && GetClassNameA(hwnd, cls, sizeof cls) &&
-            std::strcmp(cls, "#32770") == 0 && !OwnDialog(hwnd)) {
-            char text[256] = "";
-            GetWindowTextA(hwnd, text, sizeof text);
-            boxes.push_back(text);
+        if (code == HCBT_ACTIVATE && ClassOf(hwnd) == "#32770" && !OwnDialog(hwnd)) {
+            boxes.push_back(Caption(hwnd));
             PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -75,6 +71,25 @@ private:
 };
 
 std::vector<std::string> BoxWatcher::boxes;
+
+// What fails here fails silently: no message box may come up from the
+// fixture's set-up to the end of the test.
+template <class Base> class WatchingForBoxes : public Base {
+protected:
+    void SetUp() override
+    {
+        Base::SetUp();
+        ASSERT_TRUE(watcher_.ok());
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
+        Base::TearDown();
+    }
+
+private:
+    BoxWatcher watcher_;
+};
 
 std::string Repeat(char c, size_t n) { return std::string(n, c); }
 
@@ -111,12 +126,10 @@ std::vector<std::string> Open(int command, double *ms = nullptr)
 }
 
 // The configured path and the bare name are one file, as installed.
-using HostileLists = InstalledDialogs;
+using HostileLists = WatchingForBoxes<InstalledDialogs>;
 
 TEST_F(HostileLists, AnEnormousCountOpensEveryDialogAtOnceWithTheFirstEntries)
 {
-    BoxWatcher watcher;
-    ASSERT_TRUE(watcher.ok());
     struct {
         const char *section;
         int command;
@@ -136,7 +149,6 @@ TEST_F(HostileLists, AnEnormousCountOpensEveryDialogAtOnceWithTheFirstEntries)
             found += s == "first" || s == "second";
         EXPECT_EQ(found, 2) << list.section;
     }
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
 TEST_F(HostileLists, NegativeAndGarbageCountsListNothingAndSaveStartsAtZero)
@@ -169,7 +181,6 @@ TEST_F(HostileLists, HugeKeysValuesAndBinaryLinesAreCutOrPassedOver)
     file += "host2=ok@finger.test\r\n";
     file += "host3 = spaced@finger.test \r\n";
     StoreFile(file);
-    BoxWatcher watcher;
     const std::vector<std::string> listed = Open(IDM_ADDRBOOK);
     ASSERT_EQ(listed.size(), 4u);
     // The book shows the file's entries last first; each value is cut to
@@ -178,13 +189,12 @@ TEST_F(HostileLists, HugeKeysValuesAndBinaryLinesAreCutOrPassedOver)
     EXPECT_EQ(listed[1], "ok@finger.test");
     EXPECT_EQ(listed[0], "spaced@finger.test");
     EXPECT_EQ(listed[2].substr(0, 3), "bin");
-    EXPECT_TRUE(BoxWatcher::boxes.empty());
 }
 
 // ---- Placement, history and font ---------------------------------------------------
 
 // The configured path is a file of its own, named in the registry.
-class HostileSettings : public Dialogs {
+class HostileSettings : public WatchingForBoxes<Dialogs> {
 protected:
     // Ends the main window (which writes its placement) and starts it again
     // on a file holding exactly `text`.
@@ -212,24 +222,12 @@ protected:
                                  static_cast<DWORD>(text.size()), path.c_str());
         return text.data();
     }
-    // Where a first run without a file puts the window: 20, 20, 280 x 175
-    // dialog units.
-    static RECT FirstRunRect()
-    {
-        const LONG units = GetDialogBaseUnits();
-        const int x = LOWORD(units), y = HIWORD(units);
-        RECT rc = {20 * x / 4, 20 * y / 8, 0, 0};
-        rc.right = rc.left + 280 * x / 4;
-        rc.bottom = rc.top + 175 * y / 8;
-        return rc;
-    }
 };
 
 TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
 {
-    BoxWatcher watcher;
-    ASSERT_TRUE(watcher.ok());
-    const RECT first = FirstRunRect();
+    // Where a first run without a file puts the window.
+    const RECT first = DialogUnitRect(20, 20, 280, 175);
     struct {
         const char *what, *placement;
     } cases[] = {
@@ -239,12 +237,7 @@ TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
     };
     for (const auto &c : cases) {
         Reopen(std::string("[pellwick]\r\n") + c.placement);
-        RECT rc;
-        GetWindowRect(hwndMain, &rc);
-        EXPECT_EQ(rc.left, first.left) << c.what;
-        EXPECT_EQ(rc.top, first.top) << c.what;
-        EXPECT_EQ(rc.right, first.right) << c.what;
-        EXPECT_EQ(rc.bottom, first.bottom) << c.what;
+        EXPECT_EQ(WindowRectOf(hwndMain), first) << c.what;
     }
     // Closing stores where the window was, so the next run opens there too.
     Close();
@@ -252,16 +245,11 @@ TEST_F(HostileSettings, APlacementNoScreenShowsOpensWhereAFirstRunOpens)
     EXPECT_EQ(FileKey("pellwick", "right"), "280");
     // Partly off the screen is still on it: a window parked left of it.
     Reopen("[pellwick]\r\nleft=-40\r\ntop=25\r\nright=200\r\nbottom=120\r\n");
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    EXPECT_LT(rc.left, 0);
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
+    EXPECT_LT(WindowRectOf(hwndMain).left, 0);
 }
 
 TEST_F(HostileSettings, GarbageAroundThePlacementIsPassedOverAndKept)
 {
-    BoxWatcher watcher;
-    ASSERT_TRUE(watcher.ok());
     std::string file = "garbage before any section\r\n";
     file += Bytes("\x00\xff\xfe\x01\x1b[2J binary\r\n");
     file += "[other]\r\nkeep=me\r\n";
@@ -269,11 +257,9 @@ TEST_F(HostileSettings, GarbageAroundThePlacementIsPassedOverAndKept)
     file += "bottom=130\r\nhistory=banana\r\n";
     file += Repeat('k', 10000) + "=1\r\nextra=" + Repeat('x', 10000) + "\r\n";
     Reopen(file);
-    const LONG units = GetDialogBaseUnits();
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    EXPECT_EQ(rc.left, 40 * LOWORD(units) / 4);
-    EXPECT_EQ(rc.top, 30 * HIWORD(units) / 8);
+    const RECT rc = WindowRectOf(hwndMain), want = DialogUnitRect(40, 30, 0, 0);
+    EXPECT_EQ(rc.left, want.left);
+    EXPECT_EQ(rc.top, want.top);
     EXPECT_EQ(bHistory, 0);
     Close();
     // The placement goes back as plain numbers, and the rest of the file
@@ -283,7 +269,6 @@ TEST_F(HostileSettings, GarbageAroundThePlacementIsPassedOverAndKept)
     EXPECT_EQ(FileKey("pellwick", "history"), "0");
     EXPECT_EQ(FileKey("other", "keep"), "me");
     EXPECT_EQ(FileKey("pellwick", "extra"), Repeat('x', 10000));
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
 TEST_F(HostileSettings, AFontFarOutOfRangeStillGivesThePaneAFont)
@@ -296,7 +281,6 @@ TEST_F(HostileSettings, AFontFarOutOfRangeStillGivesThePaneAFont)
     font += "facename=" + Repeat('F', 10000) + "\r\n";
     WriteWholeFile(bare, font);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pellwick.ini");
-    BoxWatcher watcher;
     Reopen("[pellwick]\r\nleft=10\r\ntop=10\r\nright=200\r\nbottom=120\r\n");
     EXPECT_EQ(lfOutput.lfHeight, 2147483647);
     EXPECT_EQ(lfOutput.lfItalic, 0);
@@ -313,7 +297,6 @@ TEST_F(HostileSettings, AFontFarOutOfRangeStillGivesThePaneAFont)
     std::string text;
     EXPECT_TRUE(OutputText(text));
     EXPECT_EQ(text, "text in a font nobody asked for\r\n");
-    EXPECT_TRUE(BoxWatcher::boxes.empty());
     DeleteFileA(bare.c_str());
 }
 
@@ -321,8 +304,6 @@ TEST_F(HostileSettings, AFontFarOutOfRangeStillGivesThePaneAFont)
 
 TEST_F(HostileSettings, AReadOnlyFileIsReadButNeverChangedAndNothingSays)
 {
-    BoxWatcher watcher;
-    ASSERT_TRUE(watcher.ok());
     const std::string text = "[pellwick]\r\nleft=30\r\ntop=25\r\nright=200\r\nbottom=120\r\n"
                              "history=1\r\n[__History__]\r\ncount=1\r\nhost0=kept@finger.test\r\n";
     Reopen(text);
@@ -347,13 +328,10 @@ TEST_F(HostileSettings, AReadOnlyFileIsReadButNeverChangedAndNothingSays)
     CloseHandle(held);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadWholeFile(path), text);
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
 TEST_F(HostileSettings, AConfiguredPathInAMissingFolderGivesTheDefaultsSilently)
 {
-    BoxWatcher watcher;
-    ASSERT_TRUE(watcher.ok());
     const std::string missing = "C:\\no such folder\\deeper\\pellwick.ini";
     SetInstallValue(REG_VALUE_CFGFILE, missing);
     Reopen("");
@@ -369,7 +347,6 @@ TEST_F(HostileSettings, AConfiguredPathInAMissingFolderGivesTheDefaultsSilently)
     EXPECT_TRUE(Open(IDM_FINGER).empty()) << "the history could not have been kept";
     Close();
     EXPECT_EQ(GetFileAttributesA("C:\\no such folder"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
 // ---- Installation values --------------------------------------------------------------
@@ -382,7 +359,6 @@ TEST_F(HostileSettings, InstallationValuesLongerThanTheirBuffersAreCut)
     // folder that does not exist, and so nothing can be stored.
     const std::string folder = "C:\\" + Repeat('d', 200);
     SetInstallValue(REG_VALUE_CFGFILE, folder + "\\" + Repeat('f', 800) + ".ini");
-    BoxWatcher watcher;
     Reopen("");
     EXPECT_EQ(std::string(szProduct), Repeat('P', PRODUCT_BUFFER - 1));
     EXPECT_EQ(std::string(szVersion), Repeat('9', VERSION_BUFFER - 1));
@@ -394,7 +370,6 @@ TEST_F(HostileSettings, InstallationValuesLongerThanTheirBuffersAreCut)
     });
     EXPECT_EQ(version, Repeat('P', PRODUCT_BUFFER - 1) + " " + Repeat('9', VERSION_BUFFER - 1));
     Close();
-    EXPECT_TRUE(BoxWatcher::boxes.empty()) << BoxWatcher::boxes.front();
 }
 
 TEST_F(HostileSettings, AnInstallationValueWithoutItsTerminatorStaysInItsBuffer)

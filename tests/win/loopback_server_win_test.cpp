@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win/loopback_server_win.h"
+#include "win/test_support_win.h"
 
 namespace {
 
@@ -180,8 +181,7 @@ TEST_F(LoopbackServerTest, HoldStaysSilentUntilItsTimeTheClientLeavesOrStop)
     server.Serve({HoldOpen(30000)});
     Send(Connect("127.0.0.54", 79), "\r\n");
     const Clock::time_point start = Clock::now();
-    while (server.Accepted() < 3 && MsSince(start) < 3000)
-        ReadableWithin(client_, 20);
+    ASSERT_TRUE(WaitUntil(3000, [&] { return server.Accepted() == 3; })) << "not accepted";
     server.Stop();
     EXPECT_LT(MsSince(start), 2000);
     EXPECT_EQ(ReadAnswer(client_).end, 0);

@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <new>
 
+#include <commctrl.h>
+
 #include "app/app_win.h"
 #include "config/config_names.h"
+#include "frame/frame_win.h"
 #include "win/test_support_win.h"
 
 int MainWindowTest::quitCode = -1;
@@ -51,14 +54,21 @@ void MainWindowTest::Pump()
 
 bool MainWindowTest::PumpUntil(const std::function<bool()> &done, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
+    return WaitUntil(timeoutMs, done, [] {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         Pump();
-    }
-    return true;
+    });
+}
+
+std::string MainWindowTest::Title() { return Caption(hwndMain); }
+
+std::string MainWindowTest::StatusText()
+{
+    // In the simple mode the bar is in, part 0 reads the simple text.
+    const size_t length = LOWORD(SendMessageA(hwndStatus, SB_GETTEXTLENGTHA, 0, 0));
+    std::string text(length + 1, '\0');
+    SendMessageA(hwndStatus, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(&text[0]));
+    return text.c_str();
 }
 
 void MainWindowTest::ResizeClient(int width, int height)
@@ -67,6 +77,14 @@ void MainWindowTest::ResizeClient(int width, int height)
     AdjustWindowRect(&rc, WS_OVERLAPPEDWINDOW, TRUE);
     SetWindowPos(hwndMain, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
                  SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+}
+
+void MainWindowTest::MoveFrame(int left, int top, int width, int height)
+{
+    const RECT to = DialogUnitRect(left, top, width, height);
+    SetWindowPos(hwndMain, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                 SWP_NOZORDER);
     Pump();
 }
 

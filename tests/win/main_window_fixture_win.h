@@ -20,13 +20,19 @@ protected:
     // message is kept in quitCode instead of ending anything.
     static void Pump();
 
-    // Runs the program's messages until `done` or the deadline; false when
-    // the deadline came first, which the test must check.
+    // WaitUntil for this thread's windows, which change only while their
+    // messages run: between two looks, the program's messages run.
     [[nodiscard]] static bool PumpUntil(const std::function<bool()> &done,
                                         DWORD timeoutMs = 10000);
 
+    // The frame's caption and the status bar's text.
+    static std::string Title();
+    static std::string StatusText();
+
     // The frame's client size changed to width x height pixels.
     static void ResizeClient(int width, int height);
+    // The frame moved by the user to a placement in dialog units.
+    static void MoveFrame(int left, int top, int width, int height);
 
     std::string path;
     static int quitCode;

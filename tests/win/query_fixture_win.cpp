@@ -58,13 +58,6 @@ std::string Query::PaneText()
     return text;
 }
 
-std::string Query::Title()
-{
-    char buf[400] = "";
-    GetWindowTextA(hwndMain, buf, sizeof buf);
-    return buf;
-}
-
 bool Query::Saw(const std::string &text) { return Count(text) > 0; }
 
 int Query::Count(const std::string &text)

@@ -30,7 +30,6 @@ protected:
 
     static bool Completed() { return !bBusy && sockQuery == INVALID_SOCKET; }
     static std::string PaneText();
-    static std::string Title();
     static std::string Status() { return statusHistory.empty() ? "" : statusHistory.back(); }
     static bool Saw(const std::string &text);
     static int Count(const std::string &text);

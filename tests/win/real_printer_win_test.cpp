@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -197,22 +196,14 @@ struct DialogAnswer {
 };
 DialogAnswer answer;
 
-BOOL CALLBACK FindBoxOfMain(HWND w, LPARAM found)
-{
-    char cls[16] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (w != hwndPrintBox && IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0 &&
-        GetWindow(w, GW_OWNER) == hwndMain) {
-        *reinterpret_cast<HWND *>(found) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK AnswerPrintDialog(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindBoxOfMain, reinterpret_cast<LPARAM>(&box));
+    for (HWND w : VisibleWindows(GetCurrentProcessId(), "#32770"))
+        if (w != hwndPrintBox && GetWindow(w, GW_OWNER) == hwndMain) {
+            box = w;
+            break;
+        }
     if (box == nullptr)
         return;
     if (GetDlgItem(box, edt3) == nullptr || answer.answered > 0) {
@@ -415,14 +406,10 @@ protected:
 
         // The status line is written last, once the shell is through.
         std::string done;
-        const DWORD deadline = GetTickCount() + 15000;
-        while ((done = ReadWholeFile(status)).find('\n') == std::string::npos &&
-               static_cast<LONG>(deadline - GetTickCount()) > 0) {
-            Pump();
-            Sleep(20);
-        }
+        const bool through = PumpUntil(
+            [&] { return (done = ReadWholeFile(status)).find('\n') != std::string::npos; }, 15000);
         postscript = ReadWholeFile(ps);
-        if (done.find('\n') == std::string::npos) {
+        if (!through) {
             ADD_FAILURE() << "the job did not come back from the printer within 15 s";
             return {};
         }

@@ -42,10 +42,7 @@ void CALLBACK AnswerSaveAs(HWND, UINT, UINT_PTR, DWORD)
         if (box == lastBox)
             return; // answered already, not closed yet
         lastBox = box;
-        char caption[64] = "", text[512] = "";
-        GetWindowTextA(box, caption, sizeof caption);
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        answer.boxes.push_back({caption, text, GetWindow(box, GW_OWNER)});
+        answer.boxes.push_back({Caption(box), MessageBoxText(box), GetWindow(box, GW_OWNER)});
         // The overwrite question is answered as asked; anything else is
         // acknowledged.
         const bool question = GetDlgItem(box, IDYES) != nullptr;
@@ -93,11 +90,6 @@ protected:
         RemoveDirectoryA(folder.c_str());
         MainWindowTest::TearDown();
     }
-    static bool Exists(const std::string &path)
-    {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-
     std::string folder;
     UINT_PTR timer = 0;
 };
@@ -132,13 +124,13 @@ TEST_F(Save, SaveAsAddsTheExtensionAndKeepsATypedOne)
     SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
     EXPECT_TRUE(answer.centred) << "the dialog opens centred, offering pellwick.txt";
     EXPECT_EQ(ReadWholeFile(folder + "report.txt"), "answer\r\n");
-    EXPECT_FALSE(Exists(folder + "report"));
+    EXPECT_FALSE(PathExists(folder + "report"));
 
     answer = Answer();
     answer.name = folder + "report.asc";
     SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
     EXPECT_EQ(ReadWholeFile(folder + "report.asc"), "answer\r\n");
-    EXPECT_FALSE(Exists(folder + "report.asc.txt"));
+    EXPECT_FALSE(PathExists(folder + "report.asc.txt"));
 }
 
 TEST_F(Save, ACancelledDialogWritesNothing)
@@ -147,7 +139,7 @@ TEST_F(Save, ACancelledDialogWritesNothing)
     SetCurrentDirectoryA(folder.c_str());
     SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
     EXPECT_EQ(answer.dialogs, 1);
-    EXPECT_FALSE(Exists(folder + "pellwick.txt"));
+    EXPECT_FALSE(PathExists(folder + "pellwick.txt"));
 }
 
 TEST_F(Save, OverwritingALongerFileLeavesNoTail)

@@ -16,36 +16,15 @@ namespace {
 
 using MainWindow = MainWindowTest;
 
-RECT ExpectedRect(int left, int top, int width, int height)
-{
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    RECT rc = {left * bx / 4, top * by / 8, 0, 0};
-    rc.right = rc.left + width * bx / 4;
-    rc.bottom = rc.top + height * by / 8;
-    return rc;
-}
-
 TEST_F(MainWindow, OpensAtTheStoredPlacementWithItsTitle)
 {
     const LONG units = GetDialogBaseUnits();
     EXPECT_EQ(nBaseUnitX, LOWORD(units));
     EXPECT_EQ(nBaseUnitY, HIWORD(units));
 
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    const RECT want = ExpectedRect(30, 25, 200, 120);
-    EXPECT_EQ(rc.left, want.left);
-    EXPECT_EQ(rc.top, want.top);
-    EXPECT_EQ(rc.right, want.right);
-    EXPECT_EQ(rc.bottom, want.bottom);
-
-    char title[64];
-    GetWindowTextA(hwndMain, title, sizeof title);
-    EXPECT_STREQ(title, "Pellwick32");
-    char cls[64];
-    GetClassNameA(hwndMain, cls, sizeof cls);
-    EXPECT_STREQ(cls, "PELLWICK32");
+    EXPECT_EQ(WindowRectOf(hwndMain), DialogUnitRect(30, 25, 200, 120));
+    EXPECT_EQ(Title(), "Pellwick32");
+    EXPECT_EQ(ClassOf(hwndMain), "PELLWICK32");
 }
 
 TEST_F(MainWindow, CarriesTheMenuWithEveryCommand)
@@ -88,10 +67,7 @@ TEST_F(MainWindow, AcceleratorsSendTheirCommands)
 
 TEST_F(MainWindow, MovesAreRecordedButNotThoseOfMinimiseOrMaximise)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 4 * bx, 6 * by, 100 * bx, 30 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(16, 48, 400, 240);
     EXPECT_EQ(nWinLeft, 16);
     EXPECT_EQ(nWinTop, 48);
     EXPECT_EQ(nWinWidth, 400);
@@ -116,28 +92,19 @@ TEST_F(MainWindow, MovesAreRecordedButNotThoseOfMinimiseOrMaximise)
 
 TEST_F(MainWindow, ExitWritesThePlacementAndEndsTheLoopWithZero)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 10 * bx, 10 * by, 120 * bx, 40 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(40, 80, 480, 320);
     PostMessageA(hwndMain, WM_COMMAND, IDM_EXIT, 0);
     // The real loop, as the program runs it, ends on the quit message.
     EXPECT_EQ(RunMessageLoop(), 0);
     EXPECT_FALSE(IsWindow(hwndMain));
     const std::string text = ReadWholeFile(path);
-    EXPECT_NE(text.find("left=40"), std::string::npos) << text;
-    EXPECT_NE(text.find("top=80"), std::string::npos) << text;
-    EXPECT_NE(text.find("right=480"), std::string::npos) << text;
-    EXPECT_NE(text.find("bottom=320"), std::string::npos) << text;
-    EXPECT_NE(text.find("history=1"), std::string::npos) << text;
+    for (const char *line : {"left=40", "top=80", "right=480", "bottom=320", "history=1"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
 {
-    const LONG units = GetDialogBaseUnits();
-    const int bx = LOWORD(units), by = HIWORD(units);
-    SetWindowPos(hwndMain, nullptr, 6 * bx, 5 * by, 90 * bx, 35 * by, SWP_NOZORDER);
-    Pump();
+    MoveFrame(24, 40, 360, 280);
     SendMessageA(hwndMain, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     Pump();
     ASSERT_TRUE(IsZoomed(hwndMain));
@@ -145,10 +112,8 @@ TEST_F(MainWindow, MaximiseThenCloseStoresTheLastNormalRectangle)
     Pump();
     EXPECT_EQ(quitCode, 0);
     const std::string text = ReadWholeFile(path);
-    EXPECT_NE(text.find("left=24"), std::string::npos) << text;
-    EXPECT_NE(text.find("top=40"), std::string::npos) << text;
-    EXPECT_NE(text.find("right=360"), std::string::npos) << text;
-    EXPECT_NE(text.find("bottom=280"), std::string::npos) << text;
+    for (const char *line : {"left=24", "top=40", "right=360", "bottom=280"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
 TEST_F(MainWindow, AFirstRunWithoutAFileOpensAtTheDefaultPlacement)
@@ -157,9 +122,8 @@ TEST_F(MainWindow, AFirstRunWithoutAFileOpensAtTheDefaultPlacement)
     Pump();
     DeleteFileA(path.c_str());
     ASSERT_NE(CreateMainWindow(GetModuleHandleA(nullptr)), nullptr);
-    RECT rc;
-    GetWindowRect(hwndMain, &rc);
-    const RECT want = ExpectedRect(20, 20, 280, 175);
+    const RECT rc = WindowRectOf(hwndMain);
+    const RECT want = DialogUnitRect(20, 20, 280, 175);
     EXPECT_EQ(rc.left, want.left);
     EXPECT_EQ(rc.top, want.top);
     EXPECT_EQ(rc.right - rc.left, want.right - want.left);

@@ -1,6 +1,7 @@
 #include "win/test_support_win.h"
 
 #include <cstdio>
+#include <ostream>
 
 #include "config/config_names.h"
 
@@ -60,6 +61,11 @@ void WriteWholeFile(const std::string &path, const std::string &text)
     }
 }
 
+bool PathExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::string WindowsPathOf(const std::string &path)
 {
     if (path.empty() || path[0] != '/')
@@ -69,4 +75,121 @@ std::string WindowsPathOf(const std::string &path)
         if (c == '/')
             c = '\\';
     return out;
+}
+
+TestConfigFile::TestConfigFile(const char *stem, const std::string &text)
+    : path(UniqueTempPath(stem))
+{
+    WriteWholeFile(path, text);
+    SetInstallValue(REG_VALUE_CFGFILE, path);
+}
+
+TestConfigFile::~TestConfigFile()
+{
+    DeleteInstallKey();
+    DeleteFileA(path.c_str());
+}
+
+void SleepBetweenLooks() { Sleep(50); }
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()> &ready, void (*between)())
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (ready())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
+        between();
+    }
+}
+
+std::string Caption(HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string WindowText(HWND control)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+        return "";
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
+        return "";
+    text.resize(copied < text.size() ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+namespace {
+
+struct WindowFilter {
+    DWORD pid;
+    const char *className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
+{
+    WindowFilter *filter = reinterpret_cast<WindowFilter *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if ((filter->pid == 0 || pid == filter->pid) && IsWindowVisible(window) &&
+        (filter->className == nullptr || ClassOf(window) == filter->className))
+        filter->found.push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> VisibleWindows(DWORD pid, const char *className)
+{
+    WindowFilter filter = {pid, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&filter));
+    return filter.found;
+}
+
+RECT DialogUnitRect(int left, int top, int width, int height)
+{
+    const LONG units = GetDialogBaseUnits();
+    const int x = LOWORD(units), y = HIWORD(units);
+    RECT rc = {left * x / 4, top * y / 8, 0, 0};
+    rc.right = rc.left + width * x / 4;
+    rc.bottom = rc.top + height * y / 8;
+    return rc;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT rc = {};
+    GetWindowRect(window, &rc);
+    return rc;
+}
+
+bool operator==(const RECT &a, const RECT &b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void PrintTo(const RECT &r, std::ostream *out)
+{
+    *out << "(" << r.left << ", " << r.top << ") - (" << r.right << ", " << r.bottom << ")";
 }
