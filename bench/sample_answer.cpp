@@ -4,24 +4,39 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+const char *const kWords[] = {
+    "Login:", "alice", "Name:", "Alice", "Marsh", "Directory:", "/home/alice",
+    "Shell:", "/bin/bash", "On", "since", "Mon", "Dec", "7", "07:35", "(UTC)",
+    "on", "pts/3", "from", "10.1.4.22", "idle", "2", "minutes", "12", "seconds",
+    "Mail", "last", "read", "Sat", "No", "Plan.", "Project:", "nightly",
+    "maintenance", "window", "tonight", "Domain", "Name:", "EXAMPLE.ORG",
+    "Registrar:", "Updated", "Date:", "2024-12-07T07:35:00Z", "Status:",
+    "clientTransferProhibited", "Name", "Server:", "NS1.EXAMPLE.NET", "DNSSEC:",
+    "unsigned", "the", "and", "of", "to", "in", "for", "is", "with", "tty1",
+    "Office:", "B-214,", "x4417", "Never", "logged", "in."};
+const size_t kWordCount = sizeof kWords / sizeof kWords[0];
+
+// The same numbers from the same seed on every machine.
+class Random {
+public:
+    explicit Random(uint32_t seed) : state_(seed) {}
+    uint32_t operator()()
+    {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+
+private:
+    uint32_t state_;
+};
+
+} // namespace
+
 std::string MakeAnswer(size_t size, uint32_t seed)
 {
-    static const char *const kWords[] = {
-        "Login:", "alice", "Name:", "Alice", "Marsh", "Directory:", "/home/alice",
-        "Shell:", "/bin/bash", "On", "since", "Mon", "Dec", "7", "07:35", "(UTC)",
-        "on", "pts/3", "from", "10.1.4.22", "idle", "2", "minutes", "12", "seconds",
-        "Mail", "last", "read", "Sat", "No", "Plan.", "Project:", "nightly",
-        "maintenance", "window", "tonight", "Domain", "Name:", "EXAMPLE.ORG",
-        "Registrar:", "Updated", "Date:", "2024-12-07T07:35:00Z", "Status:",
-        "clientTransferProhibited", "Name", "Server:", "NS1.EXAMPLE.NET", "DNSSEC:",
-        "unsigned", "the", "and", "of", "to", "in", "for", "is", "with", "tty1",
-        "Office:", "B-214,", "x4417", "Never", "logged", "in."};
-    const size_t kWordCount = sizeof kWords / sizeof kWords[0];
-    uint32_t state = seed;
-    auto next = [&state] {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    };
+    Random next(seed);
     std::string answer;
     answer.reserve(size + 128);
     std::string line;
@@ -43,6 +58,19 @@ std::string MakeAnswer(size_t size, uint32_t seed)
     answer.resize(size);
     if (size > 0)
         answer.back() = '\n';
+    return answer;
+}
+
+std::string MakeOneLineAnswer(size_t size, uint32_t seed)
+{
+    Random next(seed);
+    std::string answer;
+    answer.reserve(size + 64);
+    while (answer.size() < size) {
+        answer += kWords[next() % kWordCount];
+        answer += ' ';
+    }
+    answer.resize(size);
     return answer;
 }
 

@@ -13,6 +13,10 @@
 // ASCII. The same size and seed give the same bytes on every run and machine.
 std::string MakeAnswer(size_t size, uint32_t seed);
 
+// The same words on one line without end: spaces between them, no tab and
+// no line break at all.
+std::string MakeOneLineAnswer(size_t size, uint32_t seed);
+
 // "16 KB", "1 MB", "300 B": a size as the tables show it.
 std::string SizeName(size_t bytes);
 

@@ -139,6 +139,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             OnNotifyTick();
         else if (wParam == TIMER_NOTIFY_DUE)
             OnNotifyDue();
+        else if (wParam == TIMER_PROGRESS)
+            OnProgressTick();
         return 0;
     case UM_SOCKET:
         if (OnSocketEvent(wParam, lParam))

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -24,6 +27,11 @@ namespace {
 
 // An answer has ended since the pane was last cleared.
 bool outputReady;
+
+// What the pane holds, as far as the limits of a piece need to know: its
+// characters, and those after its last line break.
+size_t paneChars;
+size_t paneLastLine;
 
 } // namespace
 
@@ -64,6 +72,8 @@ int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 0, 0, 0, 0,
         parent, reinterpret_cast<HMENU>(IDC_OUTPUT), create->hInstance, nullptr);
     outputReady = false; // a new pane holds no answer
+    paneChars = 0;
+    paneLastLine = 0;
     SendMessageA(hwndOutput, EM_LIMITTEXT, 0, 0);
     SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
     return 1;
@@ -93,12 +103,61 @@ namespace {
 
 std::string pendingOutput;
 DWORD pendingSince;
+DWORD pendingAgeLimit; // of the piece gathering now
 
 // Clearing the pane clears what was on its way into it as well.
 void DiscardQueuedOutput()
 {
     pendingOutput.clear();
     KillTimer(hwndMain, TIMER_OUTPUT);
+}
+
+// The size limit of the next piece: it grows with the pane, and it is at
+// least twice the pane's last line.
+size_t PieceLimit()
+{
+    const size_t grown = std::min<size_t>(OUTPUT_PIECE_BYTES + paneChars / OUTPUT_PIECE_GROWTH,
+                                          OUTPUT_PIECE_MAX);
+    return std::max(grown, 2 * paneLastLine);
+}
+
+// A larger piece may wait longer: its append costs more, and a slow stream
+// would otherwise pay that cost every OUTPUT_DELAY_MS.
+DWORD AgeLimit(size_t piece)
+{
+    const uint64_t ms = uint64_t{OUTPUT_DELAY_MS} * piece / OUTPUT_PIECE_BYTES;
+    return static_cast<DWORD>(std::min<uint64_t>(ms, OUTPUT_DELAY_MAX_MS));
+}
+
+// Records what an append added to the pane.
+void CountPaneText(const char *text)
+{
+    const size_t length = std::strlen(text);
+    const char *lastBreak = std::strrchr(text, '\n');
+    paneChars += length;
+    paneLastLine = lastBreak != nullptr ? length - static_cast<size_t>(lastBreak - text) - 1
+                                        : paneLastLine + length;
+}
+
+// While text goes in, the pane is marked as not visible, as the default
+// handling of WM_SETREDRAW marks a window, and it is drawn afresh, scroll
+// bars included, at the next paint. Under Wine the pane's own handling of
+// WM_SETREDRAW leaves it visible, and every append then draws both scroll
+// bars on the spot, which costs more than the rest of a small append.
+bool StopPaneDrawing()
+{
+    if ((GetWindowLongPtrA(hwndOutput, GWL_STYLE) & WS_VISIBLE) == 0)
+        return false;
+    DefWindowProcA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    return true;
+}
+
+void ResumePaneDrawing(bool stopped)
+{
+    if (!stopped)
+        return;
+    DefWindowProcA(hwndOutput, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwndOutput, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 int ClientHeight(HWND hwnd)
@@ -151,6 +210,8 @@ void ClearOutput()
     SendMessageA(hwndOutput, EM_SETREADONLY, FALSE, 0);
     SendMessageA(hwndOutput, WM_CLEAR, 0, 0);
     SendMessageA(hwndOutput, EM_SETREADONLY, TRUE, 0);
+    paneChars = 0;
+    paneLastLine = 0;
     SetWindowTextA(hwndMain, "Pellwick");
     SetStatusText("");
     outputReady = false;
@@ -160,6 +221,7 @@ void ClearOutput()
 
 void AppendOutput(const char *text)
 {
+    CountPaneText(text);
     DWORD start = 0, end = 0;
     SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
@@ -168,8 +230,10 @@ void AppendOutput(const char *text)
     // whole text on every append.)
     if (start == end && SendMessageA(hwndOutput, EM_POSFROMCHAR, end, 0) == -1) {
         // The text goes in at the caret and the pane follows it.
+        const bool stopped = StopPaneDrawing();
         SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
         SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+        ResumePaneDrawing(stopped);
         return;
     }
     // The user has clicked, selected or found something: the text still goes
@@ -177,7 +241,7 @@ void AppendOutput(const char *text)
     const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(hwndOutput));
     const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     const int column = GetScrollPos(hwndOutput, SB_HORZ);
-    SendMessageA(hwndOutput, WM_SETREDRAW, FALSE, 0);
+    const bool stopped = StopPaneDrawing();
     SendMessageA(hwndOutput, EM_SETSEL, length, static_cast<LPARAM>(length));
     SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     SendMessageA(hwndOutput, EM_SETSEL, start, static_cast<LPARAM>(end));
@@ -186,8 +250,7 @@ void AppendOutput(const char *text)
         SendMessageA(hwndOutput, EM_LINESCROLL, 0, firstLine - nowFirst);
     if (GetScrollPos(hwndOutput, SB_HORZ) != column)
         SendMessageA(hwndOutput, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, column), 0);
-    SendMessageA(hwndOutput, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwndOutput, nullptr, TRUE);
+    ResumePaneDrawing(stopped);
 }
 
 void QueueOutput(const char *text, size_t length)
@@ -205,16 +268,18 @@ void QueueOutput(const char *text, size_t length)
         AppendOutput(text);
         return;
     }
+    const size_t piece = PieceLimit();
     if (first) {
         pendingSince = now;
+        pendingAgeLimit = AgeLimit(piece);
         // The timer covers a server that goes quiet; a steady stream keeps
         // the queue busy, and the timer only fires on an idle queue, so the
         // age check below covers that.
-        SetTimer(hwndMain, TIMER_OUTPUT, OUTPUT_DELAY_MS, nullptr);
+        SetTimer(hwndMain, TIMER_OUTPUT, pendingAgeLimit, nullptr);
     }
     // Each append blocks the thread longer the more it carries, so a fast
     // stream goes in pieces of bounded size as well as bounded age.
-    if (now - pendingSince >= OUTPUT_DELAY_MS || pendingOutput.size() >= OUTPUT_PIECE_BYTES)
+    if (now - pendingSince >= pendingAgeLimit || pendingOutput.size() >= piece)
         FlushOutput();
 }
 
@@ -224,7 +289,12 @@ void FlushOutput()
         return;
     KillTimer(hwndMain, TIMER_OUTPUT);
     AppendOutput(pendingOutput.c_str());
-    pendingOutput.clear();
+    // The room of a piece of a long line is given back rather than kept
+    // beside the pane's own copy of the text.
+    if (pendingOutput.capacity() > 2 * OUTPUT_PIECE_MAX)
+        std::string().swap(pendingOutput);
+    else
+        pendingOutput.clear();
 }
 
 bool OutputText(std::string &text)

@@ -64,12 +64,23 @@ void ClearOutput();
 void AppendOutput(const char *text);
 
 // Answer text arrives in many small reads, and every append to the pane
-// costs more the longer its text is. Text from reads that follow each other
-// closely is therefore gathered and appended in one piece: at the latest
-// OUTPUT_DELAY_MS after it came or once OUTPUT_PIECE_BYTES have gathered,
-// and before anything reads the pane. `text` has a NUL at `length`: when no
-// memory can be had to gather it, it is appended at once instead.
-enum { OUTPUT_DELAY_MS = 40, OUTPUT_PIECE_BYTES = 64 * 1024 };
+// costs a part that grows with the text already there, and a part that grows
+// with the pane's last line, which the pane measures whole again. Text from
+// reads that follow each other closely is therefore gathered and appended in
+// one piece, before anything reads the pane and at the latest once the piece
+// is as large or as old as its limits. Both limits grow as the pane fills, up
+// to a piece that still goes in within a fraction of a second, so a large
+// answer takes far fewer appends than reads; while the last line is long, a
+// piece is at least twice as long, so a line without end is measured again
+// only each time it has tripled. `text` has a NUL at `length`: when no memory
+// can be had to gather it, it is appended at once instead.
+enum {
+    OUTPUT_DELAY_MS = 40,              // the age limit of a piece of OUTPUT_PIECE_BYTES
+    OUTPUT_DELAY_MAX_MS = 1000,        // the largest age limit
+    OUTPUT_PIECE_BYTES = 40 * 1024,    // the size limit while the pane is nearly empty
+    OUTPUT_PIECE_GROWTH = 24,          // it grows by the pane's text / this
+    OUTPUT_PIECE_MAX = 256 * 1024,     // as far as this
+};
 void QueueOutput(const char *text, size_t length);
 // Appends whatever is queued. Every reader of the pane calls it first.
 void FlushOutput();

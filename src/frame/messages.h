@@ -8,3 +8,4 @@
 #define TIMER_NOTIFY (10101)    // the one-minute logged-in notification timer
 #define TIMER_OUTPUT (10110)    // hands queued answer text to the pane
 #define TIMER_NOTIFY_DUE (10111) // retries a timed query that had to wait
+#define TIMER_PROGRESS (10112)  // shows the exact byte count of an answer that paused

@@ -96,6 +96,73 @@ int NotStarted()
     return -1;
 }
 
+// ---- The byte count while an answer streams ----------------------------
+
+// Setting the title and the status bar costs more than reading a chunk, so a
+// fast answer shows its count at most every PROGRESS_INTERVAL_MS, and the
+// exact count as soon as the reads pause for as long, and before whatever
+// ends the query takes the title or the status bar over.
+enum { PROGRESS_INTERVAL_MS = 100 };
+
+struct ProgressState {
+    bool shown = false;   // this query has shown a count
+    DWORD shownAt = 0;    // when it last did
+    bool behind = false;  // cbReceived has grown since
+    bool ticking = false; // TIMER_PROGRESS runs
+};
+ProgressState progress;
+
+void ShowByteCount()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "Finger - Received %lu bytes.",
+                  static_cast<unsigned long>(cbReceived));
+    SetWindowTextA(hwndMain, text);
+    SetStatusText(text);
+    progress.shown = true;
+    progress.shownAt = GetTickCount();
+    progress.behind = false;
+}
+
+void StopProgressTimer()
+{
+    if (progress.ticking)
+        KillTimer(hwndMain, TIMER_PROGRESS);
+    progress.ticking = false;
+}
+
+// A new query shows its first count at once.
+void ResetProgress()
+{
+    StopProgressTimer();
+    progress = ProgressState();
+}
+
+// The count has grown: shown now when the last showing is old enough,
+// otherwise by the timer, which fires only while no other message waits,
+// that is once the reads have paused.
+void NoteProgress()
+{
+    if (!progress.shown || GetTickCount() - progress.shownAt >= PROGRESS_INTERVAL_MS) {
+        ShowByteCount();
+        return;
+    }
+    progress.behind = true;
+    if (!progress.ticking) {
+        SetTimer(hwndMain, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
+        progress.ticking = true;
+    }
+}
+
+// The title and the status bar show the exact count before the query's end
+// says anything.
+void CatchUpProgress()
+{
+    if (progress.behind)
+        ShowByteCount();
+    StopProgressTimer();
+}
+
 // ---- Ending ------------------------------------------------------------
 
 // What a command-line run asks for once its answer has ended: the save, and
@@ -127,6 +194,7 @@ void CompleteQuery()
 {
     OfferOutput(); // also when a read found the end before the close event
     CloseQuery();
+    CatchUpProgress();
     SetWindowTextA(hwndMain, szQueryTitle);
     SetStatusText("Connection Closed.");
     PostCommand(IDM_UPDATEBUSYSTATE);
@@ -144,20 +212,12 @@ void EndCutOff(const char *status)
 {
     OfferOutput();
     CloseQuery();
+    CatchUpProgress();
     if (status != nullptr) // otherwise the failure already shows
         SetStatusText(status);
     PostCommand(IDM_UPDATEBUSYSTATE);
     nQueryKind = QUERY_NONE;
     SaveAndExit(EXIT_CUT_OFF);
-}
-
-void ShowByteCount()
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "Finger - Received %lu bytes.",
-                  static_cast<unsigned long>(cbReceived));
-    SetWindowTextA(hwndMain, text);
-    SetStatusText(text);
 }
 
 // Counts a chunk that has gone into the pane. Returns how many more bytes
@@ -167,7 +227,7 @@ uint32_t CountChunk(int n)
 {
     cbReceived += static_cast<uint32_t>(n);
     cbAnswer += static_cast<uint32_t>(n);
-    ShowByteCount();
+    NoteProgress();
     if (cbAnswer < cbAnswerLimit)
         return cbAnswerLimit - cbAnswer;
     char text[64];
@@ -303,6 +363,7 @@ bool FollowReferral()
     if (next.empty() || !referral.servers.Follow(next))
         return false;
     FlushOutput();
+    CatchUpProgress();
     closesocket(sockQuery);
     sockQuery = INVALID_SOCKET;
     // A blank line, then the line that names the next server.
@@ -368,6 +429,7 @@ int StartFingerQuery()
     if (sockQuery == INVALID_SOCKET)
         return NotStarted();
     cbAnswer = 0;
+    ResetProgress();
     SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
                                   szUser));
     return 0;
@@ -386,6 +448,7 @@ int StartWhoisQuery(const char *query, const char *server)
         return NotStarted();
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
     cbAnswer = 0;
+    ResetProgress();
     SendAndArm(WhoisRequestParts(query));
     return 0;
 }
@@ -440,6 +503,14 @@ void OnNotifyTick()
         StartDueQuery();
 }
 
+void OnProgressTick()
+{
+    if (progress.behind && GetTickCount() - progress.shownAt >= PROGRESS_INTERVAL_MS)
+        ShowByteCount();
+    if (!progress.behind)
+        StopProgressTimer();
+}
+
 void OnNotifyDue()
 {
     if (NotifyStillWanted())
@@ -468,6 +539,8 @@ void CancelOperation()
         return;
     }
     FlushOutput(); // what has come stays in the pane
+    if (cancelled)
+        CatchUpProgress(); // and the title keeps its exact count
     if (!cancelled && !(wOptions & OPT_NOTIFY))
         return;
     bBusy = false;

@@ -181,6 +181,7 @@ TEST_F(HostilePeers, AnAnswerWithoutEndIsCutAtItsLimitAndSaved)
     cbAnswerLimit = ANSWER_LIMIT_BYTES;
     ASSERT_TRUE(ended) << Status();
     EXPECT_EQ(Status(), "Answer cut off after 5000 bytes.");
+    EXPECT_EQ(Title(), "Finger - Received 5000 bytes.") << "the title keeps the exact count";
     EXPECT_EQ(PaneText(), std::string(5000, 'x'));
     EXPECT_EQ(ReadWholeFile(file), std::string(5000, 'x'));
     EXPECT_EQ(quitCode, 3);
