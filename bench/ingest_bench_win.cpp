@@ -232,7 +232,8 @@ Probe probe;
 // ---- One measurement of each kind --------------------------------------------
 
 // Long enough that only a query that has stopped moving runs into it: a
-// minute a megabyte, four times what 20 and 40 MB took on a busy machine.
+// minute a megabyte, many times what the largest answers take on a busy
+// machine.
 double QueryDeadlineSec(size_t answerSize)
 {
     return std::max(600.0, 60.0 * static_cast<double>(answerSize) / (1024.0 * 1024.0));
