@@ -8,6 +8,7 @@
 #include "frame/options.h"
 #include "frame/placement_win.h"
 #include "net/notify_win.h"
+#include "net/progress_win.h"
 #include "net/query_win.h"
 #include "output/find_win.h"
 #include "output/font_win.h"

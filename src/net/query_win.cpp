@@ -14,6 +14,7 @@
 #include "net/finger_request.h"
 #include "net/lookup_win.h"
 #include "net/notify_win.h"
+#include "net/progress_win.h"
 #include "net/query_plug.h"
 #include "net/receive_win.h"
 #include "net/referral.h"
@@ -98,71 +99,6 @@ int NotStarted()
 
 // ---- The byte count while an answer streams ----------------------------
 
-// Setting the title and the status bar costs more than reading a chunk, so a
-// fast answer shows its count at most every PROGRESS_INTERVAL_MS, and the
-// exact count as soon as the reads pause for as long, and before whatever
-// ends the query takes the title or the status bar over.
-enum { PROGRESS_INTERVAL_MS = 100 };
-
-struct ProgressState {
-    bool shown = false;   // this query has shown a count
-    DWORD shownAt = 0;    // when it last did
-    bool behind = false;  // cbReceived has grown since
-    bool ticking = false; // TIMER_PROGRESS runs
-};
-ProgressState progress;
-
-void ShowByteCount()
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "Finger - Received %lu bytes.",
-                  static_cast<unsigned long>(cbReceived));
-    SetWindowTextA(hwndMain, text);
-    SetStatusText(text);
-    progress.shown = true;
-    progress.shownAt = GetTickCount();
-    progress.behind = false;
-}
-
-void StopProgressTimer()
-{
-    if (progress.ticking)
-        KillTimer(hwndMain, TIMER_PROGRESS);
-    progress.ticking = false;
-}
-
-// A new query shows its first count at once.
-void ResetProgress()
-{
-    StopProgressTimer();
-    progress = ProgressState();
-}
-
-// The count has grown: shown now when the last showing is old enough,
-// otherwise by the timer, which fires only while no other message waits,
-// that is once the reads have paused.
-void NoteProgress()
-{
-    if (!progress.shown || GetTickCount() - progress.shownAt >= PROGRESS_INTERVAL_MS) {
-        ShowByteCount();
-        return;
-    }
-    progress.behind = true;
-    if (!progress.ticking) {
-        SetTimer(hwndMain, TIMER_PROGRESS, PROGRESS_INTERVAL_MS, nullptr);
-        progress.ticking = true;
-    }
-}
-
-// The title and the status bar show the exact count before the query's end
-// says anything.
-void CatchUpProgress()
-{
-    if (progress.behind)
-        ShowByteCount();
-    StopProgressTimer();
-}
-
 // ---- Ending ------------------------------------------------------------
 
 // What a command-line run asks for once its answer has ended: the save, and
@@ -227,7 +163,7 @@ uint32_t CountChunk(int n)
 {
     cbReceived += static_cast<uint32_t>(n);
     cbAnswer += static_cast<uint32_t>(n);
-    NoteProgress();
+    NoteProgress(cbReceived);
     if (cbAnswer < cbAnswerLimit)
         return cbAnswerLimit - cbAnswer;
     char text[64];
@@ -501,14 +437,6 @@ void OnNotifyTick()
 {
     if (NotifyStillWanted() && CountNotifyTick())
         StartDueQuery();
-}
-
-void OnProgressTick()
-{
-    if (progress.behind && GetTickCount() - progress.shownAt >= PROGRESS_INTERVAL_MS)
-        ShowByteCount();
-    if (!progress.behind)
-        StopProgressTimer();
 }
 
 void OnNotifyDue()

@@ -73,8 +73,6 @@ void OnHostLookup(WPARAM task, LPARAM result);    // UM_HOSTLOOKUP
 void OnNotifyTick();
 // WM_TIMER with TIMER_NOTIFY_DUE: another try at a query that fell due.
 void OnNotifyDue();
-// WM_TIMER with TIMER_PROGRESS: the exact byte count, once reads have paused.
-void OnProgressTick();
 
 // Command 1001: ends whatever operation runs, and the notification.
 void CancelOperation();
