@@ -2,8 +2,16 @@
 // pictures (.pxm) kept in the repository, so the art can be reviewed in a
 // diff and rebuilt on any machine without an image editor.
 //
-//   mkpixmap ico IN.pxm OUT.ico   one image per picture (32x32, 16x16, ...)
-//   mkpixmap bmp IN.pxm OUT.bmp   exactly one picture
+//   mkpixmap ico IN.pxm OUT.ico [F...]  one image per picture (32x32, 16x16,
+//                                        ...), and per factor F a copy of the
+//                                        first picture scaled by F
+//   mkpixmap bmp IN.pxm OUT.bmp [F]      exactly one picture, scaled by F
+//
+// A factor is 2, 3 or 3/2. Pictures are scaled for screens of more dots per
+// inch with the pixel-art rules of Scale2x and Scale3x, which keep the edges
+// hard and round off the stairs of a diagonal; 3/2 takes every other pixel
+// of the threefold picture. A tiled picture is scaled tile by tile, so no
+// tile takes colour from its neighbour.
 //
 // A .pxm file, line by line (trailing blanks and CR are ignored):
 //   # comment                      anywhere; blank lines are ignored too
@@ -518,6 +526,103 @@ std::vector<uint8_t> MakeIco(const Pxm &pxm)
     return out;
 }
 
+// ---- Scaling for screens of more dots per inch --------------------------
+
+// The picture's pixel at x, y of one tile, clamped to the tile's edges.
+struct TileView {
+    const Picture &p;
+    int left, width;
+    char At(int x, int y) const
+    {
+        x = x < 0 ? 0 : (x >= width ? width - 1 : x);
+        y = y < 0 ? 0 : (y >= p.height ? p.height - 1 : y);
+        return p.grid[static_cast<size_t>(y)][static_cast<size_t>(left + x)];
+    }
+};
+
+// Scale2x: each pixel E becomes 2x2; a corner takes the colour of the two
+// neighbours it touches when they agree and the other two do not.
+void Scale2Tile(const TileView &t, std::vector<std::string> &out, int outLeft)
+{
+    for (int y = 0; y < t.p.height; ++y)
+        for (int x = 0; x < t.width; ++x) {
+            const char b = t.At(x, y - 1), d = t.At(x - 1, y), e = t.At(x, y),
+                       f = t.At(x + 1, y), h = t.At(x, y + 1);
+            const char c[4] = {d == b && b != f && d != h ? d : e, b == f && b != d && f != h ? f : e,
+                               d == h && d != b && h != f ? d : e, h == f && d != h && b != f ? f : e};
+            for (int i = 0; i < 4; ++i)
+                out[static_cast<size_t>(2 * y + i / 2)][static_cast<size_t>(outLeft + 2 * x + i % 2)] = c[i];
+        }
+}
+
+// Scale3x: each pixel E becomes 3x3 by the same rule, with the middle of
+// each side taking the neighbour's colour only where a corner would.
+void Scale3Tile(const TileView &t, std::vector<std::string> &out, int outLeft)
+{
+    for (int y = 0; y < t.p.height; ++y)
+        for (int x = 0; x < t.width; ++x) {
+            const char a = t.At(x - 1, y - 1), b = t.At(x, y - 1), c = t.At(x + 1, y - 1),
+                       d = t.At(x - 1, y), e = t.At(x, y), f = t.At(x + 1, y),
+                       g = t.At(x - 1, y + 1), h = t.At(x, y + 1), i = t.At(x + 1, y + 1);
+            const bool db = d == b && b != f && d != h, bf = b == f && b != d && f != h,
+                       dh = d == h && d != b && h != f, hf = h == f && d != h && b != f;
+            const char px[9] = {db ? d : e,
+                                (db && e != c) || (bf && e != a) ? b : e,
+                                bf ? f : e,
+                                (db && e != g) || (dh && e != a) ? d : e,
+                                e,
+                                (bf && e != i) || (hf && e != c) ? f : e,
+                                dh ? d : e,
+                                (dh && e != i) || (hf && e != g) ? h : e,
+                                hf ? f : e};
+            for (int k = 0; k < 9; ++k)
+                out[static_cast<size_t>(3 * y + k / 3)][static_cast<size_t>(outLeft + 3 * x + k % 3)] = px[k];
+        }
+}
+
+// The picture scaled by num/den: 2/1, 3/1 or 3/2.
+Picture Scaled(const Picture &p, int num, int den)
+{
+    const int factor = den == 2 ? 3 : num;
+    const int tileWidth = p.tile ? p.tile : p.width;
+    std::vector<std::string> big(static_cast<size_t>(p.height * factor),
+                                 std::string(static_cast<size_t>(p.width * factor), ' '));
+    for (int left = 0; left < p.width; left += tileWidth) {
+        const TileView view{p, left, tileWidth};
+        if (factor == 2)
+            Scale2Tile(view, big, left * 2);
+        else
+            Scale3Tile(view, big, left * 3);
+    }
+    Picture out = p;
+    out.width = p.width * num / den;
+    out.height = (p.height * num + den - 1) / den;  // a half row rounds up
+    out.tile = p.tile * num / den;
+    out.grid.clear();
+    for (int y = 0; y < out.height; ++y) {
+        std::string row;
+        for (int x = 0; x < out.width; ++x)
+            row += big[static_cast<size_t>(y * den)][static_cast<size_t>(x * den)];
+        out.grid.push_back(row);
+    }
+    return out;
+}
+
+struct Factor {
+    int num, den;
+};
+
+Factor ParseFactor(const std::string &text)
+{
+    if (text == "2")
+        return {2, 1};
+    if (text == "3")
+        return {3, 1};
+    if (text == "3/2")
+        return {3, 2};
+    throw Failure("a factor is 2, 3 or 3/2, not \"" + text + "\"");
+}
+
 // Writes beside the target and renames, so a failed run never leaves a
 // truncated image for the resource compiler to pick up.
 void WriteWhole(const std::string &path, const std::vector<uint8_t> &data)
@@ -548,8 +653,9 @@ void WriteWhole(const std::string &path, const std::vector<uint8_t> &data)
 
 int Usage()
 {
-    std::fputs("usage: mkpixmap ico IN.pxm OUT.ico\n"
-               "       mkpixmap bmp IN.pxm OUT.bmp\n",
+    std::fputs("usage: mkpixmap ico IN.pxm OUT.ico [FACTOR...]\n"
+               "       mkpixmap bmp IN.pxm OUT.bmp [FACTOR]\n"
+               "FACTOR is 2, 3 or 3/2\n",
                stderr);
     return 2;
 }
@@ -558,13 +664,21 @@ int Usage()
 
 int main(int argc, char **argv)
 {
-    if (argc != 4)
+    if (argc < 4)
         return Usage();
     const std::string kind = argv[1];
-    if (kind != "ico" && kind != "bmp")
+    if ((kind != "ico" && kind != "bmp") || (kind == "bmp" && argc > 5))
         return Usage();
     try {
-        const Pxm pxm = ReadPxm(argv[2]);
+        std::vector<Factor> factors;
+        for (int i = 4; i < argc; ++i)
+            factors.push_back(ParseFactor(argv[i]));
+        Pxm pxm = ReadPxm(argv[2]);
+        if (kind == "bmp" && !factors.empty() && pxm.pictures.size() == 1)
+            pxm.pictures[0] = Scaled(pxm.pictures[0], factors[0].num, factors[0].den);
+        if (kind == "ico" && !pxm.pictures.empty())
+            for (const Factor &f : factors)
+                pxm.pictures.push_back(Scaled(pxm.pictures[0], f.num, f.den));
         WriteWhole(argv[3], kind == "ico" ? MakeIco(pxm) : MakeBmp(pxm));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "mkpixmap: %s\n", e.what());

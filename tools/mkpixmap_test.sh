@@ -127,6 +127,31 @@ if [[ -f $bmp ]]; then
 fi
 end
 
+begin "scaled for more DPI: strip sizes, a diagonal's stairs rounded off, bad factors refused"
+for f in "3/2 240 23" "2 320 30" "3 480 45"; do
+    read -r factor w h <<<"$f"
+    "$tool" bmp "$root/src/res/toolbar.bmp.pxm" "$work/scaled.bmp" "$factor" || fail "factor $factor failed"
+    check_dib "$work/scaled.bmp" 14 "$w" "$h" "toolbar scaled by $factor"
+done
+cat >"$work/diag.pxm" <<'EOF'
+k = black
+w = white
+size 2 2
+kw
+wk
+EOF
+"$tool" bmp "$work/diag.pxm" "$work/diag.bmp" 2 || fail "scaling the diagonal failed"
+# Twice the size, corners filled where two neighbours agree:
+#   kkww / kwkw / wkwk / wwkk, stored bottom row first.
+expect "diagonal pixels" "$(bytes "$work/diag.bmp" 118 16)" "255 0 0 0 240 240 0 0 15 15 0 0 0 255 0 0"
+"$tool" ico "$root/src/res/pellwick.ico.pxm" "$work/big.ico" 3/2 2 || fail "icon with factors failed"
+expect "icon images" "$(u16 "$work/big.ico" 4)" 4
+expect "third and fourth image sides" "$(bytes "$work/big.ico" 38 2) $(bytes "$work/big.ico" 54 2)" "48 48 64 64"
+"$tool" bmp "$work/diag.pxm" "$work/bad.bmp" 5/4 2>"$work/err"
+expect "a factor of 5/4: exit status" "$?" 1
+grep -q "a factor is 2, 3 or 3/2" "$work/err" || fail "5/4: message '$(cat "$work/err")'"
+end
+
 begin "bitmap pixels: bottom-up, left pixel in the high nibble, rows padded"
 cat >"$work/px.pxm" <<'EOF'
 # standard colours keep their standard palette slots
