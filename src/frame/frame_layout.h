@@ -31,7 +31,7 @@ struct ToolbarEntry {
     bool separator;
 };
 extern const ToolbarEntry kToolbarEntries[13];
-enum { TOOLBAR_IMAGE_COUNT = 10, TOOLBAR_IMAGE_SIZE = 16 };
+enum { TOOLBAR_IMAGE_COUNT = 10 };
 
 // Menu items greyed and enabled together with the output, in this order.
 extern const int kOutputMenuItems[6];

@@ -8,8 +8,10 @@
 #include <new>
 #include <string>
 
+#include "config/scoped_win.h"
 #include "frame/frame_layout.h"
 #include "frame/messages.h"
+#include "frame/screen_scale.h"
 #include "res/resource.h"
 
 HINSTANCE hInstance;
@@ -35,6 +37,12 @@ size_t paneLastLine;
 
 } // namespace
 
+int ScreenDpi()
+{
+    const WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
 HWND CreateStatusBar(HWND parent)
 {
     HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "",
@@ -55,10 +63,11 @@ HWND CreateToolbar(HWND parent)
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = e.separator ? TBSTYLE_SEP : TBSTYLE_BUTTON;
     }
+    const ToolbarStrip strip = ToolbarStripFor(ScreenDpi());
     return CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
-                           IDC_TOOLBAR, TOOLBAR_IMAGE_COUNT, hInstance, IDB_TOOLBAR, buttons, 13,
-                           TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
-                           TOOLBAR_IMAGE_SIZE, sizeof(TBBUTTON));
+                           IDC_TOOLBAR, TOOLBAR_IMAGE_COUNT, hInstance,
+                           static_cast<UINT_PTR>(strip.bitmap), buttons, 13, strip.size,
+                           strip.size, strip.size, strip.size, sizeof(TBBUTTON));
 }
 
 int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create)

@@ -25,6 +25,9 @@ extern HWND hwndOutput;      // read-only multi-line edit holding every answer
 extern HWND hwndStatus;      // along the bottom; null if it could not be made
 extern bool bOutputGrayed;   // the output-dependent commands show greyed
 
+// The screen's dots per inch, as the program sees them: the system's
+// setting, since the program declares itself aware of it.
+int ScreenDpi();
 // Creates the status bar; on failure says so and returns null.
 HWND CreateStatusBar(HWND parent);
 // Creates the toolbar with its 13 records; null on failure.

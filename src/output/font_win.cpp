@@ -6,6 +6,8 @@
 
 #include "config/config_win.h"
 #include "config/profile_values.h"
+#include "frame/frame_win.h"
+#include "frame/screen_scale.h"
 
 LOGFONTA lfOutput;
 HFONT hfontOutput;
@@ -72,8 +74,16 @@ void GivePaneFont(HWND pane, HFONT font)
 void LoadOutputFont(HWND pane)
 {
     ReadFontKeys();
-    if (lfOutput.lfHeight == 0)
+    if (lfOutput.lfHeight == 0) {
         GetObjectA(GetStockObject(SYSTEM_FIXED_FONT), sizeof lfOutput, &lfOutput);
+        // The stock font may be sized for an ordinary screen; the width
+        // follows the height.
+        const LONG height = DefaultFontHeight(lfOutput.lfHeight, ScreenDpi());
+        if (height != lfOutput.lfHeight && lfOutput.lfHeight != 0) {
+            lfOutput.lfWidth = MulDiv(lfOutput.lfWidth, height, lfOutput.lfHeight);
+            lfOutput.lfHeight = height;
+        }
+    }
     hfontOutput = CreateFontIndirectA(&lfOutput);
     GivePaneFont(pane, hfontOutput);
 }

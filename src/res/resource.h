@@ -7,7 +7,10 @@
 #define MENU_MAIN "MNUHSNET"
 #define ACCEL_MAIN "PELLWICK32"
 #define ICON_MAIN "PELLWICK"
-#define IDB_TOOLBAR (400)   // the toolbar strip: ten 16 x 15 images
+#define IDB_TOOLBAR (400)    // the toolbar strip: ten 16 x 15 images
+#define IDB_TOOLBAR_24 (401) // the same strip scaled: 24 x 23, for 144 DPI
+#define IDB_TOOLBAR_32 (402) // 32 x 30, for 192 DPI
+#define IDB_TOOLBAR_48 (403) // 48 x 45, for 288 DPI
 
 // ---- Commands: File --------------------------------------------------------
 #define IDM_FINGER (101)
