@@ -16,6 +16,7 @@ void OnInitDialog(HWND dialog)
     std::snprintf(text, sizeof text, "Winsock: %s", wsaData.szDescription);
     SetDlgItemTextA(dialog, IDC_WINSOCK, text);
     CenterDialog(dialog);
+    FitTextsToRoom(dialog);
 }
 
 } // namespace

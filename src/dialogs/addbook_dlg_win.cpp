@@ -21,6 +21,7 @@ void OnInitDialog(HWND dialog)
 {
     SetWindowTextA(dialog, "Finger Address Book");
     CenterDialog(dialog);
+    FitTextsToRoom(dialog);
     FillIntervalList(dialog);
     ShowOptionBoxes(dialog);
     HWND book = CreateTargetField(dialog, IDC_ADDRBOOK, "COMBOBOX",

@@ -21,6 +21,7 @@ INT_PTR CALLBACK DNSDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     switch (msg) {
     case WM_INITDIALOG:
         CenterDialog(dialog);
+        FitTextsToRoom(dialog);
         return TRUE; // the focus goes to the edit field
     case WM_COMMAND:
         if (wParam == IDOK) {

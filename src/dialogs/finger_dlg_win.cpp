@@ -23,6 +23,7 @@ void CentreButtons(HWND dialog)
 void OnInitDialog(HWND dialog)
 {
     CenterDialog(dialog);
+    FitTextsToRoom(dialog);
     CentreButtons(dialog);
     FillIntervalList(dialog);
     ShowOptionBoxes(dialog);

@@ -9,6 +9,7 @@ namespace {
 void OnInitDialog(HWND dialog)
 {
     CenterDialog(dialog);
+    FitTextsToRoom(dialog);
     CheckDlgButton(dialog, IDC_HISTORY, bHistory ? BST_CHECKED : BST_UNCHECKED);
     // The list opens on its first server, not on the recorded default.
     LoadHostList(dialog, SECTION_WHOIS, IDC_DEFAULTHOST, CB_ADDSTRING);

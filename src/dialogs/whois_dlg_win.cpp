@@ -13,6 +13,7 @@ enum { FIELD_BUFFER = 80 };
 void OnInitDialog(HWND dialog)
 {
     CenterDialog(dialog);
+    FitTextsToRoom(dialog);
     LoadHostList(dialog, SECTION_WHOIS, IDC_WHOISHOST, CB_ADDSTRING);
     SelectDefaultWhoisServer(dialog, IDC_WHOISHOST);
 }

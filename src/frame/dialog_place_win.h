@@ -10,6 +10,13 @@
 // the screen's top-left corner while the main window is minimised.
 void CenterDialog(HWND dialog);
 
+// Text is not measured in dialog units: on a screen of more dots per inch a
+// label's text can come out a few pixels wider than the room its template
+// gives it, and would lose its end. Each such label or check box grows to
+// the right, into the free room before the next control on its line or the
+// dialog's edge, as far as its text needs.
+void FitTextsToRoom(HWND dialog);
+
 // A control's place in a dialog, given in that dialog's units: its font sets
 // them, so a control made or moved at run time lines up with the template's
 // own controls (the system's base units would put it past the dialog's

@@ -40,6 +40,26 @@ void DeleteInstallKey()
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK);
 }
 
+namespace {
+const char kDesktopKey[] = "Control Panel\\Desktop";
+} // namespace
+
+ScreenDpiSetting::ScreenDpiSetting(DWORD dpi)
+{
+    DWORD size = sizeof old_;
+    had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, nullptr,
+                        &old_, &size) == ERROR_SUCCESS;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+
+ScreenDpiSetting::~ScreenDpiSetting()
+{
+    if (had_)
+        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &old_, sizeof old_);
+    else
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
+}
+
 std::string ReadWholeFile(const std::string &path)
 {
     std::string text;

@@ -42,6 +42,21 @@ public:
     const std::string path;
 };
 
+// For its lifetime, programs started afresh see a screen of `dpi` dots per
+// inch (Wine reads the setting as each process starts); then the setting is
+// as it was.
+class ScreenDpiSetting {
+public:
+    explicit ScreenDpiSetting(DWORD dpi);
+    ~ScreenDpiSetting();
+    ScreenDpiSetting(const ScreenDpiSetting &) = delete;
+    ScreenDpiSetting &operator=(const ScreenDpiSetting &) = delete;
+
+private:
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
 // ---- Waiting ----------------------------------------------------------------
 
 // What a wait does between two looks when nothing else is named: sleeps
