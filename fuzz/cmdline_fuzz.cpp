@@ -31,6 +31,7 @@ public:
     void SetSaveFile(const char *p) override { calls.push_back("save " + Argument(p)); }
     void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
     void FollowReferrals() override { calls.push_back("referrals"); }
+    void UseRdap() override { calls.push_back("rdap"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }
@@ -107,6 +108,9 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
         case 'f':
             options |= OPT_FINGER;
             calls.push_back("finger-target " + argument);
+            break;
+        case 'j':
+            calls.push_back("rdap");
             break;
         case 'l':
             options |= OPT_LONG;

@@ -74,6 +74,9 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
             options |= OPT_FINGER;
             sink.SetFingerTarget(argument);
             break;
+        case 'j':
+            sink.UseRdap();
+            break;
         case 'l':
             options |= OPT_LONG;
             break;

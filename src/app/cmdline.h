@@ -18,6 +18,8 @@ public:
     virtual void StartNotify(int32_t minutes) = 0;
     // -r: follow WhoIs referrals in this run.
     virtual void FollowReferrals() = 0;
+    // -j: answer WhoIs queries over RDAP in this run.
+    virtual void UseRdap() = 0;
     // The three refusals; each shows its box.
     virtual void SyntaxError() = 0;
     virtual void ExitRefused() = 0;

@@ -35,6 +35,7 @@ public:
     }
 
     void FollowReferrals() override { bFollowReferrals = true; }
+    void UseRdap() override { bUseRdap = true; }
 
     void SyntaxError() override
     {

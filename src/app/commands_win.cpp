@@ -146,6 +146,10 @@ bool DispatchCommand(HWND hwnd, int id)
         bFollowReferrals = !bFollowReferrals;
         WriteReferralsSetting();
         return true;
+    case IDM_RDAP:
+        bUseRdap = !bUseRdap;
+        WriteRdapSetting();
+        return true;
     case IDM_SETUP:
         RunDialog("DLGSETUP", SetupDlgProc);
         return true;

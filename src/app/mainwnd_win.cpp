@@ -117,9 +117,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_INITMENUPOPUP:
         // The check mark shows the setting as it stands when the menu opens,
-        // whoever changed it last (the menu, -r or the stored value).
+        // whoever changed it last (the menu, -r, -j or the stored value).
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_REFERRALS,
                       bFollowReferrals ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_RDAP,
+                      bUseRdap ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         break;
     case WM_NOTIFY:
         return OnNotify(lParam);
@@ -152,6 +154,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case UM_HOSTLOOKUP:
         OnHostLookup(wParam, lParam);
+        return 0;
+    case UM_HTTPDONE:
+        OnHttpDone(wParam);
         return 0;
     case UM_GETTOOLBAR:
         return reinterpret_cast<LRESULT>(hwndToolbar);

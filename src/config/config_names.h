@@ -29,6 +29,10 @@ enum {
 #define KEY_BOTTOM "bottom"
 #define KEY_HISTORY "history"
 #define KEY_REFERRALS "referrals"
+#define KEY_RDAP "rdap"
+// Where the RDAP bootstrap files are fetched from.
+#define KEY_RDAP_BOOTSTRAP "rdapbootstrap"
+#define RDAP_BOOTSTRAP_DEFAULT "https://data.iana.org/rdap/"
 enum { PLACEMENT_VALUE_BUFFER = 10 };
 
 // Section "font": the output pane's logical font.

@@ -54,6 +54,17 @@ const char *ConfiguredPath()
     return szCfgFile[0] != '\0' ? szCfgFile : CONFIG_BARE_NAME;
 }
 
+std::string SettingsFolder()
+{
+    const std::string path = ConfiguredPath();
+    const size_t slash = path.find_last_of("\\/");
+    if (slash != std::string::npos)
+        return path.substr(0, slash);
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return windows;
+}
+
 DWORD ReadProfileText(const char *section, const char *key, const char *def, char *buf,
                       DWORD size, const char *file)
 {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "config/config_names.h"
 
@@ -22,6 +23,11 @@ void ReadInstallValues();
 // uninstalled copy would address no file at all and lose its placement and
 // lists, while servers saved through the bare name would never load again.
 const char *ConfiguredPath();
+
+// The folder the configuration file lives in: Cfgfile's, or the Windows
+// folder, where the profile functions put a bare name. Files the program
+// keeps beside its settings go there.
+std::string SettingsFolder();
 
 // Thin wrappers over the platform's private-profile functions, for a file
 // named by the caller. A missing file, section or key gives the default; a

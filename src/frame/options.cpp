@@ -2,4 +2,5 @@
 
 uint32_t wOptions = 0;
 bool bFollowReferrals = false;
+bool bUseRdap = false;
 char szSaveFile[256];

@@ -17,5 +17,10 @@ extern uint32_t wOptions;
 // for one run.
 extern bool bFollowReferrals;
 
+// Use RDAP: a WhoIs query asks the registration data service the bootstrap
+// files name, over HTTPS, and port 43 only where there is none. On from the
+// saved setting, the Options menu, or -j for one run.
+extern bool bUseRdap;
+
 // The file a command-line query saves its answer to.
 extern char szSaveFile[256];

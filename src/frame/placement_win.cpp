@@ -40,11 +40,17 @@ void ReadPlacement()
     nWinHeight = ReadPlacementValue(KEY_BOTTOM, "175");
     bHistory = ReadPlacementValue(KEY_HISTORY, "1");
     bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, "0") != 0;
+    bUseRdap = ReadPlacementValue(KEY_RDAP, "0") != 0;
 }
 
 void WriteReferralsSetting()
 {
     WriteSettingNumber(SECTION_PELLWICK, KEY_REFERRALS, bFollowReferrals ? 1 : 0);
+}
+
+void WriteRdapSetting()
+{
+    WriteSettingNumber(SECTION_PELLWICK, KEY_RDAP, bUseRdap ? 1 : 0);
 }
 
 void WritePlacement()

@@ -21,6 +21,8 @@ void WritePlacement();
 // Follow WhoIs referrals is read with the placement (off when missing) and
 // written, as 1 or 0, whenever the menu toggles it.
 void WriteReferralsSetting();
+// Writes the RDAP switch as it stands, 1 or 0.
+void WriteRdapSetting();
 // Records the frame's outer rectangle while bTrackPlacement is set.
 void RecordPlacement(HWND hwnd);
 // The frame's outer rectangle in pixels for the stored placement, or for the

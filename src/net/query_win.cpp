@@ -21,6 +21,7 @@
 #include "net/winsock_errors.h"
 #include "output/find_win.h"
 #include "output/save_win.h"
+#include "rdap/rdap_lookup_win.h"
 #include "res/resource.h"
 
 bool bBusy = false;
@@ -54,8 +55,13 @@ struct ReferralState {
 enum { REFERRAL_SCAN_BYTES = 1024 * 1024 };
 ReferralState referral;
 
+// The server a WhoIs query asks on port 43: at once, or when RDAP cannot
+// answer it.
+std::string whoisServer;
+
 void EndCutOff(const char *status);
 bool FollowReferral();
+void AskPort43(const std::string &reason);
 
 void PostCommand(int id)
 {
@@ -259,6 +265,29 @@ public:
 };
 LookupPlug lookupPlug;
 
+// A WhoIs query over RDAP: the stages in the status bar, the rendered
+// answer into the pane, counted and limited like any answer; where RDAP
+// cannot answer, the same query on port 43.
+class RdapAnswerPlug final : public RdapPlug {
+public:
+    void Stage(const char *text) override { SetStatusText(text); }
+
+    bool Text(const std::string &text) override
+    {
+        if (text.empty())
+            return true;
+        QueueOutput(text.c_str(), text.size());
+        return CountChunk(static_cast<int>(text.size())) != 0;
+    }
+
+    void Done() override { CompleteQuery(); }
+
+    void CutOff(const char *status) override { EndCutOff(status); }
+
+    void Unavailable(const std::string &reason) override { AskPort43(reason); }
+};
+RdapAnswerPlug rdapPlug;
+
 // Sends the request on the connected sockQuery, then arms it. A connection
 // that fails on the way ends the query at once, as a failed answer: neither
 // event would ever come for it.
@@ -320,13 +349,30 @@ bool FollowReferral()
     return true;
 }
 
+// RDAP cannot answer the query: a line says why, and the named server is
+// asked on port 43, following referrals if that is on.
+void AskPort43(const std::string &reason)
+{
+    FlushOutput();
+    AppendOutput(("[RDAP unavailable: " + reason + "; asking " + whoisServer + "]\r\n").c_str());
+    sockQuery = OpenWhoisServer(whoisServer);
+    if (sockQuery == INVALID_SOCKET) {
+        // The note stays; a Cancel while the server was being reached has
+        // ended the query already.
+        if (bBusy)
+            EndCutOff(nullptr);
+        return;
+    }
+    SendAndArm(WhoisRequestParts(referral.query.c_str()));
+}
+
 // ---- The logged-in notification's queries ------------------------------
 
 // A query runs from the moment it takes the busy state until its socket is
 // closed; a waiting connect counts too.
 bool QueryRunning()
 {
-    return bBusy || sockQuery != INVALID_SOCKET || IsBlockingCallActive();
+    return bBusy || sockQuery != INVALID_SOCKET || IsBlockingCallActive() || RdapLookupRunning();
 }
 
 // Starts the timed query, or, while another query runs or a modal window
@@ -379,6 +425,14 @@ int StartWhoisQuery(const char *query, const char *server)
     referral.answer.clear();
     referral.lineEnded = true;
     referral.servers.Start(server);
+    whoisServer = server;
+    if (bUseRdap) {
+        std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
+        cbAnswer = 0;
+        ResetProgress();
+        StartRdapLookup(query, hwndMain, rdapPlug);
+        return 0;
+    }
     sockQuery = OpenWhoisServer(server);
     if (sockQuery == INVALID_SOCKET)
         return NotStarted();
@@ -428,6 +482,11 @@ void OnReadAgain()
     ReadAgain(sockQuery, answerPlug);
 }
 
+void OnHttpDone(WPARAM request)
+{
+    OnRdapRequestDone(request);
+}
+
 void OnHostLookup(WPARAM task, LPARAM result)
 {
     ReadHostLookup(task, result, szHost, sizeof szHost, lookupPlug);
@@ -456,6 +515,9 @@ void CancelOperation()
     } else if (sockQuery != INVALID_SOCKET) {
         closesocket(sockQuery);
         sockQuery = INVALID_SOCKET;
+        cancelled = true;
+    } else if (RdapLookupRunning()) {
+        CancelRdapLookup();
         cancelled = true;
     } else if (nQueryKind == QUERY_HOSTLOOKUP && bBusy) {
         // Idle at once; the late answer is dropped.

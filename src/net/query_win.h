@@ -67,6 +67,7 @@ void ResetBusyState();
 bool OnSocketEvent(WPARAM socket, LPARAM event);  // UM_SOCKET; false: not ours
 void OnReadAgain();                               // UM_READAGAIN
 void OnHostLookup(WPARAM task, LPARAM result);    // UM_HOSTLOOKUP
+void OnHttpDone(WPARAM request);                  // UM_HTTPDONE
 // WM_TIMER with TIMER_NOTIFY: counts down in the title, and at the end of
 // each interval starts the Finger query again, as soon as nothing else runs
 // and no modal window holds the frame.

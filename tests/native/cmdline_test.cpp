@@ -19,6 +19,7 @@ public:
     void SetSaveFile(const char *p) override { calls.push_back("save " + std::string(p)); }
     void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
     void FollowReferrals() override { calls.push_back("referrals"); }
+    void UseRdap() override { calls.push_back("rdap"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }
@@ -67,6 +68,8 @@ TEST(CommandLine, OptionsAndTheirActions)
          {"finger-target a@b", "whois-target domain@server", "start-finger"}},
         {"-R -w:domain@server:4343 -s:out -e", OPT_WHOIS | OPT_SAVE | OPT_EXIT,
          {"referrals", "whois-target domain@server:4343", "save out", "start-whois"}},
+        {"-j -r -w:example.com@whois.test -s:out -e", OPT_WHOIS | OPT_SAVE | OPT_EXIT,
+         {"rdap", "referrals", "whois-target example.com@whois.test", "save out", "start-whois"}},
         {"", 0, {}},
         {"---", 0, {}},
     };

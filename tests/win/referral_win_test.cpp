@@ -140,33 +140,44 @@ TEST_F(Referrals, SwitchedOffAWhoisQueryAsksOnlyItsServer)
     EXPECT_EQ(Status(), "Connection Closed.");
 }
 
-TEST_F(Referrals, TheMenuItemTogglesTheSettingShowsItAndSavesIt)
+// Follow WhoIs Referrals and Use RDAP, the two switches of the Options menu.
+TEST_F(Referrals, EachSwitchOfTheMenuTogglesItsSettingShowsItAndSavesIt)
 {
     HMENU options = GetSubMenu(GetMenu(hwndMain), 3);
-    auto checked = [&] {
-        SendMessageA(hwndMain, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(options), 3);
-        return (GetMenuState(options, IDM_REFERRALS, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    };
-    auto saved = [&] { return GetPrivateProfileIntA("pellwick", "referrals", -1, path.c_str()); };
-    // Read with the placement at start-up; off when missing.
-    bFollowReferrals = true;
-    ReadPlacement();
-    EXPECT_FALSE(bFollowReferrals);
-    WritePrivateProfileStringA("pellwick", "referrals", "1", path.c_str());
-    ReadPlacement();
+    const struct {
+        int command;
+        const char *label, *key;
+        bool *setting;
+    } switches[] = {{IDM_REFERRALS, "Follow WhoIs &Referrals", "referrals", &bFollowReferrals},
+                    {IDM_RDAP, "Use &RDAP", "rdap", &bUseRdap}};
+    for (const auto &sw : switches) {
+        SCOPED_TRACE(sw.label);
+        auto checked = [&] {
+            SendMessageA(hwndMain, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(options), 3);
+            return (GetMenuState(options, static_cast<UINT>(sw.command), MF_BYCOMMAND) & MF_CHECKED) != 0;
+        };
+        auto saved = [&] { return GetPrivateProfileIntA("pellwick", sw.key, -1, path.c_str()); };
+        // Read with the placement at start-up; off when missing.
+        *sw.setting = true;
+        ReadPlacement();
+        EXPECT_FALSE(*sw.setting);
+        WritePrivateProfileStringA("pellwick", sw.key, "1", path.c_str());
+        ReadPlacement();
 
-    char label[64] = "";
-    GetMenuStringA(options, IDM_REFERRALS, label, sizeof label, MF_BYCOMMAND);
-    EXPECT_STREQ(label, "Follow WhoIs &Referrals");
-    EXPECT_TRUE(checked());
-    SendMessageA(hwndMain, WM_COMMAND, IDM_REFERRALS, 0);
-    EXPECT_FALSE(bFollowReferrals);
-    EXPECT_FALSE(checked());
-    EXPECT_EQ(saved(), 0);
-    SendMessageA(hwndMain, WM_COMMAND, IDM_REFERRALS, 0);
-    EXPECT_TRUE(bFollowReferrals);
-    EXPECT_TRUE(checked());
-    EXPECT_EQ(saved(), 1);
+        char label[64] = "";
+        GetMenuStringA(options, static_cast<UINT>(sw.command), label, sizeof label, MF_BYCOMMAND);
+        EXPECT_STREQ(label, sw.label);
+        EXPECT_TRUE(checked());
+        SendMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(sw.command), 0);
+        EXPECT_FALSE(*sw.setting);
+        EXPECT_FALSE(checked());
+        EXPECT_EQ(saved(), 0);
+        SendMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(sw.command), 0);
+        EXPECT_TRUE(*sw.setting);
+        EXPECT_TRUE(checked());
+        EXPECT_EQ(saved(), 1);
+        *sw.setting = false;
+    }
 }
 
 } // namespace

@@ -1,0 +1,285 @@
+#include "rdap/rdap_lookup_win.h"
+
+#include <string>
+
+#include "config/config_names.h"
+#include "config/config_win.h"
+#include "frame/messages.h"
+#include "rdap/bootstrap_cache_win.h"
+#include "rdap/http_win.h"
+#include "rdap/rdap_bootstrap.h"
+#include "rdap/rdap_query.h"
+#include "rdap/rdap_render.h"
+
+namespace {
+
+// The steps of one lookup, each a request whose end moves it on.
+enum Step { STEP_IDLE, STEP_BOOTSTRAP, STEP_RECORD, STEP_REGISTRAR };
+
+struct Lookup {
+    Step step = STEP_IDLE;
+    unsigned request = 0;  // the running request's id
+    HWND window = nullptr;
+    RdapPlug *plug = nullptr;
+    std::string query;     // as the user gave it
+    RdapQuery what;
+    std::string base;      // the bootstrap base, ending in '/'
+    bool allowHttp = false;
+    std::string stale;     // a cached bootstrap file too old to trust alone
+    std::string recordUrl;
+};
+Lookup lookup;
+
+// The bootstrap base: an http:// one lets the services and links it leads
+// to be http:// too (a test's loopback server); otherwise only https:// is
+// followed.
+void ReadBootstrapBase()
+{
+    char base[512];
+    ReadSetting(SECTION_PELLWICK, KEY_RDAP_BOOTSTRAP, RDAP_BOOTSTRAP_DEFAULT, base, sizeof base);
+    lookup.base = base[0] != '\0' ? base : RDAP_BOOTSTRAP_DEFAULT;
+    if (lookup.base.back() != '/')
+        lookup.base += '/';
+    lookup.allowHttp = lookup.base.compare(0, 7, "http://") == 0 ||
+                       lookup.base.compare(0, 7, "HTTP://") == 0;
+}
+
+// RDAP answers are UTF-8; the pane shows the program's code page, with '?'
+// for a character it lacks.
+std::string PaneText(const std::string &utf8)
+{
+    if (utf8.empty())
+        return utf8;
+    const int n = static_cast<int>(utf8.size());
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n, nullptr, 0);
+    if (wide <= 0)
+        return std::string();
+    std::wstring w(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n, &w[0], wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, "?", nullptr);
+    if (narrow <= 0)
+        return std::string();
+    std::string out(static_cast<size_t>(narrow), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), wide, &out[0], narrow, "?", nullptr);
+    return out;
+}
+
+bool Tell(const std::string &utf8)
+{
+    return lookup.plug->Text(PaneText(utf8));
+}
+
+// Ends the lookup and tells the plug through `tell`, which may start
+// whatever comes next (the port-43 query) on a clean state.
+template <typename Tell>
+void Finish(Tell tell)
+{
+    RdapPlug *plug = lookup.plug;
+    lookup.step = STEP_IDLE;
+    lookup.request = 0;
+    lookup.stale.clear();
+    tell(*plug);
+}
+
+void Unavailable(const std::string &reason)
+{
+    Finish([&](RdapPlug &p) { p.Unavailable(reason); });
+}
+
+// Starts the request of one step; 0, or the error that kept it from
+// starting.
+unsigned long Request(Step step, const std::string &url, const char *stage)
+{
+    unsigned long error = 0;
+    const unsigned id = StartHttpGet(url, lookup.allowHttp, lookup.window, UM_HTTPDONE, &error);
+    if (id == 0)
+        return error != 0 ? error : ERROR_INVALID_PARAMETER;
+    lookup.step = step;
+    lookup.request = id;
+    lookup.plug->Stage(stage);
+    return 0;
+}
+
+void AskRecord(const std::string &bootstrap)
+{
+    std::string reason;
+    const std::string service = FindRdapService(bootstrap, lookup.what, lookup.allowHttp, reason);
+    if (service.empty()) {
+        Unavailable(reason);
+        return;
+    }
+    lookup.recordUrl = service + lookup.what.path;
+    const std::string stage = "Asking " + RdapUrlHost(lookup.recordUrl) + " (RDAP)";
+    if (const unsigned long error = Request(STEP_RECORD, lookup.recordUrl, stage.c_str()))
+        Unavailable(RdapUrlHost(lookup.recordUrl) + ": " + HttpErrorText(error));
+}
+
+// What a failed request says in the fallback line.
+std::string Failure(const HttpResult &r, const std::string &host)
+{
+    if (r.error != 0)
+        return host + ": " + HttpErrorText(r.error);
+    if (r.status == 429) {
+        const std::string wait = RetryAfterText(r.retryAfter);
+        return host + " is limiting queries" +
+               (wait.empty() ? std::string() : "; it asks to wait " + wait);
+    }
+    return host + " answered HTTP " + std::to_string(r.status);
+}
+
+void OnBootstrap(const HttpResult &r)
+{
+    const char *file = RdapBootstrapFile(lookup.what.kind);
+    if (r.error == 0 && r.status == 200 && !r.truncated) {
+        StoreBootstrap(file, r.body);
+        AskRecord(r.body);
+    } else if (!lookup.stale.empty()) {
+        const std::string old = std::move(lookup.stale);
+        lookup.stale.clear();
+        AskRecord(old); // a failed refresh keeps using the old copy
+    } else {
+        Unavailable("bootstrap file " + std::string(file) + " unavailable (" +
+                    Failure(r, RdapUrlHost(lookup.base)) + ")");
+    }
+}
+
+// Shows one rendered answer; false when the owner ended the query on it.
+bool Show(const HttpResult &r, RdapAnswer &answer)
+{
+    answer = RenderRdap(r.body.data(), r.body.size());
+    return Tell(answer.text);
+}
+
+void OnRecord(const HttpResult &r)
+{
+    const std::string host = RdapUrlHost(lookup.recordUrl);
+    if (r.error == 0 && r.status == 404) {
+        const std::string text = "No RDAP record for " + lookup.query + "\r\n";
+        if (Tell(text))
+            Finish([](RdapPlug &p) { p.Done(); });
+        else
+            Finish([](RdapPlug &) {});
+        return;
+    }
+    if (r.error != 0 || r.status < 200 || r.status > 299) {
+        Unavailable(Failure(r, host));
+        return;
+    }
+    RdapAnswer answer;
+    if (!Show(r, answer)) {
+        Finish([](RdapPlug &) {});
+        return;
+    }
+    if (r.truncated) {
+        Finish([](RdapPlug &p) { p.CutOff("RDAP answer cut off at its limit."); });
+        return;
+    }
+    // A thin registry's domain record links to the registrar's, asked once.
+    if (answer.related.empty() || answer.related == lookup.recordUrl ||
+        !RdapUrlAllowed(answer.related, lookup.allowHttp)) {
+        Finish([](RdapPlug &p) { p.Done(); });
+        return;
+    }
+    lookup.recordUrl = answer.related;
+    const std::string next = RdapUrlHost(answer.related);
+    if (!Tell("\r\n[Referral to " + next + "]\r\n")) {
+        Finish([](RdapPlug &) {});
+        return;
+    }
+    const std::string stage = "Following referral to " + next;
+    if (const unsigned long error = Request(STEP_REGISTRAR, answer.related, stage.c_str())) {
+        const std::string why = next + ": " + HttpErrorText(error);
+        Finish([&](RdapPlug &p) { p.CutOff(why.c_str()); });
+    }
+}
+
+void OnRegistrar(const HttpResult &r)
+{
+    const std::string host = RdapUrlHost(lookup.recordUrl);
+    if (r.error != 0 || r.status < 200 || r.status > 299) {
+        const std::string why = r.status == 404 ? host + " has no record for " + lookup.query
+                                                : Failure(r, host);
+        const bool shown = Tell("[" + why + "]\r\n");
+        Finish([&](RdapPlug &p) {
+            if (shown)
+                p.CutOff(why.c_str());
+        });
+        return;
+    }
+    RdapAnswer answer;
+    const bool shown = Show(r, answer);
+    Finish([&](RdapPlug &p) {
+        if (shown && r.truncated)
+            p.CutOff("RDAP answer cut off at its limit.");
+        else if (shown)
+            p.Done();
+    });
+}
+
+} // namespace
+
+void StartRdapLookup(const std::string &query, HWND window, RdapPlug &plug)
+{
+    CancelRdapLookup();
+    lookup.window = window;
+    lookup.plug = &plug;
+    lookup.query = query;
+    lookup.what = RdapQuery();
+    std::string reason;
+    if (!ClassifyRdapQuery(query, lookup.what, reason)) {
+        Unavailable(reason);
+        return;
+    }
+    ReadBootstrapBase();
+    const char *file = RdapBootstrapFile(lookup.what.kind);
+    std::string cached;
+    bool fresh = false;
+    if (ReadCachedBootstrap(file, cached, fresh) && fresh) {
+        AskRecord(cached);
+        return;
+    }
+    lookup.stale.swap(cached);
+    const std::string stage = std::string("Fetching RDAP bootstrap file ") + file;
+    if (const unsigned long error = Request(STEP_BOOTSTRAP, lookup.base + file, stage.c_str())) {
+        HttpResult none;
+        none.error = error;
+        OnBootstrap(none);
+    }
+}
+
+void OnRdapRequestDone(WPARAM id)
+{
+    if (lookup.step == STEP_IDLE || id != lookup.request)
+        return;
+    HttpResult r;
+    if (!TakeHttpResult(lookup.request, r))
+        return;
+    lookup.request = 0;
+    switch (lookup.step) {
+    case STEP_BOOTSTRAP:
+        OnBootstrap(r);
+        break;
+    case STEP_RECORD:
+        OnRecord(r);
+        break;
+    case STEP_REGISTRAR:
+        OnRegistrar(r);
+        break;
+    case STEP_IDLE:
+        break;
+    }
+}
+
+void CancelRdapLookup()
+{
+    if (lookup.request != 0)
+        CancelHttpGet(lookup.request);
+    lookup.request = 0;
+    lookup.step = STEP_IDLE;
+    lookup.stale.clear();
+}
+
+bool RdapLookupRunning()
+{
+    return lookup.step != STEP_IDLE;
+}
