@@ -2,6 +2,7 @@
 
 #include <winhttp.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -13,13 +14,6 @@
 #include "version.h"
 
 namespace {
-
-// The waits of one request. Resolving and connecting are quick or never
-// happen; a send or a read waits for a server that may be slow to answer.
-const int kResolveMs = 15000;
-const int kConnectMs = 15000;
-const int kSendMs = 30000;
-const int kReceiveMs = 30000;
 
 const wchar_t kUserAgent[] = L"Pellwick/" PELLWICK_VERSION_TEXT;
 const wchar_t kAcceptHeader[] = L"Accept: application/rdap+json\r\n";
@@ -36,6 +30,10 @@ struct Request {
     std::wstring host;
     INTERNET_PORT port = 0;
     std::wstring path;  // the path and the query
+    HttpWaits waits;
+    // Where the request is now: the address asked for, then each redirect's.
+    // Its thread's alone, like the handles' callbacks.
+    std::wstring url;
 
     std::mutex mutex;
     bool cancelled = false;
@@ -47,6 +45,12 @@ struct Request {
     HINTERNET request = nullptr;
     HttpResult result;
 };
+
+HttpWaits &Waits()
+{
+    static HttpWaits waits;
+    return waits;
+}
 
 // The requests not yet taken or cancelled, by id; the window's thread's alone.
 std::map<unsigned, std::shared_ptr<Request>> &Requests()
@@ -133,13 +137,28 @@ void CloseHandles(Request &r)
 }
 
 // The error that ended a call: a cancelled request says so, whatever
-// the closed handle made the call report.
+// the closed handle made the call report. Wine's WinHTTP passes some
+// socket errors through as they are; they become WinHTTP's own.
 DWORD Failure(Request &r)
 {
     DWORD error = GetLastError();
     if (Cancelled(r))
         return ERROR_WINHTTP_OPERATION_CANCELLED;
-    return error != 0 ? error : static_cast<DWORD>(ERROR_WINHTTP_INTERNAL_ERROR);
+    switch (error) {
+    case 0:
+        return ERROR_WINHTTP_INTERNAL_ERROR;
+    case WSAETIMEDOUT:
+        return ERROR_WINHTTP_TIMEOUT;
+    case WSAECONNREFUSED:
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH:
+        return ERROR_WINHTTP_CANNOT_CONNECT;
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+        return ERROR_WINHTTP_CONNECTION_ERROR;
+    default:
+        return error;
+    }
 }
 
 HINTERNET OpenSession()
@@ -169,19 +188,50 @@ std::string HeaderText(HINTERNET request, DWORD which)
     return Utf8Of(text);
 }
 
-std::string FinalUrl(HINTERNET request)
+// `location` read against `base`, as a redirect's Location is.
+std::wstring Resolved(const std::wstring &base, const std::wstring &location)
 {
-    DWORD bytes = 0;
-    WinHttpQueryOption(request, WINHTTP_OPTION_URL, nullptr, &bytes);
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0)
-        return std::string();
-    std::wstring url(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, &url[0], &bytes))
-        return std::string();
-    url.resize(bytes / sizeof(wchar_t));
-    while (!url.empty() && url.back() == L'\0')
-        url.pop_back();
-    return Utf8Of(url);
+    size_t scheme = location.find(L"://");
+    if (scheme != std::wstring::npos && location.find(L'/') > scheme)
+        return location;
+    size_t authority = base.find(L"://");
+    if (authority == std::wstring::npos)
+        return location;
+    if (location.compare(0, 2, L"//") == 0)
+        return base.substr(0, authority + 1) + location;
+    size_t pathStart = base.find(L'/', authority + 3);
+    std::wstring origin = base.substr(0, pathStart);
+    if (!location.empty() && location[0] == L'/')
+        return origin + location;
+    std::wstring path = pathStart == std::wstring::npos ? L"/" : base.substr(pathStart);
+    path = path.substr(0, path.find_first_of(L"?#"));
+    return origin + path.substr(0, path.rfind(L'/') + 1) + location;
+}
+
+// Follows the redirects as WinHTTP takes them, for the address the answer
+// came from: Wine's WinHTTP does not tell it afterwards.
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length)
+{
+    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || context == 0 || info == nullptr)
+        return;
+    Request &r = *reinterpret_cast<Request *>(context);
+    const wchar_t *location = static_cast<const wchar_t *>(info);
+    size_t chars = 0;
+    while (chars < length && location[chars] != L'\0')
+        ++chars;
+    r.url = Resolved(r.url, std::wstring(location, chars));
+}
+
+std::string FinalUrl(HINTERNET request, const Request &r)
+{
+    wchar_t url[2048];
+    DWORD bytes = sizeof url;
+    if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url, &bytes))
+        return Utf8Of(r.url);
+    std::wstring text(url, std::min<size_t>(bytes / sizeof(wchar_t), 2048));
+    while (!text.empty() && text.back() == L'\0')
+        text.pop_back();
+    return Utf8Of(text);
 }
 
 bool IsPlainHttp(const std::string &url)
@@ -197,7 +247,8 @@ DWORD Fetch(Request &r, HttpResult &out)
     HINTERNET session = OpenSession();
     if (!Keep(r, &Request::session, session))
         return Failure(r);
-    WinHttpSetTimeouts(session, kResolveMs, kConnectMs, kSendMs, kReceiveMs);
+    WinHttpSetTimeouts(session, r.waits.resolveMs, r.waits.connectMs, r.waits.sendMs,
+                       r.waits.receiveMs);
 
     HINTERNET connection = WinHttpConnect(session, r.host.c_str(), r.port, 0);
     if (!Keep(r, &Request::connection, connection))
@@ -212,13 +263,19 @@ DWORD Fetch(Request &r, HttpResult &out)
     // the system's default.
     DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
     WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+    // The wait for the answer's headers is a read like any other.
+    DWORD headersMs = static_cast<DWORD>(r.waits.receiveMs);
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof headersMs);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&r);
+    WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+    WinHttpSetStatusCallback(request, OnStatus, WINHTTP_CALLBACK_FLAG_REDIRECT, 0);
 
     if (!WinHttpSendRequest(request, kAcceptHeader, static_cast<DWORD>(-1L),
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request, nullptr))
         return Failure(r);
 
-    out.finalUrl = FinalUrl(request);
+    out.finalUrl = FinalUrl(request, r);
     if (!r.allowHttp && IsPlainHttp(out.finalUrl))
         return ERROR_WINHTTP_REDIRECT_FAILED;
 
@@ -322,6 +379,8 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
         r->path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (r->path.empty())
         r->path = L"/";
+    r->waits = Waits();
+    r->url = wide;
     r->id = NextId();
     Requests()[r->id] = r;
     try {
@@ -332,6 +391,11 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
         return 0;
     }
     return r->id;
+}
+
+void SetHttpWaits(const HttpWaits &waits)
+{
+    Waits() = waits;
 }
 
 bool TakeHttpResult(unsigned id, HttpResult &result)

@@ -30,11 +30,22 @@ struct HttpResult {
     std::string finalUrl;     // where the redirects ended
 };
 
+// How long a request waits, in milliseconds. Resolving and connecting are
+// quick or never happen; a send or a read waits on a server that may be slow.
+struct HttpWaits {
+    int resolveMs = 15000;
+    int connectMs = 15000;
+    int sendMs = 30000;
+    int receiveMs = 30000;
+};
+
+// The waits of the requests started from now on (the tests shorten them).
+void SetHttpWaits(const HttpWaits &waits);
+
 // Starts a GET of `url` with "Accept: application/rdap+json", following
 // redirects. An https:// address never redirects to an http:// one; with
 // allowHttp false an http:// address is refused before any connection, and
-// so is an answer whose redirects ended at one. Waits are bounded: 15 s to
-// resolve the name and to connect, 30 s for each send and each read.
+// so is an answer whose redirects ended at one.
 //
 // When the request ends, posts `message` to `window` with wParam the id
 // returned here; the result is then taken once with TakeHttpResult(id).
@@ -50,11 +61,13 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
 // already taken.
 bool TakeHttpResult(unsigned id, HttpResult &result);
 
-// Stops a request and returns at once: its connection is closed (a call the
-// request's thread is waiting in returns), no message is posted for it from
-// now on, and one already posted finds nothing to take. The thread ends by
-// itself and frees what it held. Harmless for an id that ended, was taken
-// or was never given.
+// Stops a request and returns at once: no message is posted for it from
+// now on, one already posted finds nothing to take, and its handles are
+// closed, which on Windows makes a call the request's thread waits in return
+// and drops the connection. (Wine's WinHTTP finishes such a call first: the
+// connection then closes when the server answers or the wait runs out.) The
+// thread ends by itself and frees what it held. Harmless for an id that
+// ended, was taken or was never given.
 void CancelHttpGet(unsigned id);
 
 // Cancels every request still running or not taken, for the program's exit:
