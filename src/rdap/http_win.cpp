@@ -39,7 +39,9 @@ struct Request {
     bool cancelled = false;
     bool done = false;
     // The handles open now, so that Cancel can close them under a call
-    // that waits on the network: the call then returns at once.
+    // that waits on the network: on Windows the call then returns at once.
+    // The thread may still pass a handle just closed to one more call,
+    // which then fails, and it stops at its next look at `cancelled`.
     HINTERNET session = nullptr;
     HINTERNET connection = nullptr;
     HINTERNET request = nullptr;
