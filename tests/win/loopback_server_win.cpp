@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -121,6 +122,14 @@ ServerStep LeaveRequestUnread()
 ServerStep WaitForGo()
 {
     return ServerStep{ServerStep::Wait, {}};
+}
+
+ServerStep ReplyTo(std::string end,
+                   std::function<std::vector<ServerStep>(const std::string &request)> reply)
+{
+    ServerStep step{ServerStep::Reply, std::move(end)};
+    step.reply = std::move(reply);
+    return step;
 }
 
 ServerStep HoldOpen(int ms)
@@ -256,7 +265,7 @@ SOCKET LoopbackServer::AcceptNext()
     return INVALID_SOCKET;
 }
 
-void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &script)
+void LoopbackServer::Handle(SOCKET s, int index, std::vector<ServerStep> script)
 {
     SetNonBlocking(s);
     // Each Send is meant to reach the client as a piece of its own, not
@@ -267,7 +276,7 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
     const bool unread = !script.empty() && script[0].kind == ServerStep::Unread;
     bool open = unread || ReadRequest(s, index);
     for (size_t i = 0; open && i < script.size() && !Stopping(); ++i) {
-        const ServerStep &step = script[i];
+        const ServerStep step = script[i];
         switch (step.kind) {
         case ServerStep::Send:
             open = SendAll(s, step.bytes);
@@ -286,6 +295,13 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
             break;
         case ServerStep::Unread:
             break;
+        case ServerStep::Reply: {
+            open = ReadFor(s, index, kRequestMs, step.bytes.c_str());
+            std::vector<ServerStep> answer = step.reply(Request(index));
+            script.insert(script.begin() + static_cast<std::ptrdiff_t>(i) + 1, answer.begin(),
+                          answer.end());
+            break;
+        }
         case ServerStep::Wait: {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return goes_ > 0 || stop_; });
@@ -315,12 +331,13 @@ void LoopbackServer::Handle(SOCKET s, int index, const std::vector<ServerStep> &
 
 bool LoopbackServer::ReadRequest(SOCKET s, int index)
 {
-    return ReadFor(s, index, kRequestMs, true);
+    return ReadFor(s, index, kRequestMs, "\r\n");
 }
 
-bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, bool untilLineEnd)
+bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, const char *until)
 {
-    std::string seen;
+    if (until != nullptr && Request(index).find(until) != std::string::npos)
+        return true;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
     while (!Stopping()) {
         int left = MsLeft(deadline);
@@ -333,11 +350,8 @@ bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, bool untilLineEnd)
         int n = recv(s, buf, sizeof buf, 0);
         if (n > 0) {
             Record(index, buf, n);
-            if (untilLineEnd) {
-                seen.append(buf, static_cast<size_t>(n));
-                if (seen.find("\r\n") != std::string::npos)
-                    return true;
-            }
+            if (until != nullptr && Request(index).find(until) != std::string::npos)
+                return true;
         } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
             MarkPeerClosed(index);
             return false;
@@ -368,7 +382,7 @@ bool LoopbackServer::SendAll(SOCKET s, const std::string &bytes)
 
 bool LoopbackServer::HoldFor(SOCKET s, int index, int ms)
 {
-    return ReadFor(s, index, ms, false);
+    return ReadFor(s, index, ms, nullptr);
 }
 
 void LoopbackServer::Drain(SOCKET s, int index)

@@ -7,6 +7,7 @@
 #include <winsock.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,9 +15,11 @@
 
 // One step of the server's answer, run after the request has been read.
 struct ServerStep {
-    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose, Unread, Wait } kind;
-    std::string bytes;  // Send: the bytes of one send() call
+    enum Kind { Send, Pause, Close, Reset, Hold, HalfClose, Unread, Wait, Reply } kind;
+    std::string bytes;  // Send: the bytes of one send() call; Reply: what ends the request
     int ms = 0;         // Pause: sleep; Hold: stay open and silent for up to ms
+    // Reply: the steps that answer the request, made from every byte read.
+    std::function<std::vector<ServerStep>(const std::string &request)> reply = nullptr;
 };
 
 ServerStep SendBytes(std::string bytes);
@@ -41,6 +44,11 @@ ServerStep LeaveRequestUnread();
 // Stays silent until the test calls Go(), so that it can act between two
 // parts of an answer however long that takes.
 ServerStep WaitForGo();
+// Reads on until the request holds `end` (or the peer closes, or 5 s pass),
+// then runs the steps that reply() makes of the whole request: an answer
+// that depends on what was asked, as an HTTP server's does.
+ServerStep ReplyTo(std::string end,
+                   std::function<std::vector<ServerStep>(const std::string &request)> reply);
 
 class LoopbackServer {
 public:
@@ -77,13 +85,14 @@ private:
 
     void Run(std::vector<ServerStep> script, int connections);
     SOCKET AcceptNext();
-    void Handle(SOCKET s, int index, const std::vector<ServerStep> &script);
+    void Handle(SOCKET s, int index, std::vector<ServerStep> script);
     bool ReadRequest(SOCKET s, int index);
     bool SendAll(SOCKET s, const std::string &bytes);
     bool HoldFor(SOCKET s, int index, int ms);
-    // Reads and records what the client sends for up to ms, or until CR LF
-    // when untilLineEnd; false when the client closed or the server stops.
-    bool ReadFor(SOCKET s, int index, int ms, bool untilLineEnd);
+    // Reads and records what the client sends for up to ms, or until what
+    // it has sent holds `until` (when not null); false when the client
+    // closed or the server stops.
+    bool ReadFor(SOCKET s, int index, int ms, const char *until);
     void Drain(SOCKET s, int index);
     void Record(int index, const char *data, int n);
     void MarkPeerClosed(int index);
