@@ -262,11 +262,11 @@ bool ClassifyRdapQuery(const std::string &text, RdapQuery &query, std::string &r
         reason = "nothing to look up";
         return false;
     }
-    bool ldh = true, digitsDots = true, hasLetter = false;
+    bool ldh = true, addressChars = true, hasLetter = false;
     for (char c : s) {
         hasLetter = hasLetter || IsLetter(c);
         ldh = ldh && (IsLetter(c) || IsDigit(c) || c == '-' || c == '.');
-        digitsDots = digitsDots && (IsDigit(c) || c == '.' || c == '/');
+        addressChars = addressChars && (IsDigit(c) || c == '.' || c == '/');
     }
     if (AllDigits(s) || (s.size() > 2 && LowerAscii(s.substr(0, 2)) == "as" && AllDigits(s, 2)))
         return ClassifyAutnum(s, query, reason);
@@ -278,7 +278,7 @@ bool ClassifyRdapQuery(const std::string &text, RdapQuery &query, std::string &r
             }
         return ClassifyIp(s, RDAP_IPV6, query, reason);
     }
-    if (digitsDots && s.find('.') != std::string::npos)
+    if (addressChars && s.find('.') != std::string::npos)
         return ClassifyIp(s, RDAP_IPV4, query, reason);
     // A name of one label ("localhost", a handle such as "NET-192-0-2-0-1")
     // is not a domain name RDAP can be asked about.

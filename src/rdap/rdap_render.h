@@ -24,7 +24,8 @@ struct RdapAnswer {
 // country; name servers with their addresses; DNSSEC and its DS records;
 // the port 43 server; notices and remarks (title, then each description
 // line indented). Then a blank line and the server's JSON laid out with two
-// spaces, so nothing is hidden.
+// spaces (an object's members sorted by name), so nothing is hidden; JSON
+// nested too deeply to lay out is shown as it came instead.
 //
 // Every value is made safe for one line: control characters (below 0x20,
 // and 0x7F) become a space; bytes of invalid UTF-8 are kept as they are.
