@@ -10,6 +10,7 @@
 #include "rdap/rdap_bootstrap.h"
 #include "rdap/rdap_query.h"
 #include "rdap/rdap_render.h"
+#include "rdap/retry_after.h"
 
 namespace {
 

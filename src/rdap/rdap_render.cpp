@@ -405,14 +405,16 @@ void RenderObject(Writer &w, const json &root)
         nameLabel = "Name server";
     w.Field(0, nameLabel, StringMember(root, "ldhName"));
     w.Field(0, "Unicode name", StringMember(root, "unicodeName"));
-    w.Field(0, "Status", JoinStrings(Member(root, "status"), ", "));
-    RenderEvents(w, 0, root);
-    RenderVcard(w, 0, root); // an entity asked for itself
-    RenderEntities(w, 0, root);
+    // A network's or an AS block's range and name stand where a domain's
+    // name does, above a contact list that may be long.
     if ((objectClass != nullptr && *objectClass == "ip network") || Member(root, "startAddress") != nullptr)
         RenderNetwork(w, root);
     if ((objectClass != nullptr && *objectClass == "autnum") || Member(root, "startAutnum") != nullptr)
         RenderAutnum(w, root);
+    w.Field(0, "Status", JoinStrings(Member(root, "status"), ", "));
+    RenderEvents(w, 0, root);
+    RenderVcard(w, 0, root); // an entity asked for itself
+    RenderEntities(w, 0, root);
     RenderNameservers(w, root);
     RenderDnssec(w, root);
     w.Field(0, "Port 43", StringMember(root, "port43"));
