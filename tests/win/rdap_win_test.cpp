@@ -1,0 +1,219 @@
+// WhoIs queries answered over RDAP: the bootstrap files and the RDAP servers
+// are the test suite's own HTTP servers on loopback, named in the sandbox's
+// hosts file; the bootstrap base is http://, so they may be too.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/cmdline_win.h"
+#include "frame/options.h"
+#include "net/query_win.h"
+#include "rdap/bootstrap_cache_win.h"
+#include "rdap/http_win.h"
+#include "res/resource.h"
+#include "win/http_server_win.h"
+#include "win/loopback_server_win.h"
+#include "win/query_fixture_win.h"
+#include "win/test_support_win.h"
+
+namespace {
+
+const char *const kBootstrapFiles[] = {"dns.json", "ipv4.json", "ipv6.json", "asn.json"};
+
+// .com, .net and 192.0.2.0/24 at rdap.test; .org at an address where
+// nothing listens; .xyz nowhere.
+const char kDns[] = R"({"version": "1.0", "publication": "2026-12-01T00:00:00Z", "services": [
+    [["com", "net"], ["http://rdap.test/"]],
+    [["org"], ["http://127.0.0.93/"]]]})";
+const char kIpv4[] = R"({"version": "1.0", "services": [[["192.0.2.0/24"], ["http://rdap.test/"]]]})";
+
+const char kRegistry[] = R"({"objectClassName": "domain", "handle": "EX-1", "ldhName": "EXAMPLE.COM",
+    "status": ["active"],
+    "events": [{"eventAction": "registration", "eventDate": "1995-08-14T04:00:00Z"}],
+    "links": [{"rel": "related", "type": "application/rdap+json",
+               "href": "http://registrar-rdap.test/domain/EXAMPLE.COM"}]})";
+const char kRegistrar[] = R"({"objectClassName": "domain", "ldhName": "EXAMPLE.COM",
+    "entities": [{"objectClassName": "entity", "roles": ["registrant"],
+        "vcardArray": ["vcard", [["version", {}, "text", "4.0"], ["fn", {}, "text", "Alice Example"]]]}],
+    "links": [{"rel": "related", "type": "application/rdap+json",
+               "href": "http://registrar-rdap.test/domain/EXAMPLE.COM"}]})";
+const char kNetwork[] = R"({"objectClassName": "ip network", "handle": "NET-192-0-2-0-1",
+    "startAddress": "192.0.2.0", "endAddress": "192.0.2.255", "ipVersion": "v4",
+    "name": "EXAMPLE-DOC-NET"})";
+
+class Rdap : public Query {
+protected:
+    void SetUp() override
+    {
+        Query::SetUp();
+        bUseRdap = true;
+        WritePrivateProfileStringA("pellwick", "rdapbootstrap", "http://bootstrap.test/", path.c_str());
+        ForgetBootstrap();
+        ASSERT_TRUE(bootstrap.ok() && registry.ok() && registrar.ok() && whois.ok());
+        bootstrap.Set("/dns.json", JsonAnswer(200, kDns));
+        bootstrap.Set("/ipv4.json", JsonAnswer(200, kIpv4));
+        registry.Set("/domain/example.com", JsonAnswer(200, kRegistry));
+        registry.Set("/ip/192.0.2.1", JsonAnswer(200, kNetwork));
+        registrar.Set("/domain/EXAMPLE.COM", JsonAnswer(200, kRegistrar));
+        bootstrap.Start();
+        registry.Start();
+        registrar.Start();
+        whois.Serve({SendBytes("port 43 answer\r\n"), CloseNow()}, 8);
+    }
+    void TearDown() override
+    {
+        CancelOperation();
+        bUseRdap = false;
+        SetHttpWaits(HttpWaits());
+        bootstrap.Stop();
+        registry.Stop();
+        registrar.Stop();
+        whois.Stop();
+        ForgetBootstrap();
+        Query::TearDown();
+    }
+
+    static void ForgetBootstrap()
+    {
+        for (const char *file : kBootstrapFiles)
+            DeleteFileA(BootstrapCachePath(file).c_str());
+    }
+
+    // Runs one WhoIs query to its end; the pane's text.
+    std::string Ask(const char *query)
+    {
+        statusHistory.clear();
+        EXPECT_EQ(Whois(query, "whois.test"), 0) << Status();
+        EXPECT_TRUE(PumpUntil(Completed, 15000)) << query << ": " << Status();
+        return PaneText();
+    }
+
+    HttpServer bootstrap{"127.0.0.92", 80};
+    HttpServer registry{"127.0.0.90", 80};
+    HttpServer registrar{"127.0.0.91", 80};
+    LoopbackServer whois{"127.0.0.70", 43};
+};
+
+bool Has(const std::string &text, const std::string &part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+TEST_F(Rdap, ADomainShowsTheRegistryAndTheRegistrarAndTheBootstrapIsKept)
+{
+    const std::string pane = Ask("example.com");
+    const size_t first = pane.find("Object class: domain\r\nHandle: EX-1\r\nDomain name: EXAMPLE.COM\r\n"
+                                   "Status: active\r\nRegistration: 1995-08-14T04:00:00Z\r\n");
+    const size_t mark = pane.find("\r\n\r\n[Referral to registrar-rdap.test]\r\n");
+    const size_t second = pane.find("Entity: registrant\r\n  Name: Alice Example\r\n");
+    EXPECT_NE(first, std::string::npos) << pane;
+    EXPECT_TRUE(first < mark && mark < second && second != std::string::npos) << pane;
+    EXPECT_TRUE(Has(pane, "\"ldhName\": \"EXAMPLE.COM\"")) << "the server's JSON follows";
+    EXPECT_EQ(registrar.Requests("/domain/EXAMPLE.COM"), 1) << "the registrar's own link is not followed";
+    EXPECT_EQ(registry.RequestHeader(0, "Accept"), "application/rdap+json");
+    EXPECT_EQ(Title(), "Pellwick (WhoIs - example.com)");
+    EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_TRUE(Saw("Following referral to registrar-rdap.test"));
+    EXPECT_EQ(whois.Accepted(), 0) << "port 43 is not asked";
+
+    // The next query reads the bootstrap file from its copy.
+    EXPECT_EQ(Ask("example.com"), pane);
+    EXPECT_EQ(bootstrap.Requests("/dns.json"), 1);
+    const std::string copy = BootstrapCachePath("dns.json");
+    EXPECT_EQ(ReadWholeFile(copy), kDns);
+
+    // A day-old copy is fetched again; when that fails, it is used still.
+    {
+        HANDLE file = CreateFileA(copy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t;
+        t.LowPart = now.dwLowDateTime;
+        t.HighPart = now.dwHighDateTime;
+        t.QuadPart -= 25ULL * 3600 * 10000000;
+        const FILETIME old = {t.LowPart, t.HighPart};
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
+        CloseHandle(file);
+    }
+    bootstrap.Set("/dns.json", JsonAnswer(503, "{}"));
+    EXPECT_EQ(Ask("example.com"), pane);
+    EXPECT_EQ(bootstrap.Requests("/dns.json"), 2);
+}
+
+TEST_F(Rdap, AnAddressAnswersAndA404IsAnAnswerToo)
+{
+    const std::string network = Ask("192.0.2.1");
+    EXPECT_EQ(network.find("Object class: ip network\r\nHandle: NET-192-0-2-0-1\r\n"
+                           "Start address: 192.0.2.0\r\nEnd address: 192.0.2.255\r\n"),
+              0u)
+        << network;
+    EXPECT_EQ(bootstrap.Requests("/ipv4.json"), 1);
+
+    EXPECT_EQ(Ask("nothere.com"), "No RDAP record for nothere.com\r\n");
+    EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_EQ(whois.Accepted(), 0) << "a 404 is not passed on to port 43";
+}
+
+TEST_F(Rdap, WhereRdapCannotAnswerPort43IsAskedAndTheLineSaysWhy)
+{
+    registry.Set("/domain/busy.com",
+                 JsonAnswer(429, R"({"errorCode": 429})", "Retry-After: 120\r\n"));
+    const struct {
+        const char *query;
+        const char *reason;
+    } cases[] = {
+        {"busy.com", "rdap.test is limiting queries; it asks to wait 120 seconds"},
+        {"example.org", "127.0.0.93: the server cannot be reached"},
+        {"example.xyz", "no RDAP service listed for .xyz"},
+        {"n 192.0.2.1", "not a domain name, address or AS number"},
+    };
+    int asked = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        EXPECT_EQ(Ask(c.query),
+                  std::string("[RDAP unavailable: ") + c.reason + "; asking whois.test]\r\nport 43 answer\r\n");
+        EXPECT_EQ(whois.Accepted(), ++asked);
+        EXPECT_EQ(whois.Request(asked - 1), std::string(c.query) + "\r\n");
+        EXPECT_EQ(Status(), "Connection Closed.");
+    }
+}
+
+TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
+{
+    registry.Set("/domain/slow.com", Hang());
+    ASSERT_EQ(Whois("slow.com", "whois.test"), 0) << Status();
+    ASSERT_TRUE(PumpUntil([] { return Status() == "Asking rdap.test (RDAP)"; })) << Status();
+    EXPECT_TRUE(bBusy);
+    EXPECT_TRUE(Enabled(IDM_CANCELOP));
+    const DWORD start = GetTickCount();
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    EXPECT_LT(GetTickCount() - start, 500u);
+    EXPECT_TRUE(Completed());
+    EXPECT_EQ(Status(), "Operation Cancelled");
+    ASSERT_TRUE(PumpUntil([] { return Enabled(IDM_WHOIS); }));
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(whois.Accepted(), 0);
+}
+
+TEST_F(Rdap, TheCommandLineSavesTheRenderedAnswerAndExitsWhole)
+{
+    bUseRdap = false; // -j turns it on
+    const std::string file = UniqueTempPath("rdap");
+    std::string line = "-j -w:example.com@whois.test -s:" + file + " -e";
+    quitCode = -1;
+    ProcessCommandLine(&line[0]);
+    EXPECT_TRUE(bUseRdap);
+    ASSERT_TRUE(PumpUntil([] { return quitCode != -1; }, 15000)) << Status();
+    EXPECT_EQ(quitCode, 0);
+    const std::string saved = ReadWholeFile(file);
+    EXPECT_EQ(saved, PaneText());
+    EXPECT_TRUE(Has(saved, "Domain name: EXAMPLE.COM\r\n") && Has(saved, "[Referral to registrar-rdap.test]"))
+        << saved;
+    DeleteFileA(file.c_str());
+}
+
+} // namespace
