@@ -12,6 +12,7 @@
 #include "frame/placement_win.h"
 #include "net/blocking_win.h"
 #include "output/find_win.h"
+#include "rdap/http_win.h"
 #include "res/resource.h"
 
 HACCEL haccelMain;
@@ -104,6 +105,9 @@ int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int
         }
         exitCode = RunMessageLoop();
     }
+    // An RDAP request still running posts nothing more; its thread ends
+    // with the process.
+    CancelAllHttpGets();
     WSACleanup();
     return exitCode;
 }
