@@ -31,6 +31,3 @@ void DeleteMachineTree(const char *key);
 // The program a shell link starts; empty if it cannot be read.
 std::string ShortcutTarget(const std::string &link);
 
-// Runs a command line and waits for it to end; its exit code, or 0xFFFFFFFF
-// if it could not start or did not end within timeoutMs.
-DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs);

@@ -298,24 +298,11 @@ DWORD RunThisCaseAtDpi(DWORD dpi)
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string line = std::string("\"") + self + "\" --gtest_filter=" + test->test_suite_name() +
-                       "." + test->name();
     SetEnvironmentVariableA("PELLWICK_DPI_CASE", "1");
-    STARTUPINFOA start = {};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION child = {};
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &start, &child);
+    const DWORD code = RunAndWait(std::string("\"") + self + "\" --gtest_filter=" +
+                                      test->test_suite_name() + "." + test->name(),
+                                  120000);
     SetEnvironmentVariableA("PELLWICK_DPI_CASE", nullptr);
-    if (!started)
-        return GetLastError();
-    DWORD code = WAIT_TIMEOUT;
-    if (WaitForSingleObject(child.hProcess, 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(child.hProcess, &code);
-    else
-        TerminateProcess(child.hProcess, 1);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
     return code;
 }
 

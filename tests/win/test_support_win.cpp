@@ -40,6 +40,25 @@ void DeleteInstallKey()
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, REG_KEY_PELLWICK);
 }
 
+DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs)
+{
+    std::string cmd = commandLine;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
 namespace {
 const char kDesktopKey[] = "Control Panel\\Desktop";
 } // namespace

@@ -42,6 +42,11 @@ public:
     const std::string path;
 };
 
+// Runs a command line and waits for its end: its exit code, or 0xFFFFFFFF
+// when it could not start or did not end within timeoutMs (it is then
+// ended).
+DWORD RunAndWait(const std::string &commandLine, DWORD timeoutMs);
+
 // For its lifetime, programs started afresh see a screen of `dpi` dots per
 // inch (Wine reads the setting as each process starts); then the setting is
 // as it was.
