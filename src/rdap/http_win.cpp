@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <new>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -312,7 +313,15 @@ DWORD Fetch(Request &r, HttpResult &out)
 void Run(std::shared_ptr<Request> r)
 {
     HttpResult result;
-    DWORD error = Fetch(*r, result);
+    DWORD error;
+    try {
+        error = Fetch(*r, result);
+    } catch (const std::bad_alloc &) {
+        // A crowded 32-bit process may not find room for a large body; the
+        // request fails instead of ending the program.
+        result = HttpResult();
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    }
     CloseHandles(*r);
     if (error != 0) {
         result.error = error;

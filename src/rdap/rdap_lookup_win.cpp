@@ -1,5 +1,6 @@
 #include "rdap/rdap_lookup_win.h"
 
+#include <new>
 #include <string>
 
 #include "config/config_names.h"
@@ -144,11 +145,22 @@ void OnBootstrap(const HttpResult &r)
     }
 }
 
-// Shows one rendered answer; false when the owner ended the query on it.
+// Shows one answer, rendered. False when the lookup is over: the owner
+// ended the query on it, or there was no room to lay it out in a crowded
+// process, which cuts the answer off.
 bool Show(const HttpResult &r, RdapAnswer &answer)
 {
-    answer = RenderRdap(r.body.data(), r.body.size());
-    return Tell(answer.text);
+    bool shown = false;
+    try {
+        answer = RenderRdap(r.body.data(), r.body.size());
+        shown = Tell(answer.text);
+    } catch (const std::bad_alloc &) {
+        Finish([](RdapPlug &p) { p.CutOff("Not enough memory to show the RDAP answer."); });
+        return false;
+    }
+    if (!shown)
+        Finish([](RdapPlug &) {});
+    return shown;
 }
 
 void OnRecord(const HttpResult &r)
@@ -167,10 +179,8 @@ void OnRecord(const HttpResult &r)
         return;
     }
     RdapAnswer answer;
-    if (!Show(r, answer)) {
-        Finish([](RdapPlug &) {});
+    if (!Show(r, answer))
         return;
-    }
     if (r.truncated) {
         Finish([](RdapPlug &p) { p.CutOff("RDAP answer cut off at its limit."); });
         return;
@@ -208,11 +218,12 @@ void OnRegistrar(const HttpResult &r)
         return;
     }
     RdapAnswer answer;
-    const bool shown = Show(r, answer);
+    if (!Show(r, answer))
+        return;
     Finish([&](RdapPlug &p) {
-        if (shown && r.truncated)
+        if (r.truncated)
             p.CutOff("RDAP answer cut off at its limit.");
-        else if (shown)
+        else
             p.Done();
     });
 }

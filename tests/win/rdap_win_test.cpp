@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "win/http_server_win.h"
 #include "win/loopback_server_win.h"
+#include "win/main_window_fixture_win.h"
 #include "win/query_fixture_win.h"
 #include "win/test_support_win.h"
 
@@ -197,6 +198,24 @@ TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
     ASSERT_TRUE(PumpUntil([] { return Enabled(IDM_WHOIS); }));
     EXPECT_EQ(PaneText(), "");
     EXPECT_EQ(whois.Accepted(), 0);
+}
+
+TEST_F(Rdap, AnAnswerWithoutRoomToBeLaidOutIsCutOffNotFatal)
+{
+    // Half a megabyte arrives; laid out, it takes more than a crowded
+    // process has room for in one piece.
+    std::string big = R"({"objectClassName": "domain", "remarks": [{"description": [)";
+    for (int i = 0; i < 5000; ++i)
+        big += (i == 0 ? "\"" : ", \"") + std::string(90, 'x') + "\"";
+    big += "]}]}";
+    registry.Set("/domain/big.com", JsonAnswer(200, big));
+    {
+        FailAllocations tight(1100000);
+        ASSERT_EQ(Whois("big.com", "whois.test"), 0) << Status();
+        ASSERT_TRUE(PumpUntil(Completed, 15000)) << Status();
+    }
+    EXPECT_EQ(Status(), "Not enough memory to show the RDAP answer.");
+    EXPECT_TRUE(Enabled(IDM_WHOIS) || PumpUntil([] { return Enabled(IDM_WHOIS); }));
 }
 
 TEST_F(Rdap, TheCommandLineSavesTheRenderedAnswerAndExitsWhole)
