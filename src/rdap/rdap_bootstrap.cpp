@@ -183,6 +183,24 @@ std::string RdapUrlHost(const std::string &url)
     return host;
 }
 
+namespace {
+
+// The "services" array of a bootstrap file, or null.
+const json *ServicesOf(const json &root)
+{
+    if (!root.is_object())
+        return nullptr;
+    const auto it = root.find("services");
+    return it != root.end() && it->is_array() ? &*it : nullptr;
+}
+
+} // namespace
+
+bool IsRdapBootstrap(const std::string &text)
+{
+    return ServicesOf(json::parse(text.begin(), text.end(), nullptr, false)) != nullptr;
+}
+
 std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &query, bool allowHttp,
                             std::string &reason)
 {
@@ -192,12 +210,7 @@ std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &q
         return "";
     }
     const json root = json::parse(bootstrapJson.begin(), bootstrapJson.end(), nullptr, false);
-    const json *services = nullptr;
-    if (root.is_object()) {
-        const auto it = root.find("services");
-        if (it != root.end() && it->is_array())
-            services = &*it;
-    }
+    const json *services = ServicesOf(root);
     if (services == nullptr) {
         reason = "bootstrap file unreadable";
         return "";

@@ -11,6 +11,10 @@
 // "ipv4.json", "ipv6.json", "asn.json"; nullptr for RDAP_NONE.
 const char *RdapBootstrapFile(RdapKind kind);
 
+// True when `text` is a bootstrap file: a JSON object with a "services"
+// array. A page that is not one (a proxy's or a portal's) is not kept.
+bool IsRdapBootstrap(const std::string &text);
+
 // Looks the query up in one bootstrap file's JSON text (any bytes): a domain
 // by the longest listed label suffix of its name ("co.uk" over "uk" when both
 // are listed; case ignored), an address or network by the longest listed

@@ -132,7 +132,8 @@ std::string Failure(const HttpResult &r, const std::string &host)
 void OnBootstrap(const HttpResult &r)
 {
     const char *file = RdapBootstrapFile(lookup.what.kind);
-    if (r.error == 0 && r.status == 200 && !r.truncated) {
+    const bool fetched = r.error == 0 && r.status == 200 && !r.truncated;
+    if (fetched && IsRdapBootstrap(r.body)) {
         StoreBootstrap(file, r.body);
         AskRecord(r.body);
     } else if (!lookup.stale.empty()) {
@@ -140,8 +141,9 @@ void OnBootstrap(const HttpResult &r)
         lookup.stale.clear();
         AskRecord(old); // a failed refresh keeps using the old copy
     } else {
+        const std::string host = RdapUrlHost(lookup.base);
         Unavailable("bootstrap file " + std::string(file) + " unavailable (" +
-                    Failure(r, RdapUrlHost(lookup.base)) + ")");
+                    (fetched ? host + " sent no bootstrap file" : Failure(r, host)) + ")");
     }
 }
 

@@ -181,6 +181,13 @@ TEST_F(Rdap, WhereRdapCannotAnswerPort43IsAskedAndTheLineSaysWhy)
         EXPECT_EQ(whois.Request(asked - 1), std::string(c.query) + "\r\n");
         EXPECT_EQ(Status(), "Connection Closed.");
     }
+    // A portal's page in place of the bootstrap file is not kept.
+    ForgetBootstrap();
+    bootstrap.Set("/dns.json", JsonAnswer(200, "<html>Sign in to this network</html>"));
+    EXPECT_EQ(Ask("example.com"), "[RDAP unavailable: bootstrap file dns.json unavailable "
+                                  "(bootstrap.test sent no bootstrap file); asking whois.test]\r\n"
+                                  "port 43 answer\r\n");
+    EXPECT_FALSE(PathExists(BootstrapCachePath("dns.json")));
 }
 
 TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
