@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "rdap/rdap_bootstrap.h"
 #include "version.h"
 
 namespace {
@@ -237,12 +238,6 @@ std::string FinalUrl(HINTERNET request, const Request &r)
     return Utf8Of(text);
 }
 
-bool IsPlainHttp(const std::string &url)
-{
-    return url.size() >= 5 && (url[0] | 0x20) == 'h' && (url[1] | 0x20) == 't' &&
-           (url[2] | 0x20) == 't' && (url[3] | 0x20) == 'p' && url[4] == ':';
-}
-
 // Runs the request to its end: 0 with the status, headers and body in
 // `out`, or the error that stopped it.
 DWORD Fetch(Request &r, HttpResult &out)
@@ -279,7 +274,7 @@ DWORD Fetch(Request &r, HttpResult &out)
         return Failure(r);
 
     out.finalUrl = FinalUrl(request, r);
-    if (!r.allowHttp && IsPlainHttp(out.finalUrl))
+    if (!RdapUrlAllowed(out.finalUrl, r.allowHttp))
         return ERROR_WINHTTP_REDIRECT_FAILED;
 
     DWORD status = 0;

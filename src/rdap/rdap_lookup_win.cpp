@@ -71,21 +71,19 @@ bool Tell(const std::string &utf8)
     return lookup.plug->Text(PaneText(utf8));
 }
 
-// Ends the lookup and tells the plug through `tell`, which may start
-// whatever comes next (the port-43 query) on a clean state.
-template <typename Tell>
-void Finish(Tell tell)
+// Ends the lookup; the plug it returns is told how, on a clean state, so
+// that it may start whatever comes next (the port-43 query).
+RdapPlug &Finish()
 {
-    RdapPlug *plug = lookup.plug;
     lookup.step = STEP_IDLE;
     lookup.request = 0;
     lookup.stale.clear();
-    tell(*plug);
+    return *lookup.plug;
 }
 
 void Unavailable(const std::string &reason)
 {
-    Finish([&](RdapPlug &p) { p.Unavailable(reason); });
+    Finish().Unavailable(reason);
 }
 
 // Starts the request of one step; 0, or the error that kept it from
@@ -138,7 +136,6 @@ void OnBootstrap(const HttpResult &r)
         AskRecord(r.body);
     } else if (!lookup.stale.empty()) {
         const std::string old = std::move(lookup.stale);
-        lookup.stale.clear();
         AskRecord(old); // a failed refresh keeps using the old copy
     } else {
         const std::string host = RdapUrlHost(lookup.base);
@@ -157,11 +154,11 @@ bool Show(const HttpResult &r, RdapAnswer &answer)
         answer = RenderRdap(r.body.data(), r.body.size());
         shown = Tell(answer.text);
     } catch (const std::bad_alloc &) {
-        Finish([](RdapPlug &p) { p.CutOff("Not enough memory to show the RDAP answer."); });
+        Finish().CutOff("Not enough memory to show the RDAP answer.");
         return false;
     }
     if (!shown)
-        Finish([](RdapPlug &) {});
+        Finish();
     return shown;
 }
 
@@ -171,9 +168,9 @@ void OnRecord(const HttpResult &r)
     if (r.error == 0 && r.status == 404) {
         const std::string text = "No RDAP record for " + lookup.query + "\r\n";
         if (Tell(text))
-            Finish([](RdapPlug &p) { p.Done(); });
+            Finish().Done();
         else
-            Finish([](RdapPlug &) {});
+            Finish();
         return;
     }
     if (r.error != 0 || r.status < 200 || r.status > 299) {
@@ -184,25 +181,25 @@ void OnRecord(const HttpResult &r)
     if (!Show(r, answer))
         return;
     if (r.truncated) {
-        Finish([](RdapPlug &p) { p.CutOff("RDAP answer cut off at its limit."); });
+        Finish().CutOff("RDAP answer cut off at its limit.");
         return;
     }
     // A thin registry's domain record links to the registrar's, asked once.
     if (answer.related.empty() || answer.related == lookup.recordUrl ||
         !RdapUrlAllowed(answer.related, lookup.allowHttp)) {
-        Finish([](RdapPlug &p) { p.Done(); });
+        Finish().Done();
         return;
     }
     lookup.recordUrl = answer.related;
     const std::string next = RdapUrlHost(answer.related);
     if (!Tell("\r\n[Referral to " + next + "]\r\n")) {
-        Finish([](RdapPlug &) {});
+        Finish();
         return;
     }
     const std::string stage = "Following referral to " + next;
     if (const unsigned long error = Request(STEP_REGISTRAR, answer.related, stage.c_str())) {
         const std::string why = next + ": " + HttpErrorText(error);
-        Finish([&](RdapPlug &p) { p.CutOff(why.c_str()); });
+        Finish().CutOff(why.c_str());
     }
 }
 
@@ -213,21 +210,18 @@ void OnRegistrar(const HttpResult &r)
         const std::string why = r.status == 404 ? host + " has no record for " + lookup.query
                                                 : Failure(r, host);
         const bool shown = Tell("[" + why + "]\r\n");
-        Finish([&](RdapPlug &p) {
-            if (shown)
-                p.CutOff(why.c_str());
-        });
+        RdapPlug &plug = Finish();
+        if (shown)
+            plug.CutOff(why.c_str());
         return;
     }
     RdapAnswer answer;
     if (!Show(r, answer))
         return;
-    Finish([&](RdapPlug &p) {
-        if (r.truncated)
-            p.CutOff("RDAP answer cut off at its limit.");
-        else
-            p.Done();
-    });
+    if (r.truncated)
+        Finish().CutOff("RDAP answer cut off at its limit.");
+    else
+        Finish().Done();
 }
 
 } // namespace
