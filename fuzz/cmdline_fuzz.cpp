@@ -32,6 +32,7 @@ public:
     void StartNotify(int32_t m) override { calls.push_back("notify " + std::to_string(m)); }
     void FollowReferrals() override { calls.push_back("referrals"); }
     void UseRdap() override { calls.push_back("rdap"); }
+    void UseUnicode() override { calls.push_back("unicode"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }

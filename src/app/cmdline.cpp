@@ -100,6 +100,9 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
             options |= OPT_SAVE;
             sink.SetSaveFile(argument);
             break;
+        case 'u':
+            sink.UseUnicode();
+            break;
         case 'w':
             options |= OPT_WHOIS;
             sink.SetWhoisTarget(argument);

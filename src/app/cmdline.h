@@ -20,6 +20,8 @@ public:
     virtual void FollowReferrals() = 0;
     // -j: answer WhoIs queries over RDAP in this run.
     virtual void UseRdap() = 0;
+    // -u: Unicode text in this run.
+    virtual void UseUnicode() = 0;
     // The three refusals; each shows its box.
     virtual void SyntaxError() = 0;
     virtual void ExitRefused() = 0;

@@ -36,6 +36,7 @@ public:
 
     void FollowReferrals() override { bFollowReferrals = true; }
     void UseRdap() override { bUseRdap = true; }
+    void UseUnicode() override { bUnicodeText = true; }
 
     void SyntaxError() override
     {

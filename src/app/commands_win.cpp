@@ -150,6 +150,10 @@ bool DispatchCommand(HWND hwnd, int id)
         bUseRdap = !bUseRdap;
         WriteRdapSetting();
         return true;
+    case IDM_UNICODE:
+        bUnicodeText = !bUnicodeText;
+        WriteUnicodeSetting();
+        return true;
     case IDM_SETUP:
         RunDialog("DLGSETUP", SetupDlgProc);
         return true;

@@ -117,11 +117,13 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_INITMENUPOPUP:
         // The check mark shows the setting as it stands when the menu opens,
-        // whoever changed it last (the menu, -r, -j or the stored value).
+        // whoever changed it last (the menu, -r, -j, -u or the stored value).
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_REFERRALS,
                       bFollowReferrals ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_RDAP,
                       bUseRdap ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_UNICODE,
+                      bUnicodeText ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         break;
     case WM_NOTIFY:
         return OnNotify(lParam);

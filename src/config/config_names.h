@@ -30,6 +30,7 @@ enum {
 #define KEY_HISTORY "history"
 #define KEY_REFERRALS "referrals"
 #define KEY_RDAP "rdap"
+#define KEY_UNICODE "unicode"
 // Where the RDAP bootstrap files are fetched from.
 #define KEY_RDAP_BOOTSTRAP "rdapbootstrap"
 #define RDAP_BOOTSTRAP_DEFAULT "https://data.iana.org/rdap/"

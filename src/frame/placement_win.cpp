@@ -41,6 +41,7 @@ void ReadPlacement()
     bHistory = ReadPlacementValue(KEY_HISTORY, "1");
     bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, "0") != 0;
     bUseRdap = ReadPlacementValue(KEY_RDAP, "0") != 0;
+    bUnicodeText = ReadPlacementValue(KEY_UNICODE, "0") != 0;
 }
 
 void WriteReferralsSetting()
@@ -51,6 +52,11 @@ void WriteReferralsSetting()
 void WriteRdapSetting()
 {
     WriteSettingNumber(SECTION_PELLWICK, KEY_RDAP, bUseRdap ? 1 : 0);
+}
+
+void WriteUnicodeSetting()
+{
+    WriteSettingNumber(SECTION_PELLWICK, KEY_UNICODE, bUnicodeText ? 1 : 0);
 }
 
 void WritePlacement()

@@ -23,6 +23,8 @@ void WritePlacement();
 void WriteReferralsSetting();
 // Writes the RDAP switch as it stands, 1 or 0.
 void WriteRdapSetting();
+// Writes the Unicode text switch as it stands, 1 or 0.
+void WriteUnicodeSetting();
 // Records the frame's outer rectangle while bTrackPlacement is set.
 void RecordPlacement(HWND hwnd);
 // The frame's outer rectangle in pixels for the stored placement, or for the

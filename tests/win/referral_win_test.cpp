@@ -149,7 +149,8 @@ TEST_F(Referrals, EachSwitchOfTheMenuTogglesItsSettingShowsItAndSavesIt)
         const char *label, *key;
         bool *setting;
     } switches[] = {{IDM_REFERRALS, "Follow WhoIs &Referrals", "referrals", &bFollowReferrals},
-                    {IDM_RDAP, "Use &RDAP", "rdap", &bUseRdap}};
+                    {IDM_RDAP, "Use &RDAP", "rdap", &bUseRdap},
+                    {IDM_UNICODE, "&Unicode Text", "unicode", &bUnicodeText}};
     for (const auto &sw : switches) {
         SCOPED_TRACE(sw.label);
         auto checked = [&] {
