@@ -13,6 +13,8 @@
 #include "frame/messages.h"
 #include "frame/screen_scale.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 
 HINSTANCE hInstance;
 HWND hwndMain;
@@ -76,8 +78,11 @@ int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA
     // message before it is first shown.
     (void)status;
     (void)toolbar;
-    hwndOutput = CreateWindowExA(
-        0, "EDIT", nullptr,
+    // A Unicode window, so that an answer shows as written whatever the code
+    // page. While Unicode text is off only 7-bit text goes in, which shows
+    // the same in either kind of window.
+    hwndOutput = CreateWindowExW(
+        0, L"EDIT", nullptr,
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 0, 0, 0, 0,
         parent, reinterpret_cast<HMENU>(IDC_OUTPUT), create->hInstance, nullptr);
     outputReady = false; // a new pane holds no answer
@@ -96,7 +101,24 @@ void SetStatusText(const char *text)
     // stays in it once it is there.
     if (!SendMessageA(hwndStatus, SB_ISSIMPLE, 0, 0))
         SendMessageA(hwndStatus, SB_SIMPLE, TRUE, 0);
+    if (bUnicodeText) {
+        const std::wstring wide = Utf8ToWide(text, std::strlen(text));
+        SendMessageW(hwndStatus, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide.c_str()));
+        return;
+    }
     SendMessageA(hwndStatus, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+}
+
+void SetFrameTitle(const char *text)
+{
+    if (!bUnicodeText) {
+        SetWindowTextA(hwndMain, text);
+        return;
+    }
+    // The frame is an ANSI window, whose own handling of the title would
+    // reduce it to the code page; the default handling keeps it whole.
+    const std::wstring wide = Utf8ToWide(text, std::strlen(text));
+    DefWindowProcW(hwndMain, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void EnableQueryButtons(bool idle, bool notifying)
@@ -228,6 +250,22 @@ void ClearOutput()
         PostMessageA(hwndMain, WM_COMMAND, IDM_UPDATEOUTPUTSTATE, 0);
 }
 
+namespace {
+
+// Puts the text in at the pane's selection: the program's text, UTF-8 while
+// Unicode text is on.
+void ReplacePaneSelection(const char *text)
+{
+    if (!bUnicodeText) {
+        ReplacePaneSelection(text);
+        return;
+    }
+    const std::wstring wide = Utf8ToWide(text, std::strlen(text));
+    SendMessageW(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+} // namespace
+
 void AppendOutput(const char *text)
 {
     CountPaneText(text);
@@ -241,18 +279,18 @@ void AppendOutput(const char *text)
         // The text goes in at the caret and the pane follows it.
         const bool stopped = StopPaneDrawing();
         SendMessageA(hwndOutput, EM_SETSEL, static_cast<WPARAM>(-1), 0);
-        SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+        ReplacePaneSelection(text);
         ResumePaneDrawing(stopped);
         return;
     }
     // The user has clicked, selected or found something: the text still goes
     // to the end, and the selection and the view are put back as they were.
-    const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(hwndOutput));
+    const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(hwndOutput));
     const LRESULT firstLine = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     const int column = GetScrollPos(hwndOutput, SB_HORZ);
     const bool stopped = StopPaneDrawing();
     SendMessageA(hwndOutput, EM_SETSEL, length, static_cast<LPARAM>(length));
-    SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    ReplacePaneSelection(text);
     SendMessageA(hwndOutput, EM_SETSEL, start, static_cast<LPARAM>(end));
     const LRESULT nowFirst = SendMessageA(hwndOutput, EM_GETFIRSTVISIBLELINE, 0, 0);
     if (nowFirst != firstLine)
@@ -310,6 +348,13 @@ bool OutputText(std::string &text)
 {
     FlushOutput();
     text.clear();
+    if (bUnicodeText) {
+        std::wstring wide;
+        if (!OutputTextW(wide))
+            return false;
+        text = WideToUtf8(wide);
+        return text.empty() == wide.empty();
+    }
     const int length = GetWindowTextLengthA(hwndOutput);
     if (length <= 0)
         return true;
@@ -319,6 +364,23 @@ bool OutputText(std::string &text)
         return false;
     }
     const int copied = GetWindowTextA(hwndOutput, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return true;
+}
+
+bool OutputTextW(std::wstring &text)
+{
+    FlushOutput();
+    text.clear();
+    const int length = GetWindowTextLengthW(hwndOutput);
+    if (length <= 0)
+        return true;
+    try {
+        text.resize(static_cast<size_t>(length) + 1);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    const int copied = GetWindowTextW(hwndOutput, &text[0], length + 1);
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return true;
 }

@@ -36,7 +36,10 @@ HWND CreateToolbar(HWND parent);
 int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create);
 
 // Puts one line of text in the status bar's simple field; "" clears it.
+// The text is the program's: UTF-8 while Unicode text is on.
 void SetStatusText(const char *text);
+// Sets the frame's title, the program's text like the status.
+void SetFrameTitle(const char *text);
 
 // Enables Finger, WhoIs, Address Book and Host Lookup when idle, and Cancel
 // Operation when not. Between two timed queries of the logged-in
@@ -91,4 +94,7 @@ void FlushOutput();
 // Copies the pane's whole text into `text`, counted in full: answers of 64 KB
 // and more are read, saved and searched whole. False, with `text` empty, when
 // no memory could be had for the copy; it never throws.
+// While Unicode text is on the copy is UTF-8.
 bool OutputText(std::string &text);
+// The same copy as UTF-16, as the pane holds it.
+bool OutputTextW(std::wstring &text);

@@ -3,5 +3,4 @@
 uint32_t wOptions = 0;
 bool bFollowReferrals = false;
 bool bUseRdap = false;
-bool bUnicodeText = false;
 char szSaveFile[256];

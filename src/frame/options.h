@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "text/text_mode.h"
+
 #define OPT_FINGER (0x001)  // a Finger query from the command line
 #define OPT_WHOIS (0x002)   // a WhoIs query from the command line
 #define OPT_LONG (0x004)    // ask the Finger server for long output
@@ -22,13 +24,7 @@ extern bool bFollowReferrals;
 // saved setting, the Options menu, or -j for one run.
 extern bool bUseRdap;
 
-// Unicode text: answers are read as UTF-8 (a byte that is not valid UTF-8 as
-// its Windows-1252 character) and shown as written, names with letters
-// beyond ASCII go out as their A-labels, and files are written in UTF-8.
-// While it is on, the program's text buffers (targets, titles, status texts)
-// hold UTF-8; while it is off, they hold the code page's bytes, as always.
-// On from the saved setting, the Options menu, or -u for one run.
-extern bool bUnicodeText;
+// Unicode text (bUnicodeText) is kept with the text conversions it steers.
 
 // The file a command-line query saves its answer to.
 extern char szSaveFile[256];

@@ -137,7 +137,7 @@ void CompleteQuery()
     OfferOutput(); // also when a read found the end before the close event
     CloseQuery();
     CatchUpProgress();
-    SetWindowTextA(hwndMain, szQueryTitle);
+    SetFrameTitle(szQueryTitle);
     SetStatusText("Connection Closed.");
     PostCommand(IDM_UPDATEBUSYSTATE);
     SaveAndExit(EXIT_WHOLE);

@@ -1,0 +1,3 @@
+#include "text/text_mode.h"
+
+bool bUnicodeText = false;
