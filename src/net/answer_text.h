@@ -50,7 +50,9 @@ constexpr size_t DecodedCapacity(size_t n)
 //
 // Then the rules of ConvertAnswerChunk: a tab becomes eight spaces; a line
 // feed not preceded by a carriage return in this chunk's own decoded text
-// (held bytes carried into it included) becomes CR LF; U+0000 is dropped.
+// (held bytes carried into it included) becomes CR LF; U+0000 is dropped
+// (and still stands between a CR and an LF, as in ConvertAnswerChunk). On
+// bytes below 0x80 the text is ConvertAnswerChunk's.
 // Unlike ConvertAnswerChunk it leaves the received bytes as they are.
 class AnswerDecoder {
 public:
