@@ -3,9 +3,12 @@
 // the Finger and WhoIs targets into 256-byte buffers as the program's does.
 // What the reader asks of the sink, and the options it sets, must match a
 // model written from cmdline.h and the README: tokens are the runs between
-// hyphens; f, n, s and w need a colon; the character before the next
-// option's single hyphen is cut from the argument; -e after -n and a syntax
+// hyphens outside double quotes, with the quotes taken out; f, n, s and w
+// need a colon; the character before the next option's single hyphen is cut
+// from the argument unless it is a closing quote; -e after -n and a syntax
 // error end the reading; -n after -l is refused; at most one query starts.
+// CommandLineNamesOption finds a letter exactly where the model has a token
+// of it, errors or not.
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -46,7 +49,7 @@ private:
         FUZZ_CHECK(p != nullptr && p >= begin_ && p < end_);
         FUZZ_CHECK(std::memchr(p, '\0', static_cast<size_t>(end_ - p)) != nullptr);
         const std::string s(p);
-        FUZZ_CHECK(s.find('-') == std::string::npos);
+        FUZZ_CHECK(s.find('"') == std::string::npos);
         return s;
     }
 
@@ -64,30 +67,50 @@ private:
     char host_[TARGET_BUFFER] = "";
 };
 
-// The model: what the options of `line` should do.
-std::vector<std::string> Expected(const std::string &line, uint32_t &options)
+struct Token {
+    std::string text; // without its quotes
+    size_t hyphensAfter;
+    bool endsInQuote;
+};
+
+std::vector<Token> Tokens(const std::string &line)
 {
-    struct Token {
-        std::string text;
-        size_t hyphensAfter;
-    };
     std::vector<Token> tokens;
     size_t i = 0;
     while (i < line.size()) {
         const size_t start = i;
-        while (i < line.size() && line[i] != '-')
-            ++i;
+        std::string text;
+        bool quoted = false;
+        for (; i < line.size() && (quoted || line[i] != '-'); ++i) {
+            if (line[i] == '"')
+                quoted = !quoted;
+            else
+                text += line[i];
+        }
         const size_t end = i;
         while (i < line.size() && line[i] == '-')
             ++i;
         if (end > start)
-            tokens.push_back({line.substr(start, end - start), i - end});
+            tokens.push_back({text, i - end, line[end - 1] == '"'});
     }
+    return tokens;
+}
 
+char LetterOf(const Token &token)
+{
+    return token.text.empty()
+               ? '\0'
+               : static_cast<char>(std::tolower(static_cast<unsigned char>(token.text[0])));
+}
+
+// The model: what the options of `line` should do.
+std::vector<std::string> Expected(const std::string &line, uint32_t &options)
+{
+    const std::vector<Token> tokens = Tokens(line);
     std::vector<std::string> calls;
     for (size_t k = 0; k < tokens.size(); ++k) {
         const std::string &text = tokens[k].text;
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+        const char letter = LetterOf(tokens[k]);
         std::string argument;
         if (letter == 'f' || letter == 'n' || letter == 's' || letter == 'w') {
             if (text.size() < 2 || text[1] != ':') {
@@ -95,7 +118,8 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
                 return calls;
             }
             argument = text.substr(2);
-            if (k + 1 < tokens.size() && tokens[k].hyphensAfter == 1 && !argument.empty())
+            if (k + 1 < tokens.size() && tokens[k].hyphensAfter == 1 && !argument.empty() &&
+                !tokens[k].endsInQuote)
                 argument.pop_back();
         }
         switch (letter) {
@@ -136,6 +160,9 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
             options |= OPT_SAVE;
             calls.push_back("save " + argument);
             break;
+        case 'u':
+            calls.push_back("unicode");
+            break;
         case 'w':
             options |= OPT_WHOIS;
             calls.push_back("whois-target " + argument);
@@ -156,6 +183,17 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string line = FuzzText(data, size);
+
+    const std::vector<Token> tokens = Tokens(line);
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+        bool named = false;
+        for (const Token &token : tokens)
+            named = named || LetterOf(token) == letter;
+        // Either case of the letter asks the same.
+        const char asked = (letter & 1) ? static_cast<char>(std::toupper(letter)) : letter;
+        FUZZ_CHECK(CommandLineNamesOption(line.c_str(), asked) == named);
+    }
+
     std::vector<char> tail(line.begin(), line.end());
     tail.push_back('\0');
 

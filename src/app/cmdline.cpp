@@ -7,26 +7,52 @@
 
 namespace {
 
-// Cuts the next token off at its '-' like strtok: runs of '-' are one cut and
-// no token is empty. Returns null when nothing is left.
-char *NextToken(char *&cursor)
+// Where one token lies in the tail, found without changing it: the tokens
+// are the runs between hyphens outside double quotes (a quote opens or
+// closes a quoted run wherever it stands); runs of hyphens are one cut and
+// no run is empty.
+struct Span {
+    const char *begin; // null when nothing is left
+    const char *end;   // the hyphen that cuts the token, or the terminator
+};
+
+Span NextSpan(const char *cursor)
 {
-    if (cursor == nullptr)
-        return nullptr;
     while (*cursor == '-')
         ++cursor;
-    if (*cursor == '\0') {
-        cursor = nullptr;
-        return nullptr;
+    if (*cursor == '\0')
+        return {nullptr, cursor};
+    const char *end = cursor;
+    bool quoted = false;
+    for (; *end != '\0' && (quoted || *end != '-'); ++end) {
+        if (*end == '"')
+            quoted = !quoted;
     }
-    char *token = cursor;
-    while (*cursor != '\0' && *cursor != '-')
-        ++cursor;
-    if (*cursor == '-')
-        *cursor++ = '\0';
-    else
-        cursor = nullptr;
-    return token;
+    return {cursor, end};
+}
+
+// The option letter a token names: its first character that is not a quote,
+// in lower case; '\0' when it has none.
+char LetterOf(const Span &span)
+{
+    for (const char *p = span.begin; p != span.end; ++p) {
+        if (*p != '"')
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    }
+    return '\0';
+}
+
+// Takes the quotes out of the token in place and ends it there. Returns its
+// terminator.
+char *Unquote(char *begin, const char *end)
+{
+    char *out = begin;
+    for (const char *p = begin; p != end; ++p) {
+        if (*p != '"')
+            *out++ = *p;
+    }
+    *out = '\0';
+    return out;
 }
 
 bool TakesArgument(char letter)
@@ -45,11 +71,19 @@ int32_t ParseMinutes(const char *text)
 
 void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
 {
-    char *cursor = tail;
-    char *token = NextToken(cursor);
-    while (token != nullptr) {
-        char *next = NextToken(cursor);
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(token[0])));
+    // The spans point into the tail, so each token is changed only after the
+    // one behind it has been found.
+    Span span = NextSpan(tail);
+    while (span.begin != nullptr) {
+        const Span next = NextSpan(span.end);
+        const char letter = LetterOf(span);
+        // The character before the next option's single '-' belongs to
+        // neither option; a closing quote there is taken out anyway, so the
+        // quoted text before it stays whole.
+        const bool trim =
+            next.begin != nullptr && next.begin == span.end + 1 && span.end[-1] != '"';
+        char *token = tail + (span.begin - tail);
+        char *end = Unquote(token, span.end);
         char *argument = nullptr;
         if (TakesArgument(letter)) {
             if (token[1] != ':') {
@@ -57,10 +91,8 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
                 return;
             }
             argument = token + 2;
-            // The character before the next option's '-' belongs to neither
-            // option; it is dropped when it lies within this argument.
-            if (next != nullptr && next - 2 >= argument)
-                next[-2] = '\0';
+            if (trim && end > argument)
+                end[-1] = '\0';
         }
         switch (letter) {
         case 'e':
@@ -110,10 +142,38 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
         default:
             break; // unknown letters are ignored without a word
         }
-        token = next;
+        span = next;
     }
     if (options & OPT_FINGER)
         sink.StartFinger();
     else if (options & OPT_WHOIS)
         sink.StartWhois();
+}
+
+bool CommandLineNamesOption(const char *tail, char letter)
+{
+    const char wanted = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    for (Span span = NextSpan(tail); span.begin != nullptr; span = NextSpan(span.end)) {
+        if (LetterOf(span) == wanted)
+            return true;
+    }
+    return false;
+}
+
+const char *CommandLineTail(const char *line)
+{
+    const char *p = line;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"')
+            ++p;
+        if (*p == '"')
+            ++p;
+    } else {
+        while (*p != '\0' && *p != ' ' && *p != '\t')
+            ++p;
+    }
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return p;
 }

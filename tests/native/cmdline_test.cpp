@@ -71,6 +71,8 @@ TEST(CommandLine, OptionsAndTheirActions)
          {"referrals", "whois-target domain@server:4343", "save out", "start-whois"}},
         {"-j -r -w:example.com@whois.test -s:out -e", OPT_WHOIS | OPT_SAVE | OPT_EXIT,
          {"rdap", "referrals", "whois-target example.com@whois.test", "save out", "start-whois"}},
+        {"-U -w:example.com@whois.test", OPT_WHOIS,
+         {"unicode", "whois-target example.com@whois.test", "start-whois"}},
         {"", 0, {}},
         {"---", 0, {}},
     };
@@ -94,6 +96,82 @@ TEST(CommandLine, TheCharacterBeforeTheNextOptionIsCutFromTheArgument)
     EXPECT_EQ(Read("-f:host --e").calls[0], "finger-target host ");
     // An empty argument has nothing to cut.
     EXPECT_EQ(Read("-s:-e").calls, (Calls{"save ", }));
+}
+
+TEST(CommandLine, QuotedTextIsTakenWholeWithoutItsQuotes)
+{
+    struct Case {
+        const char *line;
+        uint32_t options;
+        Calls calls;
+    } cases[] = {
+        {"-w:google.com@\"whois.verisign-grs.com\"", OPT_WHOIS,
+         {"whois-target google.com@whois.verisign-grs.com", "start-whois"}},
+        {"-w:\"example.com@whois.afilias-grs.info\" -e", OPT_WHOIS | OPT_EXIT,
+         {"whois-target example.com@whois.afilias-grs.info", "start-whois"}},
+        {"-s:\"C:\\My Files\\whois-out.txt\"", OPT_SAVE, {"save C:\\My Files\\whois-out.txt"}},
+        {"-s:C:\\\"My Files\"\\out.txt -e", OPT_SAVE | OPT_EXIT, {"save C:\\My Files\\out.txt"}},
+        {"-s:\" \" -e", OPT_SAVE | OPT_EXIT, {"save  "}},
+        {"-s:\"\" -e", OPT_SAVE | OPT_EXIT, {"save "}},
+        {"-f:\"\"", OPT_FINGER, {"finger-target ", "start-finger"}},
+        {"-\"\"-e", OPT_EXIT, {}},
+        // Unclosed, the quote runs to the end: there is no -e.
+        {"-s:\"a b -e", OPT_SAVE, {"save a b -e"}},
+        // A '-' in quotes starts no option, even outside an argument.
+        {"\"x -e\" -l", OPT_LONG, {}},
+        // The trim before the next option takes an unquoted character, or
+        // the closing quote itself, never quoted text.
+        {"-s:\"a b\" -e", OPT_SAVE | OPT_EXIT, {"save a b"}},
+        {"-s:\"a b\"-e", OPT_SAVE | OPT_EXIT, {"save a b"}},
+        {"-s:\"x-y\"  -e", OPT_SAVE | OPT_EXIT, {"save x-y "}},
+        {"-s:a\" \"b-e", OPT_SAVE | OPT_EXIT, {"save a "}},
+        {"-s:\"a\" --e", OPT_SAVE | OPT_EXIT, {"save a "}},
+    };
+    for (const Case &c : cases) {
+        const Outcome r = Read(c.line);
+        EXPECT_EQ(r.options, c.options) << c.line;
+        EXPECT_EQ(r.calls, c.calls) << c.line;
+    }
+}
+
+TEST(CommandLine, TheTailFollowsTheProgramsName)
+{
+    struct Case {
+        const char *line, *tail;
+    } cases[] = {
+        {"\"C:\\Program Files\\Pellwick32\\pellwick.exe\" -f:x", "-f:x"},
+        {"pellwick.exe -f:x -e", "-f:x -e"},
+        {"pellwick.exe\t \t-f:x", "-f:x"},
+        {"\"C:\\a b\\pellwick.exe\"-f:x", "-f:x"},
+        {"\"C:\\a b\\pellwick.exe\"", ""},
+        {"pellwick.exe  ", ""},
+        {"\"unclosed -f:x", ""},
+        {"", ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_STREQ(CommandLineTail(c.line), c.tail) << c.line;
+}
+
+TEST(CommandLine, AnOptionIsNamedWhereReadingWouldSeeIt)
+{
+    struct Case {
+        const char *tail;
+        char letter;
+        bool named;
+    } cases[] = {
+        {"-x -E", 'e', true},
+        {"-x -e", 'E', true},
+        {"-f:\"a-e\"", 'e', false},
+        {"-f:a-e", 'e', true},
+        {"-f user@host -u", 'u', true}, // past a syntax error
+        {"-n:5 -e -u", 'u', true},      // past a refused -e
+        {"use -l", 'u', true},          // a first word is an option too
+        {"-s:\"C:\\a -u\" -l", 'u', false},
+        {"-l -\"\"", 'u', false},
+        {"", 'e', false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CommandLineNamesOption(c.tail, c.letter), c.named) << c.tail << " " << c.letter;
 }
 
 TEST(CommandLine, RefusalsStopOrSkipAsTheyShould)
