@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include <string>
+
 #include "net/blocking_win.h"
+#include "text/unicode_win.h"
 
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
                       const char *protocol, QueryPlug &plug, u_short port)
@@ -16,12 +19,20 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
         address.sin_port = htons(port);
 
     plug.Stage(STAGE_RESOLVING, host);
+    // The stages show the name as the user wrote it; the resolver gets the
+    // form the network knows it by. The owner has refused a name without
+    // one before it got here.
+    std::string wire;
+    if (!NameOnTheWire(host, wire)) {
+        plug.Failed(WSAHOST_NOT_FOUND, "gethostbyname()");
+        return INVALID_SOCKET;
+    }
     // A dotted address is used as it is. The limited-broadcast address reads
     // like INADDR_NONE and so goes to the resolver as a name.
-    const u_long dotted = inet_addr(host);
+    const u_long dotted = inet_addr(wire.c_str());
     if (dotted != INADDR_NONE) {
         address.sin_addr.s_addr = dotted;
-    } else if (BlockingResolve(host, &address.sin_addr) == SOCKET_ERROR) {
+    } else if (BlockingResolve(wire.c_str(), &address.sin_addr) == SOCKET_ERROR) {
         plug.Failed(WSAGetLastError(), "gethostbyname()");
         return INVALID_SOCKET;
     }

@@ -6,7 +6,8 @@
 
 #include "net/query_plug.h"
 
-// Resolves `host` (a name or a dotted address), creates a socket and
+// Resolves `host` (a name or a dotted address, as the program holds it: a
+// name with letters beyond ASCII is resolved by its A-labels), creates a socket and
 // connects it to `service` ("finger", "whois"), or to `defaultPort` when the
 // services database does not know the service. The window stays alive while
 // it waits. Returns the connected socket in blocking mode, or INVALID_SOCKET

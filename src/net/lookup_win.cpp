@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "config/profile_values.h"
 #include "frame/messages.h"
 #include "net/host_entry_win.h"
+#include "text/unicode_win.h"
 
 HANDLE hLookupTask = nullptr;
 char *bufHostEnt = nullptr;
@@ -24,6 +26,10 @@ HostEntryBuffer hostEntry;
 // A dotted address is looked up backward, by another call, which a failure
 // names.
 bool byAddress;
+
+// The name asked, in the form the network knows it by, kept while the
+// lookup runs.
+std::string askedName;
 
 const char *LookupCall()
 {
@@ -69,6 +75,11 @@ bool StartHostLookup(const char *name, HWND window, QueryPlug &plug)
 {
     hostEntry = NewHostEntryBuffer();
     bufHostEnt = hostEntry.get();
+    if (!NameOnTheWire(name, askedName)) {
+        Fail(WSAHOST_NOT_FOUND, plug); // the owner has refused such a name already
+        return false;
+    }
+    name = askedName.c_str();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
     if (byAddress)

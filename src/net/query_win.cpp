@@ -23,6 +23,9 @@
 #include "output/save_win.h"
 #include "rdap/rdap_lookup_win.h"
 #include "res/resource.h"
+#include "text/names.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 
 bool bBusy = false;
 int nQueryKind = QUERY_FINGER;
@@ -103,7 +106,40 @@ int NotStarted()
     return -1;
 }
 
-// ---- The byte count while an answer streams ----------------------------
+// A name with letters beyond ASCII goes out as its A-labels. One the
+// platform cannot convert is not sent: the status bar says so, and the
+// query does not start. `kind` is "host" or "domain".
+bool NameForTheWire(const char *name, const char *kind, std::string &wire)
+{
+    if (NameOnTheWire(name, wire))
+        return true;
+    char text[2 * QUERY_TEXT_BUFFER];
+    std::snprintf(text, sizeof text, "Not a valid %s name: %s", kind, name);
+    SetStatusText(text);
+    return false;
+}
+
+// The host part of a WhoIs server as it is connected to: without a port
+// where a query that follows referrals takes one.
+std::string WhoisServerHost(const std::string &server)
+{
+    WhoisServer parsed;
+    if (referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0)
+        return parsed.host;
+    return server;
+}
+
+// What a WhoIs server is asked: a domain name with letters beyond ASCII as
+// its A-labels; any other query (a person, a handle, an address) as it was
+// typed, in UTF-8 while Unicode text is on.
+bool WhoisQueryForTheWire(const char *query, std::string &wire)
+{
+    if (!bUnicodeText || !HasNonAscii(query) || !LooksLikeDomainName(query)) {
+        wire = query;
+        return true;
+    }
+    return NameForTheWire(query, "domain", wire);
+}
 
 // ---- Ending ------------------------------------------------------------
 
@@ -406,6 +442,11 @@ int StartFingerQuery()
         bBusy = false;
         return -1;
     }
+    std::string wireHost;
+    if (!NameForTheWire(szHost, "host", wireHost)) {
+        bBusy = false;
+        return -1;
+    }
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (Finger - %s)", szHost);
     sockQuery = OpenTcpConnection(szHost, "finger", 79, answerPlug);
     if (sockQuery == INVALID_SOCKET)
@@ -421,7 +462,14 @@ int StartWhoisQuery(const char *query, const char *server)
 {
     ClearForQuery();
     referral.on = bFollowReferrals;
-    referral.query = query;
+    std::string wireQuery, wireServer;
+    if (!WhoisQueryForTheWire(query, wireQuery) ||
+        !NameForTheWire(WhoisServerHost(server).c_str(), "host", wireServer)) {
+        referral.on = false;
+        bBusy = false;
+        return -1;
+    }
+    referral.query = wireQuery;
     referral.answer.clear();
     referral.lineEnded = true;
     referral.servers.Start(server);
@@ -430,7 +478,7 @@ int StartWhoisQuery(const char *query, const char *server)
         std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
         cbAnswer = 0;
         ResetProgress();
-        StartRdapLookup(query, hwndMain, rdapPlug);
+        StartRdapLookup(wireQuery.c_str(), hwndMain, rdapPlug);
         return 0;
     }
     sockQuery = OpenWhoisServer(server);
@@ -439,7 +487,7 @@ int StartWhoisQuery(const char *query, const char *server)
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
     cbAnswer = 0;
     ResetProgress();
-    SendAndArm(WhoisRequestParts(query));
+    SendAndArm(WhoisRequestParts(wireQuery.c_str()));
     return 0;
 }
 
@@ -459,6 +507,12 @@ void BeginHostLookup(const char *name)
 {
     TakeBusyState(QUERY_HOSTLOOKUP);
     ClearForQuery();
+    std::string wire;
+    if (!NameForTheWire(name, "host", wire)) {
+        LookupPlug::ReturnToIdle();
+        RefreshCursor();
+        return;
+    }
     StartHostLookup(name, hwndMain, lookupPlug); // a failure has ended it already
 }
 

@@ -2,11 +2,18 @@
 
 #include "frame/messages.h"
 #include "net/answer_text.h"
+#include "text/text_mode.h"
 
 namespace {
 
 // The worst case of one chunk: every byte a tab.
 char szConverted[ConvertedCapacity(RECEIVE_CHUNK)];
+
+// While Unicode text is on, the connection's bytes are read as UTF-8, which
+// may be cut between two reads: the decoder keeps the start of a sequence
+// until the rest comes.
+AnswerDecoder decoder;
+char szDecoded[DecodedCapacity(RECEIVE_CHUNK)];
 
 // Where the connection's events go, and how many more bytes its owner takes.
 HWND eventWindow;
@@ -17,6 +24,19 @@ uint32_t room;
 // fast answer streams and hold up every other message.
 bool followUpPosted;
 
+// The connection has ended: the start of a sequence that never ended goes
+// in as the bytes it is. False when that brought the answer to its limit.
+bool FinishAnswer(QueryPlug &plug)
+{
+    if (!bUnicodeText)
+        return true;
+    const size_t length = decoder.Finish(szDecoded);
+    if (length == 0)
+        return true;
+    room = plug.Received(szDecoded, length, 0);
+    return room != 0;
+}
+
 // Reads whatever the platform still holds of an answer whose connection has
 // failed. False when the answer reached its limit on the way.
 bool DrainFailedConnection(SOCKET s, QueryPlug &plug)
@@ -24,7 +44,7 @@ bool DrainFailedConnection(SOCKET s, QueryPlug &plug)
     for (;;) {
         const int n = ReceiveIntoOutput(s, plug);
         if (n <= 0)
-            return true;
+            return FinishAnswer(plug);
         if (room == 0)
             return false;
     }
@@ -45,6 +65,7 @@ void BeginAnswer(HWND window, uint32_t answerRoom)
 {
     eventWindow = window;
     room = answerRoom;
+    decoder.Reset();
 }
 
 int ArmConnection(SOCKET s)
@@ -79,6 +100,11 @@ int ReceiveIntoOutput(SOCKET s, QueryPlug &plug)
         return 0;
     if (n == SOCKET_ERROR)
         return -1;
+    if (bUnicodeText) {
+        const size_t length = decoder.Decode(chunk, static_cast<size_t>(n), szDecoded);
+        room = plug.Received(szDecoded, length, n);
+        return n;
+    }
     const size_t length = ConvertAnswerChunk(chunk, static_cast<size_t>(n), szConverted);
     room = plug.Received(szConverted, length, n);
     return n;
@@ -121,7 +147,8 @@ bool ReadSocketEvent(SOCKET current, WPARAM socket, LPARAM event, QueryPlug &plu
             PostFollowUpRead();
         return true;
     }
-    plug.Closed();
+    if (FinishAnswer(plug))
+        plug.Closed();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "rdap/rdap_query.h"
 #include "rdap/rdap_render.h"
 #include "rdap/retry_after.h"
+#include "text/text_mode.h"
 
 namespace {
 
@@ -46,11 +47,12 @@ void ReadBootstrapBase()
                        lookup.base.compare(0, 7, "HTTP://") == 0;
 }
 
-// RDAP answers are UTF-8; the pane shows the program's code page, with '?'
-// for a character it lacks.
+// RDAP answers are UTF-8, which the pane takes as it is while Unicode text
+// is on; otherwise it shows the program's code page, with '?' for a
+// character it lacks.
 std::string PaneText(const std::string &utf8)
 {
-    if (utf8.empty())
+    if (utf8.empty() || bUnicodeText)
         return utf8;
     const int n = static_cast<int>(utf8.size());
     const int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), n, nullptr, 0);

@@ -1,6 +1,7 @@
 #include "win/query_fixture_win.h"
 
 #include "net/notify_win.h"
+#include "text/unicode_win.h"
 
 std::vector<std::string> statusHistory;
 
@@ -13,6 +14,9 @@ LRESULT CALLBACK RecordingStatusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 {
     if (msg == SB_SETTEXTA && lParam != 0)
         statusHistory.emplace_back(reinterpret_cast<const char *>(lParam));
+    // Unicode text's status lines are recorded as the UTF-8 they came from.
+    if (msg == SB_SETTEXTW && lParam != 0)
+        statusHistory.push_back(WideToUtf8(std::wstring(reinterpret_cast<const wchar_t *>(lParam))));
     return CallWindowProcA(statusProc, hwnd, msg, wParam, lParam);
 }
 
@@ -35,6 +39,7 @@ void Query::TearDown()
     StopNotifyTimer();
     ResetBusyState();
     wOptions = 0;
+    bUnicodeText = false;
     MainWindowTest::TearDown();
 }
 

@@ -24,10 +24,10 @@ namespace {
 
 const char *const kBootstrapFiles[] = {"dns.json", "ipv4.json", "ipv6.json", "asn.json"};
 
-// .com, .net and 192.0.2.0/24 at rdap.test; .org at an address where
+// .com, .net, .рф and 192.0.2.0/24 at rdap.test; .org at an address where
 // nothing listens; .xyz nowhere.
 const char kDns[] = R"({"version": "1.0", "publication": "2026-12-01T00:00:00Z", "services": [
-    [["com", "net"], ["http://rdap.test/"]],
+    [["com", "net", "xn--p1ai"], ["http://rdap.test/"]],
     [["org"], ["http://127.0.0.93/"]]]})";
 const char kIpv4[] = R"({"version": "1.0", "services": [[["192.0.2.0/24"], ["http://rdap.test/"]]]})";
 
@@ -41,6 +41,11 @@ const char kRegistrar[] = R"({"objectClassName": "domain", "ldhName": "EXAMPLE.C
         "vcardArray": ["vcard", [["version", {}, "text", "4.0"], ["fn", {}, "text", "Alice Example"]]]}],
     "links": [{"rel": "related", "type": "application/rdap+json",
                "href": "http://registrar-rdap.test/domain/EXAMPLE.COM"}]})";
+// A record in Cyrillic, as RDAP sends it: UTF-8.
+const char kCyrillic[] = R"({"objectClassName": "domain", "ldhName": "xn--e1afmkfd.xn--p1ai",
+    "entities": [{"objectClassName": "entity", "roles": ["registrant"],
+        "vcardArray": ["vcard", [["version", {}, "text", "4.0"], ["fn", {}, "text", "Иван Петров"],
+            ["org", {}, "text", "ООО «Пример»"]]]}]})";
 const char kNetwork[] = R"({"objectClassName": "ip network", "handle": "NET-192-0-2-0-1",
     "startAddress": "192.0.2.0", "endAddress": "192.0.2.255", "ipVersion": "v4",
     "name": "EXAMPLE-DOC-NET"})";
@@ -58,6 +63,7 @@ protected:
         bootstrap.Set("/ipv4.json", JsonAnswer(200, kIpv4));
         registry.Set("/domain/example.com", JsonAnswer(200, kRegistry));
         registry.Set("/ip/192.0.2.1", JsonAnswer(200, kNetwork));
+        registry.Set("/domain/xn--e1afmkfd.xn--p1ai", JsonAnswer(200, kCyrillic));
         registrar.Set("/domain/EXAMPLE.COM", JsonAnswer(200, kRegistrar));
         bootstrap.Start();
         registry.Start();
@@ -157,6 +163,21 @@ TEST_F(Rdap, AnAddressAnswersAndA404IsAnAnswerToo)
     EXPECT_EQ(Ask("nothere.com"), "No RDAP record for nothere.com\r\n");
     EXPECT_EQ(Status(), "Connection Closed.");
     EXPECT_EQ(whois.Accepted(), 0) << "a 404 is not passed on to port 43";
+}
+
+TEST_F(Rdap, ARecordInCyrillicShowsAsWrittenWithUnicodeText)
+{
+    const std::string names = "Entity: registrant\r\n  Name: Иван Петров\r\n"
+                              "  Organisation: ООО «Пример»\r\n";
+    bUnicodeText = true;
+    const std::string pane = Ask("пример.рф");
+    EXPECT_TRUE(Has(pane, names)) << pane;
+    EXPECT_EQ(pane.find('?'), std::string::npos) << pane;
+    EXPECT_EQ(registry.Requests("/domain/xn--e1afmkfd.xn--p1ai"), 1) << "asked by its A-labels";
+    EXPECT_EQ(Status(), "Connection Closed.");
+    // Without it the pane holds what the code page has room for.
+    bUnicodeText = false;
+    EXPECT_FALSE(Has(Ask("xn--e1afmkfd.xn--p1ai"), names));
 }
 
 TEST_F(Rdap, WhereRdapCannotAnswerPort43IsAskedAndTheLineSaysWhy)
