@@ -34,4 +34,5 @@ void DispatchThreadMessage(MSG &msg);
 int RunMessageLoop();
 
 // The whole life of the process, from WinSock start-up to clean-up.
+// `cmdLine` is the command-line tail in UTF-8.
 int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int cmdShow);

@@ -9,6 +9,9 @@
 #include "frame/options.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
+#include "text/unicode_win.h"
+
+#include <string>
 
 namespace {
 
@@ -38,17 +41,21 @@ public:
     void UseRdap() override { bUseRdap = true; }
     void UseUnicode() override { bUnicodeText = true; }
 
+    explicit ProgramSink(bool exitAsked) : exitAsked_(exitAsked) {}
+
     void SyntaxError() override
     {
         MessageBeep(MB_ICONEXCLAMATION);
         MessageBoxA(nullptr, "Syntax error in command line option.", kCaption,
                     MB_OK | MB_ICONEXCLAMATION);
+        EndIfRefused();
     }
 
     void ExitRefused() override
     {
         MessageBoxA(nullptr, "Error: Exit (-e) cannot be used with\nNotify (-n) or Recurring (-r)",
                     kCaption, MB_OK | MB_ICONSTOP);
+        EndIfRefused();
     }
 
     void NotifyRefused() override
@@ -62,6 +69,18 @@ public:
     void StartWhois() override { EndIfNotStarted(BeginWhoisQuery(szUser, szHost)); }
 
 private:
+    // A line the program refuses starts no query. With -e on it, a script
+    // is waiting for the program to end: once the box is closed, it does,
+    // with exit code 1. The -e may stand after the option that was refused,
+    // where reading stopped.
+    void EndIfRefused() const
+    {
+        if (exitAsked_)
+            PostMessageA(hwndMain, WM_QUIT, EXIT_NOT_STARTED, 0);
+    }
+
+    bool exitAsked_;
+
     // A query that cannot start never completes, so with -e nothing would
     // ever end the program and a script waiting for it would hang. It ends
     // at once instead, with exit code 1 and nothing saved.
@@ -76,7 +95,16 @@ private:
 
 int ProcessCommandLine(char *tail)
 {
-    ProgramSink sink;
-    ReadCommandLine(tail, wOptions, sink);
+    // The line comes as UTF-8. While Unicode text is on (saved, or -u on
+    // this line) the program's text is UTF-8 too; otherwise the line is read
+    // in the code page, as the program has always received it.
+    if (CommandLineNamesOption(tail, 'u'))
+        bUnicodeText = true;
+    std::string line = tail;
+    if (!bUnicodeText) {
+        WideToCodePage(Utf8ToWide(line), line); // '?' for what the code page lacks
+    }
+    ProgramSink sink(CommandLineNamesOption(line.c_str(), 'e'));
+    ReadCommandLine(&line[0], wOptions, sink);
     return 0;
 }

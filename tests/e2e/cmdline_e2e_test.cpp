@@ -142,9 +142,51 @@ TEST_F(CommandLine, ASyntaxErrorIsShownAndNothingStarts)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "Syntax error in command line option.");
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    // Processing stopped before -e: the program stays open and idle.
+    // Processing stopped before -e, but a script that gave -e is waiting:
+    // the program ends as one whose query could not start.
+    EXPECT_EQ(program.WaitForExit(10000), 1u);
+
+    // Without -e it stays open and idle.
+    hwnd = program.Start("-f alice@127.0.0.95");
+    ASSERT_NE(hwnd, nullptr);
+    box = WaitForDialogBox(program.ProcessId(), "Pellwick Command Line Error");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitForExit(1500), 0xFFFFFFFFu);
     EXPECT_EQ(program.CloseAndWait(hwnd), 0u);
+}
+
+TEST_F(CommandLine, QuotesHoldHyphensAndBlanksAndUnicodeNamesGoAsALabels)
+{
+    // A folder and a file whose names the cutting at '-' would break.
+    const std::string folder = UniqueTempPath("quoted") + "\\My Files-1";
+    const std::string parent = folder.substr(0, folder.find_last_of('\\'));
+    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string file = folder + "\\whois-out.txt";
+    LoopbackServer whois("127.0.0.91", 43); // registrar-rdap.test
+    ASSERT_TRUE(whois.ok());
+    const struct {
+        const char *options, *wire, *answer, *saved;
+    } cases[] = {
+        {"-w:example.com@\"registrar-rdap.test\"", "example.com\r\n", "Domain Name: EXAMPLE.COM\n",
+         "Domain Name: EXAMPLE.COM\r\n"},
+        {"-w:\"example.com@registrar-rdap.test\"", "example.com\r\n", "ok\n", "ok\r\n"},
+        {"-u -w:пример.рф@\"registrar-rdap.test\"", "xn--e1afmkfd.xn--p1ai\r\n",
+         "Администратор: Иван\n", "Администратор: Иван\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.options);
+        whois.Serve({SendBytes(c.answer)});
+        EXPECT_EQ(program.RunToExit(std::string(c.options) + " -s:\"" + file + "\" -e"), 0u);
+        ASSERT_TRUE(whois.WaitServed(5000));
+        EXPECT_EQ(whois.Request(whois.Accepted() - 1), c.wire);
+        EXPECT_EQ(ReadWholeFile(file), c.saved);
+    }
+    EXPECT_EQ(ReadWholeFile(ini.path), placement) << "-u is for this run alone";
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryA(parent.c_str());
 }
 
 TEST_F(CommandLine, NotificationCountsDownAsksAgainAndTellsTheUser)

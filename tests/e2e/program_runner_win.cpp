@@ -21,11 +21,16 @@ std::string ProgramFolder()
 bool ProgramRunner::Launch(const std::string &args, const std::string &folder)
 {
     Stop();
-    std::string cmd = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
-    STARTUPINFOA si = {};
+    const std::string line = "\"" + programPath + "\"" + (args.empty() ? "" : " " + args);
+    // The line is UTF-8, handed on whole as a user's shell hands it on.
+    std::wstring cmd(line.size() + 1, L'\0');
+    cmd.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &cmd[0],
+                                                       static_cast<int>(cmd.size()))));
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+    const std::wstring dir(folder.begin(), folder.end()); // the test folders are ASCII
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : dir.c_str(), &si, &pi)) {
         ADD_FAILURE() << "cannot start " << programPath << ": " << GetLastError();
         pi = {};
         return false;

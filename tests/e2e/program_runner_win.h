@@ -40,7 +40,8 @@ public:
     ~ProgramRunner() { Stop(); }
 
     // Starts the program and waits up to 20 seconds for its visible frame
-    // window; null if it could not be started or no window appeared. With
+    // window; null if it could not be started or no window appeared. The
+    // arguments are UTF-8 (for each run below too). With
     // a folder, the program runs with it as its current directory.
     HWND Start(const std::string &args = "", const std::string &folder = "");
 
