@@ -113,6 +113,12 @@ TEST_F(UnicodeQuery, NamesBeyondAsciiGoOutAsALabels)
     ASSERT_TRUE(finger.WaitServed(5000));
     EXPECT_EQ(finger.Request(0), "j\xC3\xBCrgen\r\n");
     EXPECT_EQ(WideTitle(), "Pellwick (Finger - b\xC3\xBC" "cher.test)");
+
+    // A host lookup asks the resolver by the A-label, which is the name the
+    // hosts file knows.
+    BeginHostLookup("b\xC3\xBC" "cher.test");
+    ASSERT_TRUE(PumpUntil([] { return !bBusy; }));
+    EXPECT_EQ(PaneText(), "xn--bcher-kva.test: 127.0.0.110\r\n");
 }
 
 TEST_F(UnicodeQuery, ANameThePlatformRefusesIsNotSent)
@@ -126,6 +132,8 @@ TEST_F(UnicodeQuery, ANameThePlatformRefusesIsNotSent)
     EXPECT_EQ(Whois(domain.c_str(), "127.0.0.111"), -1);
     EXPECT_EQ(Status(), "Not a valid domain name: " + domain);
     EXPECT_EQ(Whois("example.de", host.c_str()), -1);
+    EXPECT_EQ(Status(), "Not a valid host name: " + host);
+    BeginHostLookup(host.c_str());
     EXPECT_EQ(Status(), "Not a valid host name: " + host);
     EXPECT_FALSE(bBusy);
 }
