@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@
 #include "output/save_win.h"
 #include "rdap/rdap_lookup_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 
 bool bBusy = false;
 int nQueryKind = QUERY_FINGER;
@@ -555,7 +558,14 @@ int CheckLoggedIn()
     char text[2 * QUERY_TEXT_BUFFER + 32];
     std::snprintf(text, sizeof text, "%s is logged on at %s", szUser, szHost);
     MessageBeep(0);
-    MessageBoxA(nullptr, text, "Pellwick Notify", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+    const UINT style = MB_OK | MB_ICONINFORMATION | MB_TASKMODAL;
+    if (bUnicodeText) {
+        // The name as the user typed it, whatever the code page holds.
+        MessageBoxW(nullptr, Utf8ToWide(text, std::strlen(text)).c_str(), L"Pellwick Notify",
+                    style);
+        return 1;
+    }
+    MessageBoxA(nullptr, text, "Pellwick Notify", style);
     return 1;
 }
 
