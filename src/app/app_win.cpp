@@ -60,22 +60,45 @@ void LoadMainAccelerators(HINSTANCE instance)
                     MB_OK | MB_ICONEXCLAMATION);
 }
 
-void DispatchThreadMessage(MSG &msg)
+namespace {
+
+// Messages come in two forms, and each is handed on in the form it was
+// taken in: a character typed into a Unicode window (the Find dialog while
+// Unicode text is on) stays whole only when it was taken in UTF-16, and an
+// ANSI window still gets its characters converted on dispatch.
+void DispatchAs(MSG &msg, bool wide)
 {
-    if (hwndFind != nullptr && IsDialogMessageA(hwndFind, &msg))
+    if (hwndFind != nullptr && (wide ? IsDialogMessageW(hwndFind, &msg)
+                                     : IsDialogMessageA(hwndFind, &msg)))
         return;
-    if (TranslateAcceleratorA(hwndMain, haccelMain, &msg))
+    if (wide ? TranslateAcceleratorW(hwndMain, haccelMain, &msg)
+             : TranslateAcceleratorA(hwndMain, haccelMain, &msg))
         return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (wide)
+        DispatchMessageW(&msg);
+    else
+        DispatchMessageA(&msg);
+}
+
+} // namespace
+
+void DispatchThreadMessage(MSG &msg)
+{
+    DispatchAs(msg, false);
+}
+
+void DispatchThreadMessageW(MSG &msg)
+{
+    DispatchAs(msg, true);
 }
 
 int RunMessageLoop()
 {
     MSG msg = {};
     BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0)
-        DispatchThreadMessage(msg);
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0)
+        DispatchThreadMessageW(msg);
     // GetMessage answers -1 only for an invalid call, and then fills no
     // message: the run ends as one that could not go on, never as a success.
     if (got < 0)

@@ -26,8 +26,11 @@ HWND CreateMainWindow(HINSTANCE instance);
 void LoadMainAccelerators(HINSTANCE instance);
 
 // Hands one message of the thread to the Find dialog, the accelerators or
-// its window. The main loop and the waits of the connection set-up share it.
+// its window: a message taken in the code page's form (GetMessageA,
+// PeekMessageA), as the waits of the connection set-up take them, or one
+// taken in UTF-16 (GetMessageW), as the main loop does.
 void DispatchThreadMessage(MSG &msg);
+void DispatchThreadMessageW(MSG &msg);
 
 // Runs the one message loop of the program until the quit message and
 // returns its exit code.

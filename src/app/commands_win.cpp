@@ -153,6 +153,7 @@ bool DispatchCommand(HWND hwnd, int id)
     case IDM_UNICODE:
         bUnicodeText = !bUnicodeText;
         WriteUnicodeSetting();
+        ShowTextModeFont(hwndOutput);
         return true;
     case IDM_SETUP:
         RunDialog("DLGSETUP", SetupDlgProc);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -609,7 +610,14 @@ int CheckLoggedIn()
     char text[2 * QUERY_TEXT_BUFFER + 32];
     std::snprintf(text, sizeof text, "%s is logged on at %s", szUser, szHost);
     MessageBeep(0);
-    MessageBoxA(nullptr, text, "Pellwick Notify", MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+    const UINT style = MB_OK | MB_ICONINFORMATION | MB_TASKMODAL;
+    if (bUnicodeText) {
+        // The name as the user typed it, whatever the code page holds.
+        MessageBoxW(nullptr, Utf8ToWide(text, std::strlen(text)).c_str(), L"Pellwick Notify",
+                    style);
+        return 1;
+    }
+    MessageBoxA(nullptr, text, "Pellwick Notify", style);
     return 1;
 }
 

@@ -6,8 +6,10 @@
 
 #include "config/config_win.h"
 #include "config/profile_values.h"
+#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 #include "frame/screen_scale.h"
+#include "text/text_mode.h"
 
 LOGFONTA lfOutput;
 HFONT hfontOutput;
@@ -69,23 +71,85 @@ void GivePaneFont(HWND pane, HFONT font)
     SendMessageA(pane, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
 }
 
+int CALLBACK NoteFace(const LOGFONTA *, const TEXTMETRICA *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool *>(found) = true;
+    return 0; // one is enough
+}
+
+// Whether a font family of that name is installed: the platform lists only
+// the families it has under their own names, never a stand-in.
+bool FaceInstalled(const char *face)
+{
+    LOGFONTA wanted = {};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    CopyBounded(wanted.lfFaceName, sizeof wanted.lfFaceName, face);
+    bool found = false;
+    const WindowDC screen(nullptr);
+    EnumFontFamiliesExA(screen.Get(), &wanted, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The pane's font when none is stored. The system's fixed font is a bitmap
+// font of the code page, which shows no letters beyond it; for Unicode text
+// the default is a monospaced TrueType font with the letters of many
+// scripts, of the same height: Consolas, which every Windows since Vista
+// has, else Courier New, which every Windows has.
+void DefaultFont(LOGFONTA &lf)
+{
+    GetObjectA(GetStockObject(SYSTEM_FIXED_FONT), sizeof lf, &lf);
+    // The stock font may be sized for an ordinary screen; the width
+    // follows the height.
+    const LONG height = DefaultFontHeight(lf.lfHeight, ScreenDpi());
+    if (height != lf.lfHeight && lf.lfHeight != 0) {
+        lf.lfWidth = MulDiv(lf.lfWidth, height, lf.lfHeight);
+        lf.lfHeight = height;
+    }
+    if (!bUnicodeText)
+        return;
+    LOGFONTA tt = {};
+    tt.lfHeight = lf.lfHeight; // a TrueType font takes its width from it
+    tt.lfWeight = FW_NORMAL;
+    tt.lfCharSet = DEFAULT_CHARSET;
+    tt.lfOutPrecision = OUT_TT_PRECIS;
+    tt.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    tt.lfQuality = DEFAULT_QUALITY;
+    tt.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    CopyBounded(tt.lfFaceName, sizeof tt.lfFaceName,
+                FaceInstalled("Consolas") ? "Consolas" : "Courier New");
+    lf = tt;
+}
+
+// Gives the pane a font made from lfOutput in place of the one it has.
+void ReplacePaneFont(HWND pane)
+{
+    HFONT font = CreateFontIndirectA(&lfOutput);
+    GivePaneFont(pane, font);
+    if (hfontOutput != nullptr)
+        DeleteObject(hfontOutput);
+    hfontOutput = font;
+}
+
 } // namespace
 
 void LoadOutputFont(HWND pane)
 {
     ReadFontKeys();
-    if (lfOutput.lfHeight == 0) {
-        GetObjectA(GetStockObject(SYSTEM_FIXED_FONT), sizeof lfOutput, &lfOutput);
-        // The stock font may be sized for an ordinary screen; the width
-        // follows the height.
-        const LONG height = DefaultFontHeight(lfOutput.lfHeight, ScreenDpi());
-        if (height != lfOutput.lfHeight && lfOutput.lfHeight != 0) {
-            lfOutput.lfWidth = MulDiv(lfOutput.lfWidth, height, lfOutput.lfHeight);
-            lfOutput.lfHeight = height;
-        }
-    }
+    if (lfOutput.lfHeight == 0)
+        DefaultFont(lfOutput);
     hfontOutput = CreateFontIndirectA(&lfOutput);
     GivePaneFont(pane, hfontOutput);
+}
+
+void ShowTextModeFont(HWND pane)
+{
+    char value[FONT_VALUE_BUFFER];
+    ReadSetting(SECTION_FONT, "height", "0", value, sizeof value);
+    if (ParseLeadingInt(value) != 0)
+        return; // the user's font serves either kind of text
+    DefaultFont(lfOutput);
+    ReplacePaneFont(pane);
+    InvalidateRect(pane, nullptr, TRUE);
 }
 
 BOOL ChooseOutputFont(HWND owner)
@@ -107,11 +171,7 @@ BOOL ChooseOutputFont(HWND owner)
 
 void ApplyOutputFont(HWND pane)
 {
-    HFONT font = CreateFontIndirectA(&lfOutput);
-    GivePaneFont(pane, font);
-    if (hfontOutput != nullptr)
-        DeleteObject(hfontOutput);
-    hfontOutput = font;
+    ReplacePaneFont(pane);
     SaveOutputFont();
 }
 

@@ -9,8 +9,13 @@ extern LOGFONTA lfOutput;   // the one description of the pane's font
 extern HFONT hfontOutput;   // the font object the pane uses now
 
 // Builds the pane's first font from section "font"; a height of 0 (no file,
-// no section) brings the system's fixed-pitch font.
+// no section) brings the default: the system's fixed-pitch font, or while
+// Unicode text is on a monospaced TrueType font of the same height
+// (Consolas, else Courier New).
 void LoadOutputFont(HWND pane);
+// After Unicode text was switched: with no font stored, the pane takes the
+// default of the new mode; a stored font stays.
+void ShowTextModeFont(HWND pane);
 // Runs the Choose Font dialog on lfOutput, offering fixed-pitch screen fonts.
 // Non-zero when the user chose a font.
 BOOL ChooseOutputFont(HWND owner);

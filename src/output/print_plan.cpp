@@ -16,25 +16,60 @@ PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &m)
     return f;
 }
 
-TextLine LineAt(std::string_view text, size_t from)
+namespace {
+
+template <typename Char>
+TextLine LineIn(std::basic_string_view<Char> text, size_t from)
 {
     if (from >= text.size())
         return {text.size(), 0, text.size()};
-    const size_t feed = text.find('\n', from);
-    if (feed == std::string_view::npos)
+    const size_t feed = text.find(Char('\n'), from);
+    if (feed == std::basic_string_view<Char>::npos)
         return {from, text.size() - from, text.size()};
     size_t end = feed;
-    for (int returns = 0; returns < 2 && end > from && text[end - 1] == '\r'; ++returns)
+    for (int returns = 0; returns < 2 && end > from && text[end - 1] == Char('\r'); ++returns)
         --end;
     return {from, end - from, feed + 1};
 }
 
-size_t CountLines(std::string_view text)
+template <typename Char> size_t LinesIn(std::basic_string_view<Char> text)
 {
     size_t lines = 1;
-    for (char c : text)
-        lines += c == '\n';
+    for (Char c : text)
+        lines += c == Char('\n');
     return lines;
+}
+
+size_t Cut(const TextLine &line, int charsPerLine)
+{
+    const size_t limit = charsPerLine > 0 ? static_cast<size_t>(charsPerLine) : 0;
+    return line.length < limit ? line.length : limit;
+}
+
+} // namespace
+
+TextLine LineAt(std::string_view text, size_t from) { return LineIn(text, from); }
+TextLine LineAt(std::wstring_view text, size_t from) { return LineIn(text, from); }
+
+size_t CountLines(std::string_view text) { return LinesIn(text); }
+size_t CountLines(std::wstring_view text) { return LinesIn(text); }
+
+size_t ShownLength(std::string_view, const TextLine &line, int charsPerLine)
+{
+    return Cut(line, charsPerLine);
+}
+
+size_t ShownLength(std::wstring_view text, const TextLine &line, int charsPerLine)
+{
+    const size_t shown = Cut(line, charsPerLine);
+    // A cut between the two halves of a surrogate pair would print half a
+    // character: the pair goes whole to the next line's room, off the page.
+    if (shown > 0 && shown < line.length) {
+        const unsigned unit = static_cast<unsigned>(text[line.begin + shown - 1]);
+        if (unit >= 0xD800 && unit <= 0xDBFF)
+            return shown - 1;
+    }
+    return shown;
 }
 
 PageOrder::PageOrder(int pageCount, int copies, bool collate)

@@ -36,15 +36,26 @@ struct TextLine {
     size_t next;
 };
 
+// The text is the pane's in bytes (the code page's, or UTF-8) or in UTF-16
+// units, as wide characters; lengths and places count those.
+
 // The line that starts at `from`. A line ends at a line feed, which with the
 // carriage return before it is not part of the line, nor is a second
 // carriage return before that (CR CR LF, where a CR LF was split between two
 // reads). The last line ends with the text and has `next` past its end.
 TextLine LineAt(std::string_view text, size_t from);
+TextLine LineAt(std::wstring_view text, size_t from);
 
 // How many lines the pane shows for `text`: one more than its line feeds, so
 // an empty text is one empty line.
 size_t CountLines(std::string_view text);
+size_t CountLines(std::wstring_view text);
+
+// How much of `line` of `text` is printed on a page `charsPerLine` wide: a
+// longer line is cut there, in UTF-16 units for wide text, never between the
+// two halves of a character beyond the Basic Multilingual Plane.
+size_t ShownLength(std::string_view text, const TextLine &line, int charsPerLine);
+size_t ShownLength(std::wstring_view text, const TextLine &line, int charsPerLine);
 
 // The pages in the order they are printed: with collation the whole set
 // `copies` times (1, 2, 3, 1, 2, 3), without it each page `copies` times in a

@@ -4,10 +4,12 @@
 
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/scoped_win.h"
 #include "frame/frame_win.h"
+#include "text/text_mode.h"
 
 bool bPrintAbort;
 HWND hwndPrintBox;
@@ -25,8 +27,19 @@ public:
         doc.lpszDocName = documentName;
         return StartDocA(dc_, &doc) > 0;
     }
+    bool StartJobW(const wchar_t *documentName) override
+    {
+        DOCINFOW doc = {};
+        doc.cbSize = sizeof doc;
+        doc.lpszDocName = documentName;
+        return StartDocW(dc_, &doc) > 0;
+    }
     void StartPage() override { ::StartPage(dc_); }
     void Line(int y, const char *text, int length) override { TextOutA(dc_, 0, y, text, length); }
+    void LineW(int y, const wchar_t *text, int length) override
+    {
+        TextOutW(dc_, 0, y, text, length);
+    }
     // The platform reports a failed or abandoned page as 0 or less.
     bool EndPage() override { return ::EndPage(dc_) > 0; }
     void EndJob() override { EndDoc(dc_); }
@@ -43,17 +56,57 @@ WPARAM wPrintQuitCode;
 
 } // namespace
 
-int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
-              bool collate, PageOutput &out)
+namespace {
+
+// A job is named after the window's title, as far as 39 characters of it:
+// in the code page, or whole in UTF-16 while Unicode text is on.
+bool StartNamedJob(HWND owner, PageOutput &out, const std::string &)
 {
-    (void)pane; // the output pane, read through OutputText
+    char name[40] = "";
+    GetWindowTextA(owner, name, sizeof name);
+    return out.StartJob(name);
+}
+
+bool StartNamedJob(HWND owner, PageOutput &out, const std::wstring &)
+{
+    // The frame is an ANSI window, whose own handling of the title gives it
+    // in the code page; the default handling gives the title as it is kept.
+    wchar_t name[40] = L"";
+    int length = static_cast<int>(DefWindowProcW(owner, WM_GETTEXT, sizeof name / sizeof name[0],
+                                                 reinterpret_cast<LPARAM>(name)));
+    // The title is cut at its last whole character.
+    if (length > 0 && name[length - 1] >= 0xD800 && name[length - 1] <= 0xDBFF)
+        name[--length] = L'\0';
+    return out.StartJobW(name);
+}
+
+void PrintLine(PageOutput &out, int y, const std::string &text, size_t begin, size_t length)
+{
+    out.Line(y, text.data() + begin, static_cast<int>(length));
+}
+
+void PrintLine(PageOutput &out, int y, const std::wstring &text, size_t begin, size_t length)
+{
+    out.LineW(y, text.data() + begin, static_cast<int>(length));
+}
+
+bool CopyPaneText(std::string &text) { return OutputText(text); }
+bool CopyPaneText(std::wstring &text) { return OutputTextW(text); }
+
+// The job over the pane's text in the form `Text` holds it: bytes of the
+// code page, or UTF-16 units.
+template <typename Text>
+int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate, PageOutput &out)
+{
     // The job prints the text as it stands now: the abort procedure lets
     // answers and notification ticks go on while the pages are sent, and
     // they must not mix another answer into this one.
-    std::string text;
-    if (!OutputText(text))
+    Text text;
+    if (!CopyPaneText(text))
         return 0;
-    const size_t lines = CountLines(text);
+    using View = std::basic_string_view<typename Text::value_type>;
+    const View view(text);
+    const size_t lines = CountLines(view);
     const int lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
     const PrintFigures f = ComputePrintFigures(lineCount, metrics);
     // A device that cannot hold one character or one line prints nothing,
@@ -71,7 +124,7 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     for (int p = 0; p < f.pageCount; ++p) {
         pageStarts[static_cast<size_t>(p)] = at;
         for (int l = 0; l < f.linesPerPage && at < text.size(); ++l)
-            at = LineAt(text, at).next;
+            at = LineAt(view, at).next;
     }
 
     EnableWindow(owner, FALSE);
@@ -79,11 +132,8 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
     bPrintAbort = false;
     bPrintQuit = false;
     hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
-    (void)label; // the box has no place for it; the caller names the job by the title
 
-    char name[40] = "";
-    GetWindowTextA(owner, name, sizeof name);
-    bool started = out.StartJob(name);
+    bool started = StartNamedJob(owner, out, text);
     if (!started) {
         success = false;
     } else {
@@ -95,12 +145,10 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
                 const long long index = static_cast<long long>(page) * f.linesPerPage + l;
                 if (index >= lineCount)
                     break;
-                const TextLine line = LineAt(text, from);
+                const TextLine line = LineAt(view, from);
                 // A line longer than the page is wide is cut there.
-                const size_t shown = line.length < static_cast<size_t>(f.charsPerLine)
-                                         ? line.length
-                                         : static_cast<size_t>(f.charsPerLine);
-                out.Line(l * f.lineHeight, text.data() + line.begin, static_cast<int>(shown));
+                PrintLine(out, l * f.lineHeight, text, line.begin,
+                          ShownLength(view, line, f.charsPerLine));
                 from = line.next;
             }
             if (!out.EndPage()) {
@@ -131,6 +179,18 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
         return 0;
     }
     return success && !bPrintAbort ? 1 : 0;
+}
+
+} // namespace
+
+int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
+              bool collate, PageOutput &out)
+{
+    (void)pane;  // the output pane, read through OutputText
+    (void)label; // the box has no place for it; the job is named by the title
+    if (bUnicodeText)
+        return PrintText<std::wstring>(owner, metrics, copies, collate, out);
+    return PrintText<std::string>(owner, metrics, copies, collate, out);
 }
 
 int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
@@ -181,8 +241,10 @@ INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
 
 BOOL CALLBACK AbortProc(HDC, int)
 {
+    // Taken and handed on in UTF-16, as the main loop does, so that what is
+    // typed meanwhile into a Unicode window (the Find dialog) stays whole.
     MSG msg;
-    while (!bPrintAbort && !bPrintQuit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!bPrintAbort && !bPrintQuit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         // The quit belongs to the message loop, which ends the program with
         // it: the job is abandoned and the quit posted again after it.
         if (msg.message == WM_QUIT) {
@@ -190,10 +252,10 @@ BOOL CALLBACK AbortProc(HDC, int)
             wPrintQuitCode = msg.wParam;
             break;
         }
-        if (hwndPrintBox != nullptr && IsDialogMessageA(hwndPrintBox, &msg))
+        if (hwndPrintBox != nullptr && IsDialogMessageW(hwndPrintBox, &msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return !bPrintAbort && !bPrintQuit;
 }

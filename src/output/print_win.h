@@ -10,12 +10,16 @@ extern bool bPrintAbort;     // the user cancelled the running job
 extern HWND hwndPrintBox;    // the "Cancel Printing" box while it is up
 
 // Where the pages of a job go: the printer, or a recorder in the tests.
+// While Unicode text is on, a job is named and its lines are given in UTF-16
+// (the W calls), otherwise in the code page, as ever.
 class PageOutput {
 public:
     virtual ~PageOutput() = default;
     virtual bool StartJob(const char *documentName) = 0; // false: the job cannot start
+    virtual bool StartJobW(const wchar_t *documentName) = 0;
     virtual void StartPage() = 0;
     virtual void Line(int y, const char *text, int length) = 0;
+    virtual void LineW(int y, const wchar_t *text, int length) = 0; // length in UTF-16 units
     virtual bool EndPage() = 0;  // false: the page failed or the job was abandoned
     virtual void EndJob() = 0;
     virtual void AbandonJob() = 0;
@@ -27,7 +31,7 @@ public:
 int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label);
 
 // The job itself, after the dialog: the pane's text as it stands when the
-// job starts, figures from `metrics`, the main window disabled and the box
+// job starts (its UTF-16 while Unicode text is on), figures from `metrics`, the main window disabled and the box
 // shown while the pages go to `out`. A quit message that arrives meanwhile
 // abandons the job and is posted again when it has ended.
 int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,

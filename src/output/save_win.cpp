@@ -3,16 +3,22 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
+#include "config/profile_values.h"
 #include "config/scoped_win.h"
 #include "frame/frame_win.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 
 namespace {
 
-// Writes the pane's text to `path`. 0 when the whole text is in the file,
+// Writes the pane's text to `path`, the program's text (UTF-8 while Unicode
+// text is on, so any name can be given). The file holds what OutputText
+// gives: the code page's bytes, or UTF-8 without a byte-order mark, which
+// for ASCII text are the same bytes. 0 when the whole text is in the file,
 // else the system's error code for what went wrong.
 DWORD WriteOutputFile(const char *path)
 {
@@ -21,7 +27,10 @@ DWORD WriteOutputFile(const char *path)
     std::string text;
     if (!OutputText(text))
         return ERROR_NOT_ENOUGH_MEMORY;
-    const OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::wstring name = ProgramTextToWide(path);
+    if (name.empty())
+        return path[0] != '\0' ? ERROR_NOT_ENOUGH_MEMORY : ERROR_PATH_NOT_FOUND;
+    const OwnedFile file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) {
         const DWORD error = GetLastError();
@@ -48,21 +57,24 @@ DWORD WriteOutputFile(const char *path)
     return error;
 }
 
-// Tells the user that the output is not in `path`, and why.
+// Tells the user that the output is not in `path` (the program's text), and
+// why, in the user's own letters: the box is a Unicode one.
 void ReportSaveFailure(HWND owner, const char *path, DWORD error)
 {
-    char reason[256] = "";
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                        error, 0, reason, sizeof reason, nullptr))
-        std::snprintf(reason, sizeof reason, "Error %lu.", static_cast<unsigned long>(error));
+    wchar_t text[256] = L"";
+    std::wstring reason;
+    if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, text, sizeof text / sizeof text[0], nullptr))
+        reason = text;
+    else
+        reason = L"Error " + std::to_wstring(error) + L".";
     // The system's texts end in a line break of their own.
-    size_t length = std::strlen(reason);
-    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' ||
-                          reason[length - 1] == ' '))
-        reason[--length] = '\0';
-    char text[MAX_PATH + sizeof reason + 64];
-    std::snprintf(text, sizeof text, "The output could not be saved to %s.\n\n%s", path, reason);
-    MessageBoxA(owner, text, "Pellwick32", MB_OK | MB_ICONEXCLAMATION);
+    while (!reason.empty() && (reason.back() == L'\r' || reason.back() == L'\n' ||
+                               reason.back() == L' '))
+        reason.pop_back();
+    const std::wstring box =
+        L"The output could not be saved to " + ProgramTextToWide(path) + L".\n\n" + reason;
+    MessageBoxW(owner, box.c_str(), L"Pellwick32", MB_OK | MB_ICONEXCLAMATION);
 }
 
 // A name typed without an extension is saved as a text file. Windows' dialog
@@ -88,7 +100,7 @@ bool bDialogAsked;
 
 bool IsExistingFile(const char *path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(ProgramTextToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -119,29 +131,70 @@ UINT_PTR CALLBACK lpfnFileSave(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
     }
 }
 
-int SaveOutputAs(HWND owner)
+namespace {
+
+// The classic, hooked dialog of the code page: the record's size is the one
+// it knows. The chosen name goes to `path`.
+bool AskFileName(HWND owner, char *path, DWORD size)
 {
     static const char kFilters[] = "Text Files (*.TXT)\0*.txt\0"
                                    "ASCII Files (*.ASC)\0*.asc\0"
                                    "All Files (*.*)\0*.*\0";
-    char path[260] = "pellwick.txt";
     OPENFILENAMEA ofn = {};
-    // The classic, hooked dialog; the record's size is the one it knows.
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = kFilters;
     ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof path;
+    ofn.nMaxFile = size;
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
     ofn.lpstrDefExt = "txt";
     ofn.lpfnHook = lpfnFileSave;
+    return GetSaveFileNameA(&ofn) != FALSE;
+}
+
+// The same dialog in Unicode, for a name in any letters; the name goes to
+// `path` as UTF-8.
+bool AskFileNameW(HWND owner, std::string &path)
+{
+    static const wchar_t kFilters[] = L"Text Files (*.TXT)\0*.txt\0"
+                                      L"ASCII Files (*.ASC)\0*.asc\0"
+                                      L"All Files (*.*)\0*.*\0";
+    wchar_t name[260] = L"pellwick.txt";
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilters;
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name / sizeof name[0];
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
+    ofn.lpstrDefExt = L"txt";
+    ofn.lpfnHook = lpfnFileSave;
+    if (!GetSaveFileNameW(&ofn))
+        return false;
+    path = WideToUtf8(name, std::wcslen(name));
+    return !path.empty();
+}
+
+} // namespace
+
+int SaveOutputAs(HWND owner)
+{
+    // Room for the longest name the dialog gives, in UTF-8 too, and ".txt".
+    char path[3 * 260 + 8] = "pellwick.txt";
     bDialogAsked = false;
-    if (!GetSaveFileNameA(&ofn))
+    if (bUnicodeText) {
+        std::string chosen;
+        if (!AskFileNameW(owner, chosen))
+            return 0;
+        CopyBounded(path, sizeof path, chosen.c_str());
+    } else if (!AskFileName(owner, path, 260)) {
         return 0;
+    }
     // A file is replaced only after the user has said so: the dialog did not
     // ask about a name it did not see, nor, where it never asks, at all. The
-    // question is the one the platform's own dialogs ask.
-    const bool renamed = AddDefaultExtension(path, sizeof path);
+    // question is the one the platform's own dialogs ask. A name in UTF-8
+    // takes the same rule: a backslash or a dot is never part of a letter.
+    const bool renamed = AddDefaultExtension(path, bUnicodeText ? sizeof path : 260);
     if ((renamed || !bDialogAsked) && IsExistingFile(path) &&
         MessageBoxA(owner, "File already exists.\nDo you want to replace it?", "Save As",
                     MB_YESNO | MB_ICONEXCLAMATION) != IDYES)

@@ -84,18 +84,49 @@ TEST(TextLines, LinesEndAsThePaneEndsThem)
         {"a\rb\r\n", {"a\rb", ""}},             // a carriage return alone stays
         {"\r\n\r\n", {"", "", ""}},
     };
+    // The pane's text as bytes and as UTF-16 units splits the same.
     for (const Case &c : cases) {
         const std::string_view text(c.text);
-        std::vector<std::string> lines;
-        size_t at = 0;
+        const std::wstring wide(text.begin(), text.end());
+        std::vector<std::string> lines, wideLines;
+        size_t at = 0, wideAt = 0;
         for (size_t i = 0; i < CountLines(text); ++i) {
             const TextLine line = LineAt(text, at);
             lines.emplace_back(text.substr(line.begin, line.length));
             at = line.next;
+            const TextLine w = LineAt(std::wstring_view(wide), wideAt);
+            wideLines.emplace_back(wide.begin() + static_cast<long>(w.begin),
+                                   wide.begin() + static_cast<long>(w.begin + w.length));
+            wideAt = w.next;
         }
         EXPECT_EQ(lines, c.lines) << c.text;
         EXPECT_EQ(at, text.size()) << c.text;
+        EXPECT_EQ(CountLines(std::wstring_view(wide)), CountLines(text)) << c.text;
+        EXPECT_EQ(wideLines, c.lines) << c.text;
+        EXPECT_EQ(wideAt, wide.size()) << c.text;
     }
+}
+
+TEST(TextLines, AWideLineIsCutInUtf16UnitsAndNeverInsideAPair)
+{
+    const std::wstring pair = L"\xD83D\xDE00"; // one character beyond the BMP
+    struct Case {
+        std::wstring line;
+        size_t shown;
+    } cases[] = {
+        {std::wstring(100, L'\x0416'), 80}, // Cyrillic: 80 letters, not 80 bytes of UTF-8
+        {std::wstring(79, L'x') + pair + L"yz", 79},
+        {std::wstring(78, L'x') + pair + L"yz", 80},
+        {L"\xD55C\xAD6D\xC5B4", 3}, // Korean, shorter than the page
+        {L"", 0},
+    };
+    for (const Case &c : cases) {
+        const std::wstring text = c.line + L"\r\nnext";
+        const TextLine line = LineAt(std::wstring_view(text), 0);
+        EXPECT_EQ(ShownLength(std::wstring_view(text), line, 80), c.shown) << c.line.size();
+    }
+    const std::string_view bytes = "abcdef";
+    EXPECT_EQ(ShownLength(bytes, LineAt(bytes, 0), 4), 4u) << "bytes are cut where they stand";
 }
 
 } // namespace

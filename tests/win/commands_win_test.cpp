@@ -1,6 +1,7 @@
 // The command table's guards and the edit commands that work on the pane.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "app/app_win.h"
@@ -9,6 +10,8 @@
 #include "frame/options.h"
 #include "net/query_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 #include "win/main_window_fixture_win.h"
 
 namespace {
@@ -39,16 +42,22 @@ protected:
 
 void Send(int id) { SendMessageA(hwndMain, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
-std::string ClipboardText()
+// The clipboard's text in one format: the code page's bytes (CF_TEXT), or
+// CF_UNICODETEXT given in UTF-8.
+std::string ClipboardText(UINT format = CF_TEXT)
 {
     std::string text;
     if (!OpenClipboard(hwndMain))
         return "<clipboard not opened>";
     {
         // Unlocked before the clipboard closes.
-        const LockedGlobal data(GetClipboardData(CF_TEXT));
-        if (const char *p = static_cast<const char *>(data.Get()))
+        const LockedGlobal data(GetClipboardData(format));
+        if (format == CF_UNICODETEXT) {
+            if (const wchar_t *p = static_cast<const wchar_t *>(data.Get()))
+                text = WideToUtf8(p, wcslen(p));
+        } else if (const char *p = static_cast<const char *>(data.Get())) {
             text = p;
+        }
     }
     CloseClipboard();
     return text;
@@ -96,6 +105,17 @@ TEST_F(Commands, CopyPutsTheSelectionOnTheClipboard)
     SendMessageA(hwndOutput, EM_SETSEL, 7, 12);
     Send(IDM_COPY);
     EXPECT_EQ(ClipboardText(), "alice");
+}
+
+TEST_F(Commands, CopyOfUnicodeTextPutsItWholeOnTheClipboard)
+{
+    bUnicodeText = true;
+    const std::string cyrillic = u8"\u041f\u0440\u0438\u043c\u0435\u0440",
+                      korean = u8"\ud55c\uad6d\uc5b4";
+    AppendOutput((u8"Name: " + cyrillic + u8" " + korean + u8"\r\n").c_str());
+    SendMessageA(hwndOutput, EM_SETSEL, 6, 16); // the two words, in UTF-16 units
+    Send(IDM_COPY);
+    EXPECT_EQ(ClipboardText(CF_UNICODETEXT), cyrillic + u8" " + korean);
 }
 
 TEST_F(Commands, SelectAllSelectsTheWholeTextAndFocusesThePane)

@@ -10,6 +10,7 @@
 #include "frame/frame_win.h"
 #include "output/font_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
 #include "win/main_window_fixture_win.h"
 #include "win/test_support_win.h"
 
@@ -53,6 +54,79 @@ TEST_F(OutputFont, AFirstRunUsesTheSystemFixedFont)
     EXPECT_EQ(lfOutput.lfHeight, stock.lfHeight);
     EXPECT_STREQ(lfOutput.lfFaceName, stock.lfFaceName);
     EXPECT_EQ(PaneFont().lfHeight, stock.lfHeight);
+}
+
+// The face a DC renders a font of that face name in: the name itself where
+// the font is installed, some other where the system stands in for it.
+std::string RenderedFace(HFONT font)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return face;
+}
+
+// Whether the pane's font is a monospaced TrueType one that has the letter.
+bool ShowsMonospaced(HFONT font, wchar_t letter)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    WORD glyph = 0xFFFF;
+    GetGlyphIndicesW(dc, &letter, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    // TMPF_FIXED_PITCH set means a variable pitch.
+    return (tm.tmPitchAndFamily & TMPF_TRUETYPE) && !(tm.tmPitchAndFamily & TMPF_FIXED_PITCH) &&
+           glyph != 0xFFFF;
+}
+
+TEST_F(OutputFont, WithNoFontStoredTheDefaultFollowsUnicodeTextAndAStoredFontStays)
+{
+    LOGFONTA stock = {};
+    GetObjectA(GetStockObject(SYSTEM_FIXED_FONT), sizeof stock, &stock);
+    HFONT consolas = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_TT_PRECIS, 0,
+                                 0, FIXED_PITCH | FF_MODERN, "Consolas");
+    const std::string unicodeFace =
+        RenderedFace(consolas) == "Consolas" ? "Consolas" : "Courier New";
+    DeleteObject(consolas);
+    const char kStored[] = "height=-13\r\nfacename=Stored Face\r\n";
+    // Unicode text switched from the menu, with the font the program
+    // started with stored or not: the pane's font afterwards.
+    struct Step {
+        const char *stored;
+        bool unicode;
+        std::string face;
+        LONG height;
+    } steps[] = {
+        {nullptr, true, unicodeFace, stock.lfHeight},
+        {nullptr, false, stock.lfFaceName, stock.lfHeight},
+        {kStored, true, "Stored Face", -13},
+        {kStored, false, "Stored Face", -13},
+    };
+    for (const Step &step : steps) {
+        if (step.stored != nullptr) {
+            StoreFontSection(step.stored);
+            LoadOutputFont(hwndOutput);
+        }
+        SendMessageA(hwndMain, WM_COMMAND, IDM_UNICODE, 0);
+        ASSERT_EQ(bUnicodeText, step.unicode);
+        const LOGFONTA pane = PaneFont();
+        EXPECT_EQ(std::string(pane.lfFaceName), step.face) << "Unicode text " << step.unicode;
+        EXPECT_EQ(pane.lfHeight, step.height) << "Unicode text " << step.unicode;
+    }
+    // A start with Unicode text on and no font stored: the default has the
+    // letters of a Cyrillic answer, in columns.
+    DeleteFileA(BareConfigPath().c_str());
+    FlushProfileCache();
+    bUnicodeText = true;
+    LoadOutputFont(hwndOutput);
+    EXPECT_EQ(std::string(lfOutput.lfFaceName), unicodeFace);
+    EXPECT_TRUE(ShowsMonospaced(hfontOutput, 0x043F)) << RenderedFace(hfontOutput);
 }
 
 TEST_F(OutputFont, StoredValuesAreReadWithTheirFieldSizes)

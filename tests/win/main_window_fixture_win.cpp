@@ -8,6 +8,7 @@
 #include "app/app_win.h"
 #include "config/config_names.h"
 #include "frame/frame_win.h"
+#include "text/text_mode.h"
 #include "win/test_support_win.h"
 
 int MainWindowTest::quitCode = -1;
@@ -35,6 +36,7 @@ void MainWindowTest::TearDown()
         DestroyWindow(hwndMain);
     Pump();
     quitCode = -1;
+    bUnicodeText = false; // a test that turned it on leaves the next one as ever
     DeleteInstallKey();
     DeleteFileA(path.c_str());
 }

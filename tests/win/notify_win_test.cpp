@@ -2,10 +2,14 @@
 // WM_TIMER instead of waiting minutes.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
+#include "config/profile_values.h"
 #include "frame/messages.h"
 #include "net/notify_win.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 #include "win/loopback_server_win.h"
 #include "win/query_fixture_win.h"
 
@@ -54,11 +58,12 @@ void CALLBACK WatchForNotice(HWND, UINT, UINT_PTR, DWORD)
         notice.ticksWhileShown = nNotifyTicks - notice.ticksWhileShown;
     notice.queryUnderBox = bBusy || sockQuery != INVALID_SOCKET;
     notice.cancelOffered = SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, IDM_CANCELOP, 0) != 0;
-    char caption[64] = "", text[600] = "";
+    char caption[64] = "";
+    wchar_t text[600] = L"";
     GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    GetDlgItemTextW(box, 0xFFFF, text, 600);
     notice.caption = caption;
-    notice.text = text;
+    notice.text = WideToUtf8(text, wcslen(text)); // as typed, whatever the code page
     ++notice.shown;
     notice.ticksPosted = false;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -172,6 +177,28 @@ TEST_F(Notify, ANameInOtherLetterCaseIsNotFound)
     ASSERT_TRUE(PumpUntil(Completed));
     EXPECT_EQ(notice.shown, 0);
     EXPECT_TRUE(NotificationWaiting());
+}
+
+TEST_F(Notify, WithUnicodeTextTheNameIsLookedForExactlyAndShownWhole)
+{
+    notice.postTicks = false;
+    bUnicodeText = true;
+    const std::string name = u8"j\u00fcrgen.\u043f\u0451\u0442\u0440";
+    CopyBounded(szUser, sizeof szUser, name.c_str());
+    CopyBounded(szHost, sizeof szHost, "finger.test");
+    // Letter case counts beyond ASCII too.
+    AppendOutput(u8"Login: J\u00dcRGEN.\u041f\u0401\u0422\u0420\r\n");
+    EXPECT_EQ(CheckLoggedIn(), 0);
+    EXPECT_EQ(notice.shown, 0);
+    AppendOutput((u8"Login: " + name + u8"\r\n").c_str());
+    EXPECT_EQ(CheckLoggedIn(), 1);
+    EXPECT_EQ(notice.shown, 1);
+    EXPECT_EQ(notice.text, name + " is logged on at finger.test");
+    DWORD from = 0, to = 0;
+    SendMessageA(hwndOutput, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 27u) << "the second line, in UTF-16 units";
+    EXPECT_EQ(to - from, 11u);
 }
 
 TEST_F(Notify, CancelDuringAQueryEndsBothWithOneNotice)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "app/app_win.h"
 #include "frame/frame_win.h"
 #include "output/print_win.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 #include "win/main_window_fixture_win.h"
 
 namespace {
@@ -33,6 +36,8 @@ public:
     int actAfterPage = -1;
     std::function<void()> act;
 
+    bool wide = false; // the job came in UTF-16; its name and lines are kept in UTF-8
+
     bool StartJob(const char *documentName) override
     {
         name = documentName;
@@ -40,11 +45,21 @@ public:
         ownerDisabled = !IsWindowEnabled(hwndMain);
         return !startFails;
     }
+    bool StartJobW(const wchar_t *documentName) override
+    {
+        wide = true;
+        return StartJob(WideToUtf8(documentName, wcslen(documentName)).c_str());
+    }
     void StartPage() override { pages.emplace_back(); }
     void Line(int y, const char *text, int length) override
     {
         pages.back().lines.emplace_back(text, static_cast<size_t>(length));
         pages.back().ys.push_back(y);
+    }
+    void LineW(int y, const wchar_t *text, int length) override
+    {
+        const std::string utf8 = WideToUtf8(text, static_cast<size_t>(length));
+        Line(y, utf8.c_str(), static_cast<int>(utf8.size()));
     }
     bool EndPage() override
     {
@@ -135,6 +150,25 @@ TEST_F(Print, LongLinesAreCutAndTheTitleNamesTheJob)
     EXPECT_EQ(r.pages[0].lines[0], std::string(80, 'x'));
     EXPECT_EQ(r.pages[0].lines[1], "short");
     EXPECT_EQ(r.name, std::string("Pellwick (Finger - a.very.long.host.name.example.org)").substr(0, 39));
+    EXPECT_FALSE(r.wide) << "the code page's text goes out as its bytes";
+}
+
+TEST_F(Print, UnicodeTextIsPrintedInUtf16AndCutByItsUnits)
+{
+    bUnicodeText = true;
+    std::string cyrillic; // 100 letters, 200 bytes of UTF-8
+    for (int i = 0; i < 100; ++i)
+        cyrillic += u8"\u0416";
+    AppendOutput((cyrillic + u8"\r\nStra\u00dfe\r\n\ud55c\uad6d\uc5b4").c_str());
+    SetFrameTitle(u8"Pellwick (Finger - \u043f\u0440\u0438\u043c\u0435\u0440.example)");
+    Recorder r;
+    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    EXPECT_TRUE(r.wide);
+    EXPECT_EQ(r.name, u8"Pellwick (Finger - \u043f\u0440\u0438\u043c\u0435\u0440.example)");
+    ASSERT_EQ(r.pages.size(), 1u);
+    EXPECT_EQ(r.pages[0].lines, (std::vector<std::string>{
+                                    cyrillic.substr(0, 160), // 80 letters on a line of 80
+                                    u8"Stra\u00dfe", u8"\ud55c\uad6d\uc5b4"}));
 }
 
 TEST_F(Print, CancelEndsTheJobAtOnceWithoutAnEndOfDocument)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "frame/frame_win.h"
 #include "output/save_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 #include "win/main_window_fixture_win.h"
 #include "win/test_support_win.h"
 
@@ -24,7 +27,7 @@ struct Box {
 
 // What the user does in the dialog, run by a timer inside its loop.
 struct Answer {
-    std::string name;      // typed into the file name field; empty: Cancel
+    std::string name;      // typed into the file name field (UTF-8); empty: Cancel
     bool confirm = false;  // answer Yes to the overwrite question, else No
     bool centred = false;  // the dialog stood centred over the main window
     int dialogs = 0;
@@ -66,7 +69,7 @@ void CALLBACK AnswerSaveAs(HWND, UINT, UINT_PTR, DWORD)
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    SetDlgItemTextA(box, 1152, answer.name.c_str());
+    SetDlgItemTextW(box, 1152, Utf8ToWide(answer.name).c_str()); // typed in any letters
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -80,17 +83,40 @@ protected:
         GetTempPathA(sizeof dir, dir);
         folder = std::string(dir) + "savetest" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(folder.c_str(), nullptr);
+        wchar_t wide[MAX_PATH];
+        GetTempPathW(MAX_PATH, wide);
+        wideFolder = wide + (L"savetest" + std::to_wstring(GetCurrentProcessId()) + L"\\");
         timer = SetTimer(nullptr, 0, 100, AnswerSaveAs);
     }
     void TearDown() override
     {
         KillTimer(nullptr, timer);
-        for (const char *f : {"report.txt", "report.asc", "pellwick.txt", "out.txt", "big.txt"})
-            DeleteFileA((folder + f).c_str());
+        for (const wchar_t *f : {L"report.txt", L"report.asc", L"pellwick.txt", L"out.txt",
+                                 L"big.txt", kGerman, kRussian})
+            DeleteFileW((wideFolder + f).c_str());
         RemoveDirectoryA(folder.c_str());
         MainWindowTest::TearDown();
     }
+
+    // Names beyond the code page, as the program is given them (UTF-8), and
+    // a file's bytes read back by its UTF-16 name.
+    static constexpr const wchar_t *kGerman = L"bericht-\x00fc.txt";
+    static constexpr const wchar_t *kRussian = L"\x043e\x0442\x0447\x0451\x0442.txt";
+    std::string Utf8Path(const std::wstring &name) const { return WideToUtf8(wideFolder + name); }
+    std::string ReadWide(const std::wstring &name) const
+    {
+        std::string text;
+        if (FILE *f = _wfopen((wideFolder + name).c_str(), L"rb")) {
+            char buf[4096];
+            for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+                text.append(buf, n);
+            std::fclose(f);
+        }
+        return text;
+    }
+
     std::string folder;
+    std::wstring wideFolder;
     UINT_PTR timer = 0;
 };
 
@@ -115,6 +141,22 @@ TEST_F(Save, TextBeyondSixtyFourKilobytesIsSavedWhole)
     AppendOutput(text.c_str());
     ASSERT_EQ(SaveOutputToFile((folder + "big.txt").c_str()), 1);
     EXPECT_TRUE(ReadWholeFile(folder + "big.txt") == text);
+}
+
+TEST_F(Save, WithUnicodeTextThePaneIsSavedAsUtf8UnderANameInAnyLetters)
+{
+    bUnicodeText = true;
+    const std::string text = u8"Stra\u00dfe M\u00fcnchen\r\n\u041f\u0440\u0438\u043c\u0435\u0440\r\n"
+                             u8"\ud55c\uad6d\uc5b4\r\n";
+    AppendOutput(text.c_str());
+    // -s names the file in full; in Save As it is typed without ".txt".
+    ASSERT_EQ(SaveOutputToFile(Utf8Path(kGerman).c_str()), 1);
+    EXPECT_EQ(ReadWide(kGerman), text) << "UTF-8 without a byte-order mark";
+    const std::wstring russian(kRussian);
+    answer.name = Utf8Path(russian.substr(0, russian.size() - 4));
+    SendMessageA(hwndMain, WM_COMMAND, IDM_SAVEAS, 0);
+    EXPECT_TRUE(answer.centred);
+    EXPECT_EQ(ReadWide(kRussian), text);
 }
 
 TEST_F(Save, SaveAsAddsTheExtensionAndKeepsATypedOne)
