@@ -115,7 +115,7 @@ int RunPellwick(HINSTANCE instance, HINSTANCE previous, const char *cmdLine, int
     }
     // Without its window the program cannot run a query either.
     int exitCode = EXIT_NOT_STARTED;
-    SetWaitDispatcher(DispatchThreadMessage);
+    SetWaitDispatcher(DispatchThreadMessageW);
     if (previous == nullptr && RegisterMainClass(instance) && CreateMainWindow(instance)) {
         ShowWindow(hwndMain, cmdShow);
         UpdateWindow(hwndMain);

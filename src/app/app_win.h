@@ -27,8 +27,8 @@ void LoadMainAccelerators(HINSTANCE instance);
 
 // Hands one message of the thread to the Find dialog, the accelerators or
 // its window: a message taken in the code page's form (GetMessageA,
-// PeekMessageA), as the waits of the connection set-up take them, or one
-// taken in UTF-16 (GetMessageW), as the main loop does.
+// PeekMessageA), as the benchmarks' loops take them, or one taken in UTF-16
+// (GetMessageW), as the main loop and the waits of the connection set-up do.
 void DispatchThreadMessage(MSG &msg);
 void DispatchThreadMessageW(MSG &msg);
 

@@ -25,7 +25,7 @@ HWND hwndWait;
 void DispatchPlainly(MSG &msg)
 {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 MessageDispatcher dispatchMessage = DispatchPlainly;
@@ -103,7 +103,9 @@ int RunWait(DWORD timeoutMs)
         SetTimer(hwndWait, TIMER_WAIT, timeoutMs, nullptr);
     MSG msg;
     while (!wait.done) {
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        // Taken in UTF-16, as the main loop takes them: what is typed into a
+        // Unicode window meanwhile stays whole.
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             Finish(WSAEINTR);
             break;

@@ -21,9 +21,9 @@
 // How long a connect may go unanswered.
 enum { CONNECT_TIMEOUT_MS = 30000 };
 
-// How a wait hands on the thread's messages: the program's own dispatch
-// (modeless dialog, accelerators, window), set once at start-up. Until then
-// a message is translated and dispatched plainly.
+// How a wait hands on the thread's messages, taken in UTF-16: the program's
+// own dispatch (modeless dialog, accelerators, window), set once at
+// start-up. Until then a message is translated and dispatched plainly.
 using MessageDispatcher = void (*)(MSG &msg);
 void SetWaitDispatcher(MessageDispatcher dispatcher);
 
