@@ -257,7 +257,7 @@ namespace {
 void ReplacePaneSelection(const char *text)
 {
     if (!bUnicodeText) {
-        ReplacePaneSelection(text);
+        SendMessageA(hwndOutput, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
         return;
     }
     const std::wstring wide = Utf8ToWide(text, std::strlen(text));
