@@ -139,7 +139,7 @@ const SectionFiles kSectionFiles[] = {
     {SECTION_ADDBOOK, BARE_NAME, CONFIGURED_PATH, PROGRAM_TEXT},
 };
 
-const SectionFiles *Find(const char *section)
+const SectionFiles *FindSection(const char *section)
 {
     for (const SectionFiles &s : kSectionFiles) {
         if (_stricmp(s.section, section) == 0)
@@ -150,7 +150,7 @@ const SectionFiles *Find(const char *section)
 
 const char *FileFor(const char *section, bool wholeList)
 {
-    const SectionFiles *s = Find(section);
+    const SectionFiles *s = FindSection(section);
     if (s == nullptr)
         return ConfiguredPath();
     return (wholeList ? s->wholeList : s->oneValue) == BARE_NAME ? CONFIG_BARE_NAME
@@ -161,7 +161,7 @@ const char *FileFor(const char *section, bool wholeList)
 // and the file's code page: only while Unicode text is on.
 bool Converted(const char *section)
 {
-    const SectionFiles *s = Find(section);
+    const SectionFiles *s = FindSection(section);
     return bUnicodeText && s != nullptr && s->values == PROGRAM_TEXT;
 }
 

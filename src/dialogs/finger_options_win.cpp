@@ -60,9 +60,8 @@ bool OnSharedFingerCommand(HWND dialog, WPARAM command)
 
 HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height)
 {
-    // The dialog passes on the keyboard's characters as it is made: a field
-    // of another kind would take typed letters only as far as the code page
-    // holds them.
+    // A Unicode dialog's field is a Unicode window too: an ANSI one would
+    // keep of what is typed only what the code page holds.
     const RECT r = DialogControlRect(dialog, 7, 16, 182, height);
     HWND field = CreateTextControl(className, style, r, dialog, id, hInstance);
     // A control made at run time would otherwise draw in the system font and

@@ -196,7 +196,8 @@ TEST_F(UnicodeProfileText, AValueGoesInAsTheCodePageHoldsItOrWithItsHostInALabel
         WriteProfileText(SECTION_HISTORY, "host0", "old", path.c_str());
         EXPECT_EQ(WriteListText(SECTION_HISTORY, "host0", c.program), c.file != nullptr);
         const std::string line = std::string("host0=") + (c.file != nullptr ? c.file : "old");
-        EXPECT_NE(ReadWholeFile(path).find(line + "\r\n"), std::string::npos) << ReadWholeFile(path);
+        const std::string file = ReadWholeFile(path);
+        EXPECT_NE(file.find(line + "\r\n"), std::string::npos) << file;
         EXPECT_EQ(ListText("host0"), c.readBack != nullptr ? c.readBack : "old");
     }
 }

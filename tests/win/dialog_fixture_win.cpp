@@ -146,7 +146,8 @@ std::vector<std::string> Dialogs::Listed(HWND dialog, int comboId)
     for (int i = 0; i < n; ++i) {
         if (bUnicodeText) {
             wchar_t text[300] = L"";
-            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
             v.push_back(Utf8(text, lstrlenW(text)));
             continue;
         }

@@ -433,7 +433,8 @@ TEST_F(FingerDialogs, UnicodeBookAddsOnlyWhatTheFileCanKeep)
     Strings listed;
     Run(IDM_ADDRBOOK, [&](HWND d) {
         field = Text(d, IDC_ADDRBOOK);
-        const wchar_t *const added[] = {L"carol@пример.рф", L"CAROL@ПРИМЕР.РФ", L"иван@finger.test"};
+        const wchar_t *const added[] = {L"carol@пример.рф", L"CAROL@ПРИМЕР.РФ",
+                                        L"иван@finger.test"};
         for (const wchar_t *target : added) {
             SetDlgItemTextW(d, IDC_ADDRBOOK, target);
             SendDlgItemMessageA(d, IDC_ADDENTRY, BM_CLICK, 0, 0);
