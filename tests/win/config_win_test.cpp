@@ -176,32 +176,6 @@ protected:
     enum { HOST_BUFFER = 256 };
 };
 
-TEST_F(UnicodeProfileText, AValueGoesInAsTheCodePageHoldsItOrWithItsHostInALabels)
-{
-    const struct {
-        const char *program, *file, *readBack; // file null: not written
-    } cases[] = {
-        {u8"münchen.de", "m\xfc" "nchen.de", u8"münchen.de"},
-        {u8"MÜNCHEN.DE", "M\xdc" "NCHEN.DE", u8"MÜNCHEN.DE"},
-        {u8"jörg@ПРИМЕР.РФ", "j\xf6" "rg@xn--e1afmkfd.xn--p1ai", u8"jörg@xn--e1afmkfd.xn--p1ai"},
-        // Cut at the last at sign, as a query cuts it.
-        {u8"a@b@пример.рф", "a@b@xn--e1afmkfd.xn--p1ai", "a@b@xn--e1afmkfd.xn--p1ai"},
-        // Windows-1252 has only a look-alike plain l for the first letter.
-        {u8"łukasz@finger.test", nullptr, nullptr},
-        {u8"иван@finger.test", nullptr, nullptr},
-        {u8"bob@пример..рф", nullptr, nullptr},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.program);
-        WriteProfileText(SECTION_HISTORY, "host0", "old", path.c_str());
-        EXPECT_EQ(WriteListText(SECTION_HISTORY, "host0", c.program), c.file != nullptr);
-        const std::string line = std::string("host0=") + (c.file != nullptr ? c.file : "old");
-        const std::string file = ReadWholeFile(path);
-        EXPECT_NE(file.find(line + "\r\n"), std::string::npos) << file;
-        EXPECT_EQ(ListText("host0"), c.readBack != nullptr ? c.readBack : "old");
-    }
-}
-
 TEST_F(UnicodeProfileText, ReadsAreCutBetweenCharactersAndTheFontKeepsItsBytes)
 {
     WriteWholeFile(path, "[__History__]\r\nhost0=" + std::string(200, '\xfc') + "\r\n");

@@ -52,15 +52,10 @@ WNDPROC statusProc;
 
 LRESULT CALLBACK RecordStatus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // The bar's own messages pass unconverted, whichever kind they are.
+    // While Unicode text is on the program gives the bar UTF-16 alone.
     if (msg == SB_SETTEXTW && lParam != 0) {
         const auto *text = reinterpret_cast<const wchar_t *>(lParam);
         statusSeen.push_back(Utf8(text, lstrlenW(text)));
-    } else if (msg == SB_SETTEXTA && lParam != 0) {
-        wchar_t text[512];
-        const int n = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char *>(lParam), -1,
-                                          text, 512);
-        statusSeen.push_back(Utf8(text, n > 0 ? n - 1 : 0));
     }
     return CallWindowProcW(statusProc, hwnd, msg, wParam, lParam);
 }

@@ -47,7 +47,7 @@ protected:
     std::string store; // the file StoreFile writes
 };
 
-// Every text the status bar is given while one lives, as UTF-8.
+// Every text the status bar is given as UTF-16 while one lives, as UTF-8.
 class StatusTexts {
 public:
     StatusTexts();
