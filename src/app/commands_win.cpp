@@ -19,12 +19,20 @@
 #include "output/print_win.h"
 #include "output/save_win.h"
 #include "res/resource.h"
+#include "text/unicode_win.h"
 
 namespace {
 
+// While Unicode text is on a dialog is a Unicode window, and so are the
+// controls its template makes: the characters typed reach them whole, and
+// the procedures read and write their text through dialogs/dialog_text_win.
+// No procedure handles a message whose text the kind of window would change.
 INT_PTR RunDialog(const char *templateName, DLGPROC proc)
 {
-    return DialogBoxParamA(hInstance, templateName, hwndMain, proc, 0);
+    if (!bUnicodeText)
+        return DialogBoxParamA(hInstance, templateName, hwndMain, proc, 0);
+    const std::wstring name = Utf8ToWide(templateName);
+    return DialogBoxParamW(hInstance, name.c_str(), hwndMain, proc, 0);
 }
 
 // Finger, WhoIs, Address Book and Host Lookup start an operation, and only

@@ -4,6 +4,8 @@
 
 #include "config/profile_values.h"
 #include "config/scoped_win.h"
+#include "text/text_mode.h"
+#include "text/unicode_win.h"
 
 char szProduct[PRODUCT_BUFFER];
 char szVersion[VERSION_BUFFER];
@@ -115,35 +117,92 @@ namespace {
 //   recorded WhoIs default, the section removed by Delete before the list
 //   is saved again) go through the bare name.
 enum FileName { CONFIGURED_PATH, BARE_NAME };
+// What a section's values hold. A host list's are the program's text, UTF-8
+// while Unicode text is on; the file keeps them in the code page it has
+// always been in, which every earlier copy of the program reads. The other
+// sections hold numbers, the font's face name (as the font record holds it,
+// in the code page) and an address.
+enum Values { CODE_PAGE, PROGRAM_TEXT };
 struct SectionFiles {
     const char *section; // matched without regard to case, as the file does
     FileName oneValue;   // values read and written one at a time
     FileName wholeList;  // a host list loaded or saved whole
+    Values values;
 };
 const SectionFiles kSectionFiles[] = {
     // The placement's and the font's sections hold no list; the history is
     // only ever loaded and saved whole.
-    {SECTION_PELLWICK, CONFIGURED_PATH, CONFIGURED_PATH},
-    {SECTION_FONT, BARE_NAME, BARE_NAME},
-    {SECTION_HISTORY, CONFIGURED_PATH, CONFIGURED_PATH},
-    {SECTION_WHOIS, BARE_NAME, CONFIGURED_PATH},
-    {SECTION_ADDBOOK, BARE_NAME, CONFIGURED_PATH},
+    {SECTION_PELLWICK, CONFIGURED_PATH, CONFIGURED_PATH, CODE_PAGE},
+    {SECTION_FONT, BARE_NAME, BARE_NAME, CODE_PAGE},
+    {SECTION_HISTORY, CONFIGURED_PATH, CONFIGURED_PATH, PROGRAM_TEXT},
+    {SECTION_WHOIS, BARE_NAME, CONFIGURED_PATH, PROGRAM_TEXT},
+    {SECTION_ADDBOOK, BARE_NAME, CONFIGURED_PATH, PROGRAM_TEXT},
 };
 
-const char *FileFor(const char *section, bool wholeList)
+const SectionFiles *FindSection(const char *section)
 {
     for (const SectionFiles &s : kSectionFiles) {
         if (_stricmp(s.section, section) == 0)
-            return (wholeList ? s.wholeList : s.oneValue) == BARE_NAME ? CONFIG_BARE_NAME
-                                                                        : ConfiguredPath();
+            return &s;
     }
-    return ConfiguredPath();
+    return nullptr;
+}
+
+const char *FileFor(const char *section, bool wholeList)
+{
+    const SectionFiles *s = FindSection(section);
+    if (s == nullptr)
+        return ConfiguredPath();
+    return (wholeList ? s->wholeList : s->oneValue) == BARE_NAME ? CONFIG_BARE_NAME
+                                                                 : ConfiguredPath();
+}
+
+// Whether the section's values are converted between the program's UTF-8
+// and the file's code page: only while Unicode text is on.
+bool Converted(const char *section)
+{
+    const SectionFiles *s = FindSection(section);
+    return bUnicodeText && s != nullptr && s->values == PROGRAM_TEXT;
+}
+
+// The file's code-page text as the program's UTF-8, cut to the buffer
+// between two characters. The platform reads the file in its code page, so
+// the value is asked for as UTF-16; the default goes in as UTF-16 too and
+// comes back whole.
+DWORD ReadConverted(const char *section, const char *key, const char *def, char *buf, DWORD size,
+                    const char *file)
+{
+    if (size == 0)
+        return 0;
+    buf[0] = '\0';
+    const std::wstring wideSection = Utf8ToWide(section), wideKey = Utf8ToWide(key),
+                       wideDef = Utf8ToWide(def), wideFile = CodePageToWide(file);
+    std::wstring value(size, L'\0');
+    const DWORD n = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(),
+                                             wideDef.c_str(), &value[0], size, wideFile.c_str());
+    value.resize(n < size ? n : 0);
+    return static_cast<DWORD>(CopyUtf8Bounded(buf, size, WideToUtf8(value)));
+}
+
+// The program's UTF-8 in the form the file keeps (see EntryInCodePage):
+// false, with nothing written, for a value that has none. Such a value
+// lives as long as the dialog that holds it and is never written as
+// question marks.
+bool WriteConverted(const char *section, const char *key, const char *value, const char *file)
+{
+    std::string bytes;
+    if (value != nullptr && !EntryInCodePage(value, bytes))
+        return false;
+    WriteProfileText(section, key, value != nullptr ? bytes.c_str() : nullptr, file);
+    return true;
 }
 
 } // namespace
 
 DWORD ReadSetting(const char *section, const char *key, const char *def, char *buf, DWORD size)
 {
+    if (Converted(section))
+        return ReadConverted(section, key, def, buf, size, FileFor(section, false));
     return ReadProfileText(section, key, def, buf, size, FileFor(section, false));
 }
 
@@ -152,9 +211,18 @@ int32_t ReadSettingNumber(const char *section, const char *key, const char *def,
     return ReadProfileNumber(section, key, def, size, FileFor(section, false));
 }
 
-void WriteSetting(const char *section, const char *key, const char *value)
+bool WriteSetting(const char *section, const char *key, const char *value)
 {
+    if (Converted(section))
+        return WriteConverted(section, key, value, FileFor(section, false));
     WriteProfileText(section, key, value, FileFor(section, false));
+    return true;
+}
+
+bool FileCanHold(const char *section, const char *value)
+{
+    std::string bytes;
+    return !Converted(section) || EntryInCodePage(value, bytes);
 }
 
 void WriteSettingNumber(const char *section, const char *key, int32_t value)
@@ -171,6 +239,8 @@ void RemoveSection(const char *section)
 
 DWORD ReadListText(const char *section, const char *key, const char *def, char *buf, DWORD size)
 {
+    if (Converted(section))
+        return ReadConverted(section, key, def, buf, size, FileFor(section, true));
     return ReadProfileText(section, key, def, buf, size, FileFor(section, true));
 }
 
@@ -179,9 +249,12 @@ int32_t ReadListNumber(const char *section, const char *key, const char *def, DW
     return ReadProfileNumber(section, key, def, size, FileFor(section, true));
 }
 
-void WriteListText(const char *section, const char *key, const char *value)
+bool WriteListText(const char *section, const char *key, const char *value)
 {
+    if (Converted(section))
+        return WriteConverted(section, key, value, FileFor(section, true));
     WriteProfileText(section, key, value, FileFor(section, true));
+    return true;
 }
 
 void WriteListNumber(const char *section, const char *key, int32_t value)

@@ -47,19 +47,30 @@ void WriteProfileNumber(const char *section, const char *key, int32_t value, con
 // The program's settings and lists go through the functions below, which
 // take the file from the section: which of the file's two names each section
 // is reached through is kept in one table in config_win.cpp.
+//
+// The host lists' values (Finger targets, WhoIs servers and the WhoIs
+// default) are the program's text. While Unicode text is on they are read as
+// UTF-8, from the code page the file is in, and written back in that code
+// page: what it cannot hold goes in with the host as its A-labels (see
+// EntryInCodePage), and a value that has no such form is not written at all,
+// never as question marks. While it is off every value is the file's bytes.
 
 // Values read and written one at a time: the placement, the history switch,
 // the font, the WhoIs default and the dialogs' appended entries.
 DWORD ReadSetting(const char *section, const char *key, const char *def, char *buf, DWORD size);
 int32_t ReadSettingNumber(const char *section, const char *key, const char *def, DWORD size);
-void WriteSetting(const char *section, const char *key, const char *value);
+// False when the value was not written, having no form the file can keep.
+bool WriteSetting(const char *section, const char *key, const char *value);
 void WriteSettingNumber(const char *section, const char *key, int32_t value);
 // Removes a whole section, then flushes the cached file so that the list
 // written next starts from nothing.
 void RemoveSection(const char *section);
+// Whether a value of the section can be written (always, but for a host
+// list's value while Unicode text is on).
+bool FileCanHold(const char *section, const char *value);
 
 // A host list loaded or saved whole: its "count" and "host%d" keys.
 DWORD ReadListText(const char *section, const char *key, const char *def, char *buf, DWORD size);
 int32_t ReadListNumber(const char *section, const char *key, const char *def, DWORD size);
-void WriteListText(const char *section, const char *key, const char *value);
+bool WriteListText(const char *section, const char *key, const char *value);
 void WriteListNumber(const char *section, const char *key, int32_t value);

@@ -2,11 +2,13 @@
 
 #include "config/config_names.h"
 #include "config/config_win.h"
+#include "dialogs/dialog_text_win.h"
 #include "dialogs/finger_options_win.h"
 #include "dialogs/host_list.h"
 #include "frame/frame_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ namespace {
 // Delete finds again and Ok fingers whole.
 int ReadTarget(HWND dialog, char (&target)[TARGET_BUFFER])
 {
-    return static_cast<int>(GetDlgItemTextA(dialog, IDC_ADDRBOOK, target, sizeof target));
+    return static_cast<int>(ReadItemText(dialog, IDC_ADDRBOOK, target, sizeof target));
 }
 
 void OnInitDialog(HWND dialog)
@@ -24,9 +26,12 @@ void OnInitDialog(HWND dialog)
     FitTextsToRoom(dialog);
     FillIntervalList(dialog);
     ShowOptionBoxes(dialog);
+    // Converting through the OEM code page would take from Unicode text the
+    // letters that page lacks.
+    const DWORD oem = bUnicodeText ? 0 : CBS_OEMCONVERT;
     HWND book = CreateTargetField(dialog, IDC_ADDRBOOK, "COMBOBOX",
                                   WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | CBS_DROPDOWN |
-                                      CBS_AUTOHSCROLL | CBS_OEMCONVERT,
+                                      CBS_AUTOHSCROLL | oem,
                                   54);
     // Read from the highest index down and appended, the book shows the
     // file's entries last first.
@@ -46,20 +51,25 @@ void OnOk(HWND dialog)
 }
 
 // The new entry goes under the index the file's count gives; an entry
-// already listed, in any letter case, is not added.
+// already listed, in any letter case, is not added, and neither is one the
+// file cannot keep (the book is what the file holds): that one only beeps.
 void OnAdd(HWND dialog)
 {
     char target[TARGET_BUFFER] = "";
     if (ReadTarget(dialog, target) == 0)
         return;
     HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
-    if (SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target)) != CB_ERR)
+    if (FindComboEntry(combo, target) != CB_ERR)
         return;
+    if (!FileCanHold(SECTION_ADDBOOK, target)) {
+        MessageBeep(MB_OK);
+        return;
+    }
     const int n = AppendIndex(ReadSettingNumber(SECTION_ADDBOOK, KEY_COUNT, "", 75));
     char key[16];
     HostKey(n, key, sizeof key);
     WriteSetting(SECTION_ADDBOOK, key, target);
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(target));
+    AddComboEntry(combo, CB_ADDSTRING, target);
     WriteSettingNumber(SECTION_ADDBOOK, KEY_COUNT, n + 1);
 }
 
@@ -71,7 +81,7 @@ void OnDelete(HWND dialog)
     if (ReadTarget(dialog, target) == 0)
         return;
     HWND combo = GetDlgItem(dialog, IDC_ADDRBOOK);
-    LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
+    LRESULT at = FindComboEntry(combo, target);
     if (at != CB_ERR) {
         SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
         RemoveSection(SECTION_ADDBOOK);

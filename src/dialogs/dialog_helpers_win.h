@@ -11,7 +11,8 @@
 // At most HOST_LIST_LOAD_LIMIT entries are read, whatever the count says.
 void LoadHostList(HWND dialog, const char *section, int comboId, UINT addMessage);
 // Writes the combo box's entries, in its order, as the section's list; a
-// limit other than -1 keeps at most 10.
+// limit other than -1 keeps at most 10. An entry the file cannot keep (see
+// config_win.h) is left out, and the count says how many were written.
 void SaveHostList(HWND dialog, const char *section, int comboId, int limit);
 
 // Entries are read with room for a whole Finger target, so a long history

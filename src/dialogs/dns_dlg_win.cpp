@@ -1,5 +1,6 @@
 #include "dialogs/dns_dlg_win.h"
 
+#include "dialogs/dialog_text_win.h"
 #include "frame/frame_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
@@ -8,7 +9,7 @@ namespace {
 
 void OnOk(HWND dialog)
 {
-    GetDlgItemTextA(dialog, IDC_LOOKUPHOST, szHost, sizeof szHost);
+    ReadItemText(dialog, IDC_LOOKUPHOST, szHost, sizeof szHost);
     EndDialog(dialog, 0);
     SetWindowTextA(hwndMain, "Pellwick (DNS Lookup)");
     BeginHostLookup(szHost);

@@ -1,6 +1,7 @@
 #include "dialogs/finger_dlg_win.h"
 
 #include "config/config_names.h"
+#include "dialogs/dialog_text_win.h"
 #include "dialogs/finger_options_win.h"
 #include "frame/frame_win.h"
 #include "frame/placement_win.h"
@@ -48,17 +49,17 @@ void OnInitDialog(HWND dialog)
 void RememberTarget(HWND dialog, const char *target)
 {
     HWND combo = GetDlgItem(dialog, IDC_TARGET);
-    const LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(target));
+    const LRESULT at = FindComboEntry(combo, target);
     if (at != CB_ERR)
         SendMessageA(combo, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
-    SendMessageA(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(target));
+    AddComboEntry(combo, CB_INSERTSTRING, target);
     SaveHostList(dialog, SECTION_HISTORY, IDC_TARGET, HISTORY_LIMIT);
 }
 
 void OnOk(HWND dialog)
 {
     char target[TARGET_BUFFER] = "";
-    GetDlgItemTextA(dialog, IDC_TARGET, target, sizeof target);
+    ReadItemText(dialog, IDC_TARGET, target, sizeof target);
     if (bHistory)
         RememberTarget(dialog, target);
     StartNotifyFromDialog(dialog);

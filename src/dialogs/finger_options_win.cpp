@@ -4,6 +4,7 @@
 
 #include "config/profile_values.h"
 #include "dialogs/dialog_helpers_win.h"
+#include "dialogs/dialog_text_win.h"
 #include "dialogs/finger_options.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
@@ -59,10 +60,10 @@ bool OnSharedFingerCommand(HWND dialog, WPARAM command)
 
 HWND CreateTargetField(HWND dialog, int id, const char *className, DWORD style, int height)
 {
+    // A Unicode dialog's field is a Unicode window too: an ANSI one would
+    // keep of what is typed only what the code page holds.
     const RECT r = DialogControlRect(dialog, 7, 16, 182, height);
-    HWND field = CreateWindowA(className, "", style, r.left, r.top, r.right, r.bottom, dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInstance,
-                               nullptr);
+    HWND field = CreateTextControl(className, style, r, dialog, id, hInstance);
     // A control made at run time would otherwise draw in the system font and
     // come last when tabbing.
     SendMessageA(field, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)), FALSE);

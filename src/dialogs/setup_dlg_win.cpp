@@ -1,6 +1,7 @@
 #include "dialogs/setup_dlg_win.h"
 
 #include "config/config_win.h"
+#include "dialogs/dialog_text_win.h"
 #include "frame/placement_win.h"
 #include "res/resource.h"
 
@@ -18,7 +19,7 @@ void OnInitDialog(HWND dialog)
 void OnOk(HWND dialog)
 {
     char server[256] = "";
-    GetDlgItemTextA(dialog, IDC_DEFAULTHOST, server, sizeof server);
+    ReadItemText(dialog, IDC_DEFAULTHOST, server, sizeof server);
     bHistory = IsDlgButtonChecked(dialog, IDC_HISTORY) == BST_CHECKED ? 1 : 0;
     EndDialog(dialog, 0);
     // The history switch is written with the placement when the program

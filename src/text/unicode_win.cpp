@@ -28,9 +28,12 @@ std::string FromWide(UINT codePage, const wchar_t *text, size_t length, BOOL *lo
     std::string bytes;
     if (length == 0)
         return bytes;
-    // UTF-8 takes no default character and reports no loss.
+    // UTF-8 takes no default character and reports no loss. A look-alike
+    // the code page would put in for a letter it lacks is no loss the
+    // platform reports, so where loss counts none is put in.
     BOOL *used = codePage == CP_UTF8 ? nullptr : lossy;
-    const int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(length), nullptr, 0,
+    const DWORD flags = used != nullptr ? WC_NO_BEST_FIT_CHARS : 0;
+    const int n = WideCharToMultiByte(codePage, flags, text, static_cast<int>(length), nullptr, 0,
                                       nullptr, used);
     if (n <= 0)
         return bytes;
@@ -39,7 +42,8 @@ std::string FromWide(UINT codePage, const wchar_t *text, size_t length, BOOL *lo
     } catch (const std::bad_alloc &) {
         return std::string();
     }
-    WideCharToMultiByte(codePage, 0, text, static_cast<int>(length), &bytes[0], n, nullptr, used);
+    WideCharToMultiByte(codePage, flags, text, static_cast<int>(length), &bytes[0], n, nullptr,
+                        used);
     return bytes;
 }
 
@@ -82,6 +86,32 @@ bool WideToCodePage(const std::wstring &text, std::string &bytes)
     return !lossy && (text.empty() || !bytes.empty());
 }
 
+std::wstring CodePageToWide(const char *text)
+{
+    return ToWide(CP_ACP, text, std::char_traits<char>::length(text));
+}
+
+size_t Utf8FitLength(const std::string &text, size_t room)
+{
+    if (text.size() <= room)
+        return text.size();
+    // A byte 10xxxxxx goes on the character before it.
+    size_t n = room;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    return n;
+}
+
+size_t CopyUtf8Bounded(char *dst, size_t size, const std::string &text)
+{
+    if (size == 0)
+        return 0;
+    const size_t n = Utf8FitLength(text, size - 1);
+    text.copy(dst, n);
+    dst[n] = '\0';
+    return n;
+}
+
 bool HasNonAscii(const char *text)
 {
     for (; *text != '\0'; ++text) {
@@ -108,4 +138,22 @@ bool NameOnTheWire(const char *name, std::string &ascii)
         return false;
     ascii = WideToUtf8(converted, static_cast<size_t>(n));
     return !ascii.empty();
+}
+
+bool EntryInCodePage(const char *entry, std::string &bytes)
+{
+    if (WideToCodePage(Utf8ToWide(entry, std::char_traits<char>::length(entry)), bytes))
+        return true;
+    // The target is cut at its last at sign, as a query cuts it.
+    const std::string whole = entry;
+    const size_t at = whole.rfind('@');
+    const size_t hostStart = at == std::string::npos ? 0 : at + 1;
+    std::string user, host;
+    if (!WideToCodePage(Utf8ToWide(whole.substr(0, hostStart)), user) ||
+        !NameOnTheWire(whole.c_str() + hostStart, host)) {
+        bytes.clear();
+        return false;
+    }
+    bytes = user + host;
+    return true;
 }

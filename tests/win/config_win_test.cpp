@@ -8,6 +8,7 @@
 #include "config/config_win.h"
 #include "config/profile_values.h"
 #include "frame/placement_win.h"
+#include "text/text_mode.h"
 #include "win/test_support_win.h"
 
 namespace {
@@ -147,6 +148,53 @@ TEST(ConfiguredPathFallback, WithoutCfgfileThePlacementGoesToTheBareName)
     ReadPlacement();
     EXPECT_EQ(nWinWidth, 213);
     DeleteFileA(bare.c_str());
+}
+
+// The host lists' values while Unicode text is on: the program's UTF-8 on
+// one side, the file's Windows-1252 on the other.
+class UnicodeProfileText : public PlacementFile {
+protected:
+    void SetUp() override
+    {
+        if (GetACP() != 1252)
+            GTEST_SKIP() << "the stored bytes are written for Windows-1252";
+        PlacementFile::SetUp();
+        bUnicodeText = true;
+    }
+    void TearDown() override
+    {
+        bUnicodeText = false;
+        PlacementFile::TearDown();
+        DeleteFileA(BareConfigPath().c_str());
+    }
+    static std::string ListText(const char *key, const char *def = "")
+    {
+        char text[HOST_BUFFER];
+        ReadListText(SECTION_HISTORY, key, def, text, sizeof text);
+        return text;
+    }
+    enum { HOST_BUFFER = 256 };
+};
+
+TEST_F(UnicodeProfileText, ReadsAreCutBetweenCharactersAndTheFontKeepsItsBytes)
+{
+    WriteWholeFile(path, "[__History__]\r\nhost0=" + std::string(200, '\xfc') + "\r\n");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    std::string umlauts;
+    for (int i = 0; i < 127; ++i)
+        umlauts += u8"ü";
+    EXPECT_EQ(ListText("host0"), umlauts) << "255 bytes of room hold 127 of them";
+    EXPECT_EQ(ListText("missing", u8"пример.рф"), u8"пример.рф") << "the default comes back whole";
+    bUnicodeText = false;
+    EXPECT_EQ(ListText("host0"), std::string(200, '\xfc')) << "off: the file's bytes";
+
+    // The font's face name is the code page's, as the font record holds it.
+    bUnicodeText = true;
+    EXPECT_TRUE(WriteSetting(SECTION_FONT, "facename", "Caf\xe9"));
+    char face[32] = "";
+    ReadSetting(SECTION_FONT, "facename", "", face, sizeof face);
+    EXPECT_STREQ(face, "Caf\xe9");
+    EXPECT_NE(ReadWholeFile(BareConfigPath()).find("facename=Caf\xe9\r\n"), std::string::npos);
 }
 
 TEST(ProfileNumbers, NegativeAndLongValuesRoundTripThroughAFile)

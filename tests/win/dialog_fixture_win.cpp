@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include "app/app_win.h"
 #include "config/config_win.h"
 #include "config/profile_values.h"
+#include "frame/frame_win.h"
+#include "text/text_mode.h"
 #include "win/test_support_win.h"
 
 namespace {
@@ -32,7 +36,52 @@ void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
+std::string Utf8(const wchar_t *text, int length)
+{
+    if (length <= 0)
+        return "";
+    std::string bytes(static_cast<size_t>(length) * 3, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, length, &bytes[0],
+                                      static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return bytes;
+}
+
+std::vector<std::string> statusSeen;
+WNDPROC statusProc;
+
+LRESULT CALLBACK RecordStatus(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // While Unicode text is on the program gives the bar UTF-16 alone.
+    if (msg == SB_SETTEXTW && lParam != 0) {
+        const auto *text = reinterpret_cast<const wchar_t *>(lParam);
+        statusSeen.push_back(Utf8(text, lstrlenW(text)));
+    }
+    return CallWindowProcW(statusProc, hwnd, msg, wParam, lParam);
+}
+
 } // namespace
+
+StatusTexts::StatusTexts()
+{
+    statusSeen.clear();
+    proc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwndStatus, GWLP_WNDPROC,
+                                                        reinterpret_cast<LONG_PTR>(RecordStatus)));
+    statusProc = proc_;
+}
+
+StatusTexts::~StatusTexts()
+{
+    SetWindowLongPtrW(hwndStatus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc_));
+}
+
+bool StatusTexts::Saw(const std::string &text) const
+{
+    for (const std::string &s : statusSeen)
+        if (s == text)
+            return true;
+    return false;
+}
 
 void AnswerDialog(int command, std::function<void(HWND)> action)
 {
@@ -48,8 +97,10 @@ void AnswerDialog(int command, std::function<void(HWND)> action)
 void TypeText(const char *text)
 {
     HWND focus = GetFocus();
-    for (const char *c = text; *c != '\0'; ++c)
-        PostMessageA(focus, WM_CHAR, static_cast<unsigned char>(*c), 1);
+    wchar_t wide[512];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 512);
+    for (int i = 0; i + 1 < n; ++i)
+        PostMessageW(focus, WM_CHAR, wide[i], 1);
 }
 
 void PressKey(UINT virtualKey)
@@ -68,12 +119,15 @@ void Dialogs::SetUp()
 
 void Dialogs::TearDown()
 {
+    bUnicodeText = false;
     MainWindowTest::TearDown();
     DeleteFileA(BareConfigPath().c_str());
 }
 
 std::string Dialogs::Text(HWND dialog, int id)
 {
+    if (bUnicodeText)
+        return Utf8Text(GetDlgItem(dialog, id));
     char text[300] = "";
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
@@ -85,11 +139,33 @@ std::vector<std::string> Dialogs::Listed(HWND dialog, int comboId)
     HWND combo = GetDlgItem(dialog, comboId);
     const int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
+        if (bUnicodeText) {
+            wchar_t text[300] = L"";
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
+            v.push_back(Utf8(text, lstrlenW(text)));
+            continue;
+        }
         char text[300] = "";
         SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         v.push_back(text);
     }
     return v;
+}
+
+std::string Dialogs::Utf8Text(HWND window)
+{
+    wchar_t text[300] = L"";
+    return Utf8(text, GetWindowTextW(window, text, 300));
+}
+
+std::string Dialogs::Utf8Title()
+{
+    wchar_t text[300] = L"";
+    // The default handling keeps the frame's title whole; the frame's own,
+    // an ANSI window's, would give it in the code page.
+    const LRESULT n = DefWindowProcW(hwndMain, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(text));
+    return Utf8(text, static_cast<int>(n));
 }
 
 std::string Dialogs::Key(const char *section, const char *key)

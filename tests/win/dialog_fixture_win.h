@@ -16,6 +16,8 @@
 void AnswerDialog(int command, std::function<void(HWND)> action);
 
 // Keys and characters as the keyboard gives them to the focused control.
+// The text is UTF-8, given as UTF-16 characters; ASCII reaches an ANSI
+// control the same.
 void TypeText(const char *text);
 void PressKey(UINT virtualKey);
 
@@ -28,9 +30,14 @@ protected:
     {
         AnswerDialog(command, std::move(action));
     }
+    // A control's text and a combo box's entries (top first) as the program
+    // holds them: the ANSI text while Unicode text is off, UTF-8 while it is
+    // on.
     static std::string Text(HWND dialog, int id);
-    // The entries of a combo box, top first.
     static std::vector<std::string> Listed(HWND dialog, int comboId);
+    // A control's text, and the frame's title, as UTF-8.
+    static std::string Utf8Text(HWND window);
+    static std::string Utf8Title();
     // A key of the file, read fresh through the bare name.
     static std::string Key(const char *section, const char *key);
     static std::string DefaultServer() { return Key("__WhoIs__", "default"); }
@@ -38,6 +45,19 @@ protected:
     void StoreFile(const std::string &text);
     void StoreServers(const std::string &lines);
     std::string store; // the file StoreFile writes
+};
+
+// Every text the status bar is given as UTF-16 while one lives, as UTF-8.
+class StatusTexts {
+public:
+    StatusTexts();
+    ~StatusTexts();
+    StatusTexts(const StatusTexts &) = delete;
+    StatusTexts &operator=(const StatusTexts &) = delete;
+    bool Saw(const std::string &text) const;
+
+private:
+    WNDPROC proc_;
 };
 
 // As an installation has it: the configured path and the bare name are one

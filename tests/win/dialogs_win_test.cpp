@@ -17,6 +17,7 @@
 #include "frame/placement_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
+#include "text/text_mode.h"
 #include "win/dialog_fixture_win.h"
 #include "win/loopback_server_win.h"
 #include "win/test_support_win.h"
@@ -220,6 +221,107 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
     EXPECT_EQ(server.Request(0), "example.net\r\n");
     EXPECT_EQ(cbReceived, 25u) << "the WhoIs command counts from 0";
     EXPECT_EQ(Title(), "Pellwick (WhoIs - example.net)");
+}
+
+// ---- Unicode text ----------------------------------------------------------------
+
+// Wine's own controls answer as Unicode windows whichever way they were
+// made, so what is typed into them is the check of that (the tests below).
+TEST_F(Dialogs, TheDialogsAreUnicodeWindowsJustWhileUnicodeTextIsOn)
+{
+    bHistory = 1;
+    for (const bool on : {false, true}) {
+        bUnicodeText = on;
+        for (const int command : {IDM_FINGER, IDM_ADDRBOOK, IDM_WHOIS, IDM_HOSTLOOKUP, IDM_SETUP}) {
+            bool unicode = !on;
+            LONG bookStyle = 0;
+            Run(command, [&](HWND dialog) {
+                unicode = IsWindowUnicode(dialog) != FALSE;
+                bookStyle = GetWindowLongA(GetDlgItem(dialog, IDC_ADDRBOOK), GWL_STYLE);
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+            EXPECT_EQ(unicode, on) << "the dialog of command " << command;
+            if (command == IDM_ADDRBOOK) {
+                EXPECT_EQ((bookStyle & CBS_OEMCONVERT) != 0, !on)
+                    << "the OEM code page would take letters";
+            }
+        }
+    }
+    // The host name goes to the lookup as typed, in UTF-8.
+    Run(IDM_HOSTLOOKUP, [](HWND) {
+        TypeText(u8"münchen.de");
+        PressKey(VK_RETURN);
+    });
+    EXPECT_STREQ(szHost, u8"münchen.de");
+    EXPECT_TRUE(PumpUntil([] { return !bBusy; })) << "the lookup ends";
+}
+
+TEST_F(WhoisDialog, UnicodeQueryAndServerReachTheQueryWhole)
+{
+    bUnicodeText = true;
+    LoopbackServer server("127.0.0.98", 43);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("Domain Name: XN--E1AFMKFD.XN--P1AI\n")});
+    StoreWhois("count=1\r\nhost0=127.0.0.98\r\n");
+    Run(IDM_WHOIS, [](HWND d) {
+        SetFocus(GetDlgItem(d, IDC_QUERY));
+        TypeText(u8"пример.рф");
+        PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(PumpUntil([] { return !bBusy && sockQuery == INVALID_SOCKET; }))
+        << "the WhoIs query ends";
+    ASSERT_TRUE(server.WaitServed(5000));
+    EXPECT_EQ(Utf8Title(), u8"Pellwick (WhoIs - пример.рф)");
+
+    // A server no name server here knows: its name shows whole while it is
+    // looked up.
+    const StatusTexts status;
+    Run(IDM_WHOIS, [](HWND d) {
+        SetDlgItemTextW(d, IDC_QUERY, L"example.test");
+        SetFocus(GetDlgItem(d, IDC_WHOISHOST));
+        SetDlgItemTextA(d, IDC_WHOISHOST, "");
+        TypeText(u8"münchen.de");
+        PressKey(VK_RETURN);
+    });
+    ASSERT_TRUE(PumpUntil([] { return !bBusy; })) << "the WhoIs query ends";
+    EXPECT_TRUE(status.Saw(u8"Resolving münchen.de"));
+}
+
+TEST_F(WhoisDialog, UnicodeServersAreSavedAsTheCodePageHoldsThemOrAsALabels)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the stored bytes are written for Windows-1252";
+    bUnicodeText = true;
+    StoreWhois("count=1\r\nhost0=m\xfc" "nchen.de\r\n");
+    std::vector<std::string> opened, saved, afterDelete, reopened;
+    std::string savedCount, savedHost;
+    Run(IDM_WHOIS, [&](HWND d) {
+        opened = Listed(d);
+        SetDlgItemTextW(d, IDC_WHOISHOST, L"пример.рф");
+        SendMessageA(d, WM_COMMAND, IDC_ADDENTRY, 0);
+        // The platform refuses an empty label: nothing to list or keep.
+        SetDlgItemTextW(d, IDC_WHOISHOST, L"whois.пример..рф");
+        SendMessageA(d, WM_COMMAND, IDC_ADDENTRY, 0);
+        saved = Listed(d);
+        savedCount = Key("count");
+        savedHost = Key("host1");
+        SetDlgItemTextW(d, IDC_WHOISHOST, L"MÜNCHEN.DE");
+        SendMessageA(d, WM_COMMAND, IDC_DELETEENTRY, 0);
+        afterDelete = Listed(d);
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(opened, std::vector<std::string>{u8"münchen.de"});
+    EXPECT_EQ(saved, (std::vector<std::string>{u8"münchen.de", u8"пример.рф"}));
+    EXPECT_EQ(savedCount, "2");
+    EXPECT_EQ(savedHost, "xn--e1afmkfd.xn--p1ai");
+    EXPECT_EQ(afterDelete, std::vector<std::string>{u8"пример.рф"}) << "found in any letter case";
+    EXPECT_EQ(Key("count"), "1");
+    EXPECT_EQ(Key("host0"), "xn--e1afmkfd.xn--p1ai");
+    Run(IDM_WHOIS, [&](HWND d) {
+        reopened = Listed(d);
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(reopened, std::vector<std::string>{"xn--e1afmkfd.xn--p1ai"});
 }
 
 } // namespace

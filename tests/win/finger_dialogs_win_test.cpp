@@ -383,4 +383,79 @@ TEST_F(FingerDialogs, BookOkNeedsATargetAndCountsOnFromThePreviousQuery)
     EXPECT_EQ(History("count"), "<none>") << "nor the history";
 }
 
+// ---- Unicode text ----------------------------------------------------------------
+
+TEST_F(FingerDialogs, UnicodeTargetsAreKeptAsTheCodePageHoldsThemOrWithALabels)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the stored bytes are written for Windows-1252";
+    bUnicodeText = true;
+    const struct {
+        const char *typed, *host, *stored, *listed; // null: not kept
+    } cases[] = {
+        {u8"alice@münchen.de", u8"münchen.de", "alice@m\xfc" "nchen.de", u8"alice@münchen.de"},
+        {u8"MÜNCHEN.DE", u8"MÜNCHEN.DE", "M\xdc" "NCHEN.DE", u8"MÜNCHEN.DE"},
+        {u8"пример.рф", u8"пример.рф", "xn--e1afmkfd.xn--p1ai", "xn--e1afmkfd.xn--p1ai"},
+        {u8"jörg@ПРИМЕР.РФ", u8"ПРИМЕР.РФ", "j\xf6" "rg@xn--e1afmkfd.xn--p1ai",
+         u8"jörg@xn--e1afmkfd.xn--p1ai"},
+        // Cut at the last at sign, as the query cuts it.
+        {u8"a@b@пример.рф", u8"пример.рф", "a@b@xn--e1afmkfd.xn--p1ai",
+         "a@b@xn--e1afmkfd.xn--p1ai"},
+        // A user name has no ASCII form, and a name the platform refuses
+        // none either: the query runs, the file keeps neither. Windows-1252
+        // has only a look-alike plain l for the first letter of the second.
+        {u8"иван@finger.test", "finger.test", nullptr, nullptr},
+        {u8"łukasz@finger.test", "finger.test", nullptr, nullptr},
+        {u8"bob@пример..рф", u8"пример..рф", nullptr, nullptr},
+    };
+    Strings stored, listed;
+    for (const auto &c : cases) {
+        Run(IDM_FINGER, [&](HWND d) {
+            SetDlgItemTextA(d, IDC_TARGET, "");
+            TypeText(c.typed);
+            PressKey(VK_RETURN);
+        });
+        EXPECT_STREQ(szHost, c.host) << "the query starts with the host as typed";
+        ASSERT_TRUE(Idle());
+        if (c.stored != nullptr) {
+            stored.insert(stored.begin(), c.stored);
+            listed.insert(listed.begin(), c.listed);
+        }
+        EXPECT_EQ(StoredHistory(), stored) << c.typed;
+    }
+    Strings reopened;
+    Run(IDM_FINGER, [&](HWND d) {
+        reopened = Listed(d, IDC_TARGET);
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(reopened, listed);
+}
+
+TEST_F(FingerDialogs, UnicodeBookAddsOnlyWhatTheFileCanKeep)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the stored bytes are written for Windows-1252";
+    bUnicodeText = true;
+    StoreFile("[__AddBk__]\r\ncount=1\r\nhost0=j\xf6" "rg@finger.test\r\n");
+    std::string field;
+    Strings listed;
+    Run(IDM_ADDRBOOK, [&](HWND d) {
+        field = Text(d, IDC_ADDRBOOK);
+        const wchar_t *const added[] = {L"carol@пример.рф", L"CAROL@ПРИМЕР.РФ",
+                                        L"иван@finger.test"};
+        for (const wchar_t *target : added) {
+            SetDlgItemTextW(d, IDC_ADDRBOOK, target);
+            SendDlgItemMessageA(d, IDC_ADDENTRY, BM_CLICK, 0, 0);
+        }
+        listed = Listed(d, IDC_ADDRBOOK);
+        PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(field, u8"jörg@finger.test");
+    EXPECT_EQ(listed, (Strings{u8"jörg@finger.test", u8"carol@пример.рф"}))
+        << "listed already in another letter case; a Cyrillic user name cannot be kept";
+    EXPECT_EQ(Book("count"), "2");
+    EXPECT_EQ(Book("host1"), "carol@xn--e1afmkfd.xn--p1ai");
+    EXPECT_EQ(Book("host2"), "<none>");
+}
+
 } // namespace
