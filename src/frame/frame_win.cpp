@@ -344,6 +344,30 @@ void FlushOutput()
         pendingOutput.clear();
 }
 
+namespace {
+
+// The pane's whole text through one form of the platform's calls: ANSI or
+// UTF-16. False, with `text` empty, when no memory could be had for it.
+template <typename Char>
+bool CopyPaneText(std::basic_string<Char> &text, int(WINAPI *lengthOf)(HWND),
+                  int(WINAPI *copy)(HWND, Char *, int))
+{
+    text.clear();
+    const int length = lengthOf(hwndOutput);
+    if (length <= 0)
+        return true;
+    try {
+        text.resize(static_cast<size_t>(length) + 1);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    const int copied = copy(hwndOutput, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return true;
+}
+
+} // namespace
+
 bool OutputText(std::string &text)
 {
     FlushOutput();
@@ -355,32 +379,11 @@ bool OutputText(std::string &text)
         text = WideToUtf8(wide);
         return text.empty() == wide.empty();
     }
-    const int length = GetWindowTextLengthA(hwndOutput);
-    if (length <= 0)
-        return true;
-    try {
-        text.resize(static_cast<size_t>(length) + 1);
-    } catch (const std::bad_alloc &) {
-        return false;
-    }
-    const int copied = GetWindowTextA(hwndOutput, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return true;
+    return CopyPaneText(text, GetWindowTextLengthA, GetWindowTextA);
 }
 
 bool OutputTextW(std::wstring &text)
 {
     FlushOutput();
-    text.clear();
-    const int length = GetWindowTextLengthW(hwndOutput);
-    if (length <= 0)
-        return true;
-    try {
-        text.resize(static_cast<size_t>(length) + 1);
-    } catch (const std::bad_alloc &) {
-        return false;
-    }
-    const int copied = GetWindowTextW(hwndOutput, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return true;
+    return CopyPaneText(text, GetWindowTextLengthW, GetWindowTextW);
 }
