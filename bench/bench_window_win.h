@@ -18,9 +18,11 @@ void PumpPending();
 // The Clear command, and the refresh it posts.
 void ClearPane();
 
-// The pane's whole text, after whatever is still queued for it.
+// The pane's whole text, after whatever is still queued for it: the
+// program's text, UTF-8 while Unicode text is on.
 std::string PaneText();
 
-// What the pane shows for an answer of plain ASCII without CR: converted in
-// one piece, as the program converts it piece by piece.
+// What the pane shows for an answer without CR: converted in one piece, as
+// the program converts it piece by piece (decoded as UTF-8 while Unicode
+// text is on).
 std::string ExpectedPaneText(const std::string &answer);

@@ -17,6 +17,16 @@ std::string MakeAnswer(size_t size, uint32_t seed);
 // no line break at all.
 std::string MakeOneLineAnswer(size_t size, uint32_t seed);
 
+// A registry's WhoIs records as they come today, for Unicode text: mostly
+// ASCII labels and fields, with the contacts' names, organisations, streets
+// and cities in Turkish, Russian, Korean or German, in UTF-8; one German
+// contact in three as an older server sends it, in Latin-1 with a
+// Windows-1252 euro sign, bytes that are not UTF-8. Lines end in LF, the
+// remarks indented with a tab; no CR, so where the answer is cut into reads
+// changes nothing of its text. Whole lines up to `size` (the last one padded
+// with '%' to fit), so no character is cut at the end.
+std::string MakeUnicodeAnswer(size_t size, uint32_t seed);
+
 // "16 KB", "1 MB", "300 B": a size as the tables show it.
 std::string SizeName(size_t bytes);
 
@@ -28,3 +38,13 @@ std::vector<size_t> ParseSizeList(const std::string &text);
 
 // The seed of the answers that the loopback WhoIs server gives.
 const uint32_t kWhoisAnswerSeed = 0x5eed0043u;
+
+// An answer of the loopback WhoIs server, as a query or a benchmark's command
+// line names it: "1m" is MakeAnswer's 1 MB, "u1m" MakeUnicodeAnswer's.
+struct ServedAnswer {
+    size_t size = 0; // 0: the text names no answer
+    bool unicode = false;
+};
+ServedAnswer ParseServedAnswer(const std::string &text);
+// Its bytes, from kWhoisAnswerSeed.
+std::string MakeServedAnswer(const ServedAnswer &answer);

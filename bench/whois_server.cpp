@@ -1,8 +1,9 @@
 // A WhoIs server for the benchmarks, run natively on loopback inside the
 // sandbox: the same answer reaches Debian's whois client and Pellwick. The
-// query names the answer's size ("4k", "1m", "1024k"); the answers are made
-// before the server listens, so that no client waits for one to be made.
-//   bench_whois_server IP SIZES   serve on IP:43 until killed; SIZES "4k,1m"
+// query names the answer's size ("4k", "1m", "1024k"), "u" before it the
+// UTF-8 answer ("u1m"); the answers are made before the server listens, so
+// that no client waits for one to be made.
+//   bench_whois_server IP SIZES   serve on IP:43 until killed; SIZES "4k,1m,u1m"
 //   bench_whois_server --print SIZE   write that answer to stdout instead
 // Prints "listening" once connections are accepted.
 #include <arpa/inet.h>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "sample_answer.h"
 
@@ -62,17 +64,18 @@ void DrainAndClose(int s)
 
 int Serve(const char *ip, const std::string &sizeList)
 {
-    std::map<size_t, std::string> answers;
+    // By kind and size, so that "1m" and "1024k" ask for the same answer.
+    std::map<std::pair<bool, size_t>, std::string> answers;
     size_t at = 0;
     while (at <= sizeList.size()) {
         const size_t comma = std::min(sizeList.find(',', at), sizeList.size());
         const std::string name = sizeList.substr(at, comma - at);
-        const size_t size = ParseSize(name);
-        if (size == 0) {
+        const ServedAnswer answer = ParseServedAnswer(name);
+        if (answer.size == 0) {
             std::fprintf(stderr, "bench_whois_server: not a size: %s\n", name.c_str());
             return 2;
         }
-        answers[size] = MakeAnswer(size, kWhoisAnswerSeed);
+        answers[{answer.unicode, answer.size}] = MakeServedAnswer(answer);
         at = comma + 1;
     }
 
@@ -95,7 +98,8 @@ int Serve(const char *ip, const std::string &sizeList)
         if (s < 0)
             continue;
         const std::string query = ReadQuery(s);
-        const auto found = answers.find(ParseSize(query));
+        const ServedAnswer asked = ParseServedAnswer(query);
+        const auto found = answers.find({asked.unicode, asked.size});
         if (found != answers.end())
             SendAll(s, found->second);
         else
@@ -109,10 +113,10 @@ int Serve(const char *ip, const std::string &sizeList)
 int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--print") == 0) {
-        const size_t size = ParseSize(argv[2]);
-        if (size == 0)
+        const ServedAnswer served = ParseServedAnswer(argv[2]);
+        if (served.size == 0)
             return 2;
-        const std::string answer = MakeAnswer(size, kWhoisAnswerSeed);
+        const std::string answer = MakeServedAnswer(served);
         return std::fwrite(answer.data(), 1, answer.size(), stdout) == answer.size() ? 0 : 1;
     }
     if (argc == 3)
