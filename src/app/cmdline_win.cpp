@@ -9,6 +9,7 @@
 #include "frame/options.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
+#include "output/font_win.h"
 #include "text/unicode_win.h"
 
 #include <string>
@@ -98,8 +99,10 @@ int ProcessCommandLine(char *tail)
     // The line comes as UTF-8. While Unicode text is on (saved, or -u on
     // this line) the program's text is UTF-8 too; otherwise the line is read
     // in the code page, as the program has always received it.
-    if (CommandLineNamesOption(tail, 'u'))
+    if (CommandLineNamesOption(tail, 'u') && !bUnicodeText) {
         bUnicodeText = true;
+        ShowTextModeFont(hwndOutput); // the window was made in the saved mode
+    }
     std::string line = tail;
     if (!bUnicodeText) {
         WideToCodePage(Utf8ToWide(line), line); // '?' for what the code page lacks

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/cmdline_win.h"
 #include "app/app_win.h"
 #include "frame/frame_win.h"
 #include "output/font_win.h"
@@ -120,9 +121,15 @@ TEST_F(OutputFont, WithNoFontStoredTheDefaultFollowsUnicodeTextAndAStoredFontSta
         EXPECT_EQ(pane.lfHeight, step.height) << "Unicode text " << step.unicode;
     }
     // A start with Unicode text on and no font stored: the default has the
-    // letters of a Cyrillic answer, in columns.
+    // letters of a Cyrillic answer, in columns. -u gives the window, made in
+    // the saved mode, the same font.
     DeleteFileA(BareConfigPath().c_str());
     FlushProfileCache();
+    bUnicodeText = false;
+    LoadOutputFont(hwndOutput);
+    std::string line = "-u";
+    ProcessCommandLine(&line[0]);
+    EXPECT_EQ(std::string(PaneFont().lfFaceName), unicodeFace) << "after -u";
     bUnicodeText = true;
     LoadOutputFont(hwndOutput);
     EXPECT_EQ(std::string(lfOutput.lfFaceName), unicodeFace);
