@@ -144,11 +144,16 @@ void DiscardQueuedOutput()
 }
 
 // The size limit of the next piece: it grows with the pane, and it is at
-// least twice the pane's last line.
+// least twice the pane's last line. Unicode text costs the pane about twice
+// as much a byte to take in (its TrueType font, and letters drawn from linked
+// fonts), so its pieces are a third as large: one then holds the window
+// about half as long as a piece of 7-bit text, not twice as long.
 size_t PieceLimit()
 {
+    const size_t divisor = bUnicodeText ? 3 : 1;
     const size_t grown = std::min<size_t>(OUTPUT_PIECE_BYTES + paneChars / OUTPUT_PIECE_GROWTH,
-                                          OUTPUT_PIECE_MAX);
+                                          OUTPUT_PIECE_MAX) /
+                         divisor;
     return std::max(grown, 2 * paneLastLine);
 }
 
