@@ -146,6 +146,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             OnNotifyDue();
         else if (wParam == TIMER_PROGRESS)
             OnProgressTick();
+        else if (wParam == TIMER_ANSWER)
+            OnAnswerTimeout();
         return 0;
     case UM_SOCKET:
         if (OnSocketEvent(wParam, lParam))

@@ -31,6 +31,10 @@ enum {
 #define KEY_REFERRALS "referrals"
 #define KEY_RDAP "rdap"
 #define KEY_UNICODE "unicode"
+// How many seconds a Finger or WhoIs server may send nothing before its
+// query ends as failed; 0 waits for ever.
+#define KEY_ANSWER_TIMEOUT "answertimeout"
+#define ANSWER_TIMEOUT_DEFAULT "60"
 // Where the RDAP bootstrap files are fetched from.
 #define KEY_RDAP_BOOTSTRAP "rdapbootstrap"
 #define RDAP_BOOTSTRAP_DEFAULT "https://data.iana.org/rdap/"

@@ -10,3 +10,4 @@
 #define TIMER_OUTPUT (10110)    // hands queued answer text to the pane
 #define TIMER_NOTIFY_DUE (10111) // retries a timed query that had to wait
 #define TIMER_PROGRESS (10112)  // shows the exact byte count of an answer that paused
+#define TIMER_ANSWER (10113)    // ends a query whose server has sent nothing for too long

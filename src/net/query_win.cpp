@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_win.h"
 #include "frame/exit_codes.h"
 #include "frame/frame_win.h"
 #include "frame/messages.h"
@@ -62,6 +63,46 @@ ReferralState referral;
 // The server a WhoIs query asks on port 43: at once, or when RDAP cannot
 // answer it.
 std::string whoisServer;
+
+// A server that accepts the connection and then sends nothing would hold
+// the query, the timed queries behind it and a waiting -e run for ever. The
+// answer's clock starts when the request is out and starts again with each
+// read; when it runs out, the query ends as a failed one. A read only notes
+// its time: the timer, when it falls due, waits on for what is left.
+struct AnswerClock {
+    std::string host;    // the server asked now, as the status names it
+    UINT seconds = 0;    // 0: no limit
+    bool running = false;
+    DWORD lastRead = 0;  // when the request went out or the last bytes came
+};
+AnswerClock answerClock;
+
+void StartAnswerClock(const std::string &host)
+{
+    answerClock.host = host;
+    const int32_t seconds = ReadSettingNumber(SECTION_PELLWICK, KEY_ANSWER_TIMEOUT,
+                                              ANSWER_TIMEOUT_DEFAULT, 16);
+    // More than a day is no limit anyone means; it also keeps the
+    // milliseconds within a timer's range.
+    answerClock.seconds = seconds <= 0 ? 0 : static_cast<UINT>(seconds < 86400 ? seconds : 86400);
+    answerClock.running = answerClock.seconds != 0;
+    answerClock.lastRead = GetTickCount();
+    if (answerClock.running)
+        SetTimer(hwndMain, TIMER_ANSWER, answerClock.seconds * 1000, nullptr);
+}
+
+// A read has brought something: the clock starts again.
+void RestartAnswerClock()
+{
+    answerClock.lastRead = GetTickCount();
+}
+
+void StopAnswerClock()
+{
+    if (answerClock.running)
+        KillTimer(hwndMain, TIMER_ANSWER);
+    answerClock.running = false;
+}
 
 void EndCutOff(const char *status);
 bool FollowReferral();
@@ -160,6 +201,7 @@ void SaveAndExit(int exitCode)
 // Closes the connection and leaves the busy state; the pane keeps the answer.
 void CloseQuery()
 {
+    StopAnswerClock();
     FlushOutput(); // everything after this reads the whole answer
     if (sockQuery != INVALID_SOCKET)
         closesocket(sockQuery);
@@ -246,6 +288,8 @@ public:
 
     uint32_t Received(const char *text, size_t length, int bytes) override
     {
+        if (bytes > 0)
+            RestartAnswerClock();
         QueueOutput(text, length);
         if (referral.on && length > 0)
             referral.lineEnded = text[length - 1] == '\n';
@@ -328,7 +372,7 @@ RdapAnswerPlug rdapPlug;
 // Sends the request on the connected sockQuery, then arms it. A connection
 // that fails on the way ends the query at once, as a failed answer: neither
 // event would ever come for it.
-void SendAndArm(const std::vector<std::string> &parts)
+void SendAndArm(const std::string &host, const std::vector<std::string> &parts)
 {
     BeginAnswer(hwndMain, cbAnswerLimit - cbAnswer);
     const int sendError = SendRequest(sockQuery, parts);
@@ -336,6 +380,9 @@ void SendAndArm(const std::vector<std::string> &parts)
         FailConnection(sockQuery, sendError, "send()", answerPlug);
         return;
     }
+    // Armed, the connection may end within the call; the clock runs only
+    // for one that is still open.
+    StartAnswerClock(host);
     const int armError = ArmConnection(sockQuery);
     if (armError != 0)
         FailConnection(sockQuery, armError, "WSAAsyncSelect()", answerPlug);
@@ -366,6 +413,7 @@ bool FollowReferral()
         return false;
     FlushOutput();
     CatchUpProgress();
+    StopAnswerClock(); // the next server's clock starts with its request
     closesocket(sockQuery);
     sockQuery = INVALID_SOCKET;
     // A blank line, then the line that names the next server.
@@ -382,7 +430,7 @@ bool FollowReferral()
             EndCutOff(nullptr);
         return true;
     }
-    SendAndArm(WhoisRequestParts(referral.query.c_str()));
+    SendAndArm(next, WhoisRequestParts(referral.query.c_str()));
     return true;
 }
 
@@ -400,7 +448,7 @@ void AskPort43(const std::string &reason)
             EndCutOff(nullptr);
         return;
     }
-    SendAndArm(WhoisRequestParts(referral.query.c_str()));
+    SendAndArm(whoisServer, WhoisRequestParts(referral.query.c_str()));
 }
 
 // ---- The logged-in notification's queries ------------------------------
@@ -454,7 +502,7 @@ int StartFingerQuery()
         return NotStarted();
     cbAnswer = 0;
     ResetProgress();
-    SendAndArm(FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
+    SendAndArm(szHost, FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
                                   szUser));
     return 0;
 }
@@ -488,7 +536,7 @@ int StartWhoisQuery(const char *query, const char *server)
     std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
     cbAnswer = 0;
     ResetProgress();
-    SendAndArm(WhoisRequestParts(wireQuery.c_str()));
+    SendAndArm(server, WhoisRequestParts(wireQuery.c_str()));
     return 0;
 }
 
@@ -542,6 +590,25 @@ void OnHttpDone(WPARAM request)
     OnRdapRequestDone(request);
 }
 
+void OnAnswerTimeout()
+{
+    KillTimer(hwndMain, TIMER_ANSWER);
+    if (!answerClock.running || sockQuery == INVALID_SOCKET) {
+        answerClock.running = false; // a late tick of a query that has ended
+        return;
+    }
+    const DWORD limit = answerClock.seconds * 1000;
+    const DWORD quiet = GetTickCount() - answerClock.lastRead;
+    if (quiet < limit) {
+        SetTimer(hwndMain, TIMER_ANSWER, limit - quiet, nullptr);
+        return;
+    }
+    char text[QUERY_TEXT_BUFFER + 48];
+    std::snprintf(text, sizeof text, "No answer from %s in %u seconds", answerClock.host.c_str(),
+                  answerClock.seconds);
+    EndCutOff(text); // what came stays, and -e ends with 3
+}
+
 void OnHostLookup(WPARAM task, LPARAM result)
 {
     ReadHostLookup(task, result, szHost, sizeof szHost, lookupPlug);
@@ -568,6 +635,7 @@ void CancelOperation()
         CancelBlockingCall();
         cancelled = true;
     } else if (sockQuery != INVALID_SOCKET) {
+        StopAnswerClock();
         closesocket(sockQuery);
         sockQuery = INVALID_SOCKET;
         cancelled = true;

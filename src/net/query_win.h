@@ -67,6 +67,10 @@ void ResetBusyState();
 bool OnSocketEvent(WPARAM socket, LPARAM event);  // UM_SOCKET; false: not ours
 void OnReadAgain();                               // UM_READAGAIN
 void OnHostLookup(WPARAM task, LPARAM result);    // UM_HOSTLOOKUP
+// TIMER_ANSWER: the server has sent nothing for `answertimeout` seconds
+// (section pellwick, 60 when missing, 0 for no limit): the query ends as a
+// failed one, "No answer from HOST in N seconds", and what came stays.
+void OnAnswerTimeout();
 void OnHttpDone(WPARAM request);                  // UM_HTTPDONE
 // WM_TIMER with TIMER_NOTIFY: counts down in the title, and at the end of
 // each interval starts the Finger query again, as soon as nothing else runs

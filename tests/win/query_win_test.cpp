@@ -305,6 +305,30 @@ TEST_F(Query, CancelWhileConnectingEndsWithBlockingCallCanceled)
     EXPECT_FALSE(Enabled(IDM_CANCELOP));
 }
 
+TEST_F(Query, AServerThatSendsNothingForTooLongEndsTheQuery)
+{
+    WritePrivateProfileStringA("pellwick", "answertimeout", "1", path.c_str());
+    LoopbackServer server("127.0.0.112", 43);
+    ASSERT_TRUE(server.ok());
+    // Gaps shorter than the limit keep the answer going; a longer one ends it.
+    server.Serve({SendBytes("a\n"), PauseMs(600), SendBytes("b\n"), PauseMs(600), SendBytes("c\n"),
+                  HoldOpen(5000)});
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(Whois("example.org", "127.0.0.112"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed, 6000));
+    EXPECT_GE(GetTickCount() - start, 2000u) << "the clock starts again with each read";
+    EXPECT_EQ(Status(), "No answer from 127.0.0.112 in 1 seconds");
+    EXPECT_EQ(PaneText(), "a\r\nb\r\nc\r\n") << "what came stays";
+    EXPECT_TRUE(server.WaitServed(6000)) << "the connection is closed";
+
+    // 0: no limit, as the program always waited.
+    WritePrivateProfileStringA("pellwick", "answertimeout", "0", path.c_str());
+    server.Serve({HoldOpen(5000)});
+    ASSERT_EQ(Whois("example.org", "127.0.0.112"), 0) << Status();
+    EXPECT_FALSE(PumpUntil(Completed, 1800)) << "a silent server is waited for";
+    CancelOperation();
+}
+
 TEST_F(Query, AConnectWithoutAnswerTimesOut)
 {
     StuckListener stuck("127.0.0.67", 79);
