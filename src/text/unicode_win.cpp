@@ -74,11 +74,6 @@ std::wstring ProgramTextToWide(const char *text)
     return ToWide(bUnicodeText ? CP_UTF8 : CP_ACP, text, std::char_traits<char>::length(text));
 }
 
-std::string WideToProgramText(const wchar_t *text, size_t length)
-{
-    return FromWide(bUnicodeText ? CP_UTF8 : CP_ACP, text, length, nullptr);
-}
-
 bool WideToCodePage(const std::wstring &text, std::string &bytes)
 {
     BOOL lossy = FALSE;

@@ -21,9 +21,6 @@ std::string WideToUtf8(const std::wstring &text);
 // The program's text as UTF-16: read as UTF-8 while Unicode text is on, in
 // the code page while it is off.
 std::wstring ProgramTextToWide(const char *text);
-// UTF-16 as the program's text: UTF-8 while Unicode text is on, the code
-// page (with its default character for what it lacks) while it is off.
-std::string WideToProgramText(const wchar_t *text, size_t length);
 
 // The code page's bytes for `text`, or false when the code page cannot hold
 // all of it. A letter the code page has only a look-alike for (a Polish L
