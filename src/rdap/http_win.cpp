@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include "rdap/http_win.h"
 
 #include <winhttp.h>
@@ -13,6 +15,8 @@
 #include <vector>
 
 #include "rdap/rdap_bootstrap.h"
+#include "rdap/tls_fault_win.h"
+#include "rdap/winhttp_handle_win.h"
 #include "version.h"
 
 namespace {
@@ -20,33 +24,23 @@ namespace {
 const wchar_t kUserAgent[] = L"Pellwick/" PELLWICK_VERSION_TEXT;
 const wchar_t kAcceptHeader[] = L"Accept: application/rdap+json\r\n";
 const DWORD kReadPiece = 64 * 1024;
+// As many redirects as WinHTTP itself follows.
+const int kMostRedirects = 10;
 
 // One request, shared by its thread and the table below. What is fixed
 // before the thread starts is read without the lock; the rest is the lock's.
+// It holds no handle: those are the thread's own, in Fetch alone.
 struct Request {
     unsigned id = 0;
     HWND window = nullptr;
     UINT message = 0;
     bool allowHttp = false;
-    bool secure = false;
-    std::wstring host;
-    INTERNET_PORT port = 0;
-    std::wstring path;  // the path and the query
-    HttpWaits waits;
-    // Where the request is now: the address asked for, then each redirect's.
-    // Its thread's alone, like the handles' callbacks.
     std::wstring url;
+    HttpWaits waits;
 
     std::mutex mutex;
     bool cancelled = false;
     bool done = false;
-    // The handles open now, so that Cancel can close them under a call
-    // that waits on the network: on Windows the call then returns at once.
-    // The thread may still pass a handle just closed to one more call,
-    // which then fails, and it stops at its next look at `cancelled`.
-    HINTERNET session = nullptr;
-    HINTERNET connection = nullptr;
-    HINTERNET request = nullptr;
     HttpResult result;
 };
 
@@ -101,49 +95,75 @@ bool WideOf(const std::string &text, std::wstring &out)
     return true;
 }
 
+// The parts of an address a request needs.
+struct Target {
+    bool secure = false;
+    std::wstring host;
+    INTERNET_PORT port = 0;
+    std::wstring path;  // the path and the query
+};
+
+// Reads `url`: 0 and `target` filled in, or the error that refuses it.
+DWORD Crack(const std::wstring &url, bool allowHttp, Target &target)
+{
+    URL_COMPONENTS parts;
+    ZeroMemory(&parts, sizeof parts);
+    parts.dwStructSize = sizeof parts;
+    parts.dwSchemeLength = static_cast<DWORD>(-1);
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_WINHTTP_UNRECOGNIZED_SCHEME ? error
+                                                          : static_cast<DWORD>(ERROR_WINHTTP_INVALID_URL);
+    }
+    target.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    if (!target.secure && !(parts.nScheme == INTERNET_SCHEME_HTTP && allowHttp))
+        return ERROR_WINHTTP_UNRECOGNIZED_SCHEME;
+    if (parts.lpszHostName == nullptr || parts.dwHostNameLength == 0)
+        return ERROR_WINHTTP_INVALID_URL;
+    target.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+    target.port = parts.nPort;
+    target.path.clear();
+    if (parts.lpszUrlPath != nullptr)
+        target.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo != nullptr)
+        target.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (target.path.empty())
+        target.path = L"/";
+    return 0;
+}
+
 bool Cancelled(Request &r)
 {
     std::lock_guard<std::mutex> lock(r.mutex);
     return r.cancelled;
 }
 
-// Puts a handle the thread has just opened where Cancel can close it.
-// False when there is none or Cancel came first (the handle is closed then).
-bool Keep(Request &r, HINTERNET Request::*slot, HINTERNET handle)
+// What the thread knows of its request as it runs: its own, never shared.
+struct Progress {
+    ULONGLONG deadline = 0;  // GetTickCount64() by which the request ends
+    DWORD secureFlags = 0;   // what the platform said of a refused certificate
+};
+
+void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
+                              DWORD length)
 {
-    if (handle == nullptr)
-        return false;
-    {
-        std::lock_guard<std::mutex> lock(r.mutex);
-        if (!r.cancelled) {
-            r.*slot = handle;
-            return true;
-        }
-    }
-    WinHttpCloseHandle(handle);
-    return false;
+    // Windows names the certificate's faults here before the call fails
+    // with ERROR_WINHTTP_SECURE_FAILURE; the callback runs on the thread
+    // that made the call, this request's own.
+    if (status != WINHTTP_CALLBACK_STATUS_SECURE_FAILURE || context == 0 || info == nullptr ||
+        length < sizeof(DWORD))
+        return;
+    reinterpret_cast<Progress *>(context)->secureFlags |= *static_cast<const DWORD *>(info);
 }
 
-// Closes whatever handles are still open, the request's first.
-void CloseHandles(Request &r)
-{
-    HINTERNET handles[3];
-    {
-        std::lock_guard<std::mutex> lock(r.mutex);
-        handles[0] = std::exchange(r.request, nullptr);
-        handles[1] = std::exchange(r.connection, nullptr);
-        handles[2] = std::exchange(r.session, nullptr);
-    }
-    for (HINTERNET h : handles) {
-        if (h != nullptr)
-            WinHttpCloseHandle(h);
-    }
-}
-
-// The error that ended a call: a cancelled request says so, whatever
-// the closed handle made the call report. Wine's WinHTTP passes some
-// socket errors through as they are; they become WinHTTP's own.
-DWORD Failure(Request &r)
+// The error that ended a call: a cancelled request says so, whatever the
+// call reported. Wine's WinHTTP passes some socket errors through as they
+// are; they become WinHTTP's own. Windows' one error for a refused
+// certificate becomes the fault the callback named.
+DWORD Failure(Request &r, const Progress &progress)
 {
     DWORD error = GetLastError();
     if (Cancelled(r))
@@ -160,21 +180,68 @@ DWORD Failure(Request &r)
     case WSAECONNRESET:
     case WSAECONNABORTED:
         return ERROR_WINHTTP_CONNECTION_ERROR;
+    case ERROR_WINHTTP_SECURE_FAILURE: {
+        const DWORD f = progress.secureFlags;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED)
+            return ERROR_WINHTTP_SECURE_CERT_REVOKED;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA)
+            return ERROR_WINHTTP_SECURE_INVALID_CA;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID)
+            return ERROR_WINHTTP_SECURE_CERT_DATE_INVALID;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID)
+            return ERROR_WINHTTP_SECURE_CERT_CN_INVALID;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED)
+            return ERROR_WINHTTP_SECURE_CERT_REV_FAILED;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_WRONG_USAGE)
+            return ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE;
+        if (f & WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR)
+            return ERROR_WINHTTP_SECURE_CHANNEL_ERROR;
+        return error;
+    }
     default:
         return error;
     }
 }
 
-HINTERNET OpenSession()
+WinHttpHandle OpenSession()
 {
     // The system's automatic proxy where the system has it, else the proxy
     // set for WinHTTP.
-    HINTERNET session = WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
-    if (session == nullptr)
-        session = WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                              WINHTTP_NO_PROXY_BYPASS, 0);
+    WinHttpHandle session(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                               WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session)
+        session = WinHttpHandle(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     return session;
+}
+
+// TLS 1.2 and 1.3, never older, whatever the system's defaults; a Windows
+// that knows no TLS 1.3 takes TLS 1.2 alone. False when it refuses both.
+bool AskModernTls(HINTERNET session)
+{
+    DWORD both = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3;
+    if (WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &both, sizeof both))
+        return true;
+    DWORD tls12 = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
+    return WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &tls12, sizeof tls12) != 0;
+}
+
+// The waits of the next call: the request's own, each cut to what is left
+// of the whole. False when nothing is left.
+bool SetWaits(HINTERNET request, const HttpWaits &waits, const Progress &progress)
+{
+    const ULONGLONG now = GetTickCount64();
+    if (now >= progress.deadline)
+        return false;
+    const int left = static_cast<int>(std::min<ULONGLONG>(progress.deadline - now, 0x7fffffff));
+    const int resolve = std::min(waits.resolveMs, left);
+    const int connect = std::min(waits.connectMs, left);
+    const int send = std::min(waits.sendMs, left);
+    DWORD receive = static_cast<DWORD>(std::min(waits.receiveMs, left));
+    WinHttpSetTimeouts(request, resolve, connect, send, static_cast<int>(receive));
+    // The wait for the answer's headers is a read like any other.
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &receive, sizeof receive);
+    return true;
 }
 
 std::string HeaderText(HINTERNET request, DWORD which)
@@ -212,84 +279,121 @@ std::wstring Resolved(const std::wstring &base, const std::wstring &location)
     return origin + path.substr(0, path.rfind(L'/') + 1) + location;
 }
 
-// Follows the redirects as WinHTTP takes them, for the address the answer
-// came from: Wine's WinHTTP does not tell it afterwards.
-void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length)
+bool IsRedirect(DWORD status)
 {
-    if (status != WINHTTP_CALLBACK_STATUS_REDIRECT || context == 0 || info == nullptr)
-        return;
-    Request &r = *reinterpret_cast<Request *>(context);
-    const wchar_t *location = static_cast<const wchar_t *>(info);
-    size_t chars = 0;
-    while (chars < length && location[chars] != L'\0')
-        ++chars;
-    r.url = Resolved(r.url, std::wstring(location, chars));
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-std::string FinalUrl(HINTERNET request, const Request &r)
+// Sends one GET to `target` and waits for the answer's headers: 0 and the
+// open request in `request`, or the error that stopped it.
+DWORD Ask(Request &r, Progress &progress, HINTERNET session, const Target &target,
+          WinHttpHandle &connection, WinHttpHandle &request)
 {
-    wchar_t url[2048];
-    DWORD bytes = sizeof url;
-    if (!WinHttpQueryOption(request, WINHTTP_OPTION_URL, url, &bytes))
-        return Utf8Of(r.url);
-    std::wstring text(url, std::min<size_t>(bytes / sizeof(wchar_t), 2048));
-    while (!text.empty() && text.back() == L'\0')
-        text.pop_back();
-    return Utf8Of(text);
+    request.Reset();
+    connection = WinHttpHandle(WinHttpConnect(session, target.host.c_str(), target.port, 0));
+    if (!connection)
+        return Failure(r, progress);
+    request = WinHttpHandle(WinHttpOpenRequest(connection.Get(), L"GET", target.path.c_str(), nullptr,
+                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                        target.secure ? WINHTTP_FLAG_SECURE : 0));
+    if (!request)
+        return Failure(r, progress);
+    // Each redirect is looked at here before it is followed.
+    DWORD features = WINHTTP_DISABLE_REDIRECTS;
+    WinHttpSetOption(request.Get(), WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&progress);
+    WinHttpSetOption(request.Get(), WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
+    WinHttpSetStatusCallback(request.Get(), OnSecureFailure, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE,
+                             0);
+    if (!SetWaits(request.Get(), r.waits, progress))
+        return ERROR_WINHTTP_TIMEOUT;
+    if (!WinHttpSendRequest(request.Get(), kAcceptHeader, static_cast<DWORD>(-1L),
+                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !WinHttpReceiveResponse(request.Get(), nullptr)) {
+        const DWORD error = Failure(r, progress);
+        if (error != ERROR_WINHTTP_SECURE_CHANNEL_ERROR || progress.secureFlags != 0)
+            return error;
+        // Wine says no more than this of a refused certificate.
+        const ULONGLONG now = GetTickCount64();
+        if (now >= progress.deadline || Cancelled(r))
+            return error;
+        return FindTlsFault(session, target.host.c_str(), target.port,
+                            static_cast<int>(std::min<ULONGLONG>(progress.deadline - now,
+                                                                 static_cast<ULONGLONG>(
+                                                                     r.waits.connectMs))));
+    }
+    return 0;
+}
+
+// Whether a redirect from `from` to `to` is followed: never to another
+// scheme than http(s), never from https:// to http://, and to http:// only
+// where plain HTTP is allowed.
+bool RedirectAllowed(const Target &from, const Target &to)
+{
+    return !(from.secure && !to.secure);
 }
 
 // Runs the request to its end: 0 with the status, headers and body in
-// `out`, or the error that stopped it.
+// `out`, or the error that stopped it, with out.finalUrl the address asked
+// last.
 DWORD Fetch(Request &r, HttpResult &out)
 {
-    HINTERNET session = OpenSession();
-    if (!Keep(r, &Request::session, session))
-        return Failure(r);
-    WinHttpSetTimeouts(session, r.waits.resolveMs, r.waits.connectMs, r.waits.sendMs,
-                       r.waits.receiveMs);
+    Progress progress;
+    progress.deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(r.waits.totalMs, 1));
+    out.finalUrl = Utf8Of(r.url);
 
-    HINTERNET connection = WinHttpConnect(session, r.host.c_str(), r.port, 0);
-    if (!Keep(r, &Request::connection, connection))
-        return Failure(r);
+    WinHttpHandle session = OpenSession();
+    if (!session)
+        return Failure(r, progress);
+    if (!AskModernTls(session.Get()))
+        return HTTP_ERROR_NO_TLS12;
 
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", r.path.c_str(), nullptr,
-                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                           r.secure ? WINHTTP_FLAG_SECURE : 0);
-    if (!Keep(r, &Request::request, request))
-        return Failure(r);
-    // Redirects are followed, but never from https:// to http://, whatever
-    // the system's default.
-    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
-    WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
-    // The wait for the answer's headers is a read like any other.
-    DWORD headersMs = static_cast<DWORD>(r.waits.receiveMs);
-    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersMs, sizeof headersMs);
-    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&r);
-    WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context);
-    WinHttpSetStatusCallback(request, OnStatus, WINHTTP_CALLBACK_FLAG_REDIRECT, 0);
-
-    if (!WinHttpSendRequest(request, kAcceptHeader, static_cast<DWORD>(-1L),
-                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !WinHttpReceiveResponse(request, nullptr))
-        return Failure(r);
-
-    out.finalUrl = FinalUrl(request, r);
-    if (!RdapUrlAllowed(out.finalUrl, r.allowHttp))
-        return ERROR_WINHTTP_REDIRECT_FAILED;
-
+    std::wstring url = r.url;
+    Target target;
+    if (const DWORD error = Crack(url, r.allowHttp, target))
+        return error;
+    WinHttpHandle connection;
+    WinHttpHandle request;
     DWORD status = 0;
-    DWORD bytes = sizeof status;
-    if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &bytes,
-                             WINHTTP_NO_HEADER_INDEX))
-        return Failure(r);
-    out.retryAfter = HeaderText(request, WINHTTP_QUERY_RETRY_AFTER);
+    for (int redirects = 0;; ++redirects) {
+        if (const DWORD error = Ask(r, progress, session.Get(), target, connection, request))
+            return error;
+        DWORD bytes = sizeof status;
+        if (!WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                 WINHTTP_HEADER_NAME_BY_INDEX, &status, &bytes,
+                                 WINHTTP_NO_HEADER_INDEX))
+            return Failure(r, progress);
+        std::wstring location;
+        if (IsRedirect(status)) {
+            std::string text = HeaderText(request.Get(), WINHTTP_QUERY_LOCATION);
+            if (!text.empty() && !WideOf(text, location))
+                return HTTP_ERROR_REDIRECT_REFUSED;
+        }
+        if (location.empty())
+            break;
+        if (redirects == kMostRedirects)
+            return ERROR_WINHTTP_REDIRECT_FAILED;
+        url = Resolved(url, location);
+        out.finalUrl = Utf8Of(url);
+        Target next;
+        if (Crack(url, r.allowHttp, next) != 0 || !RdapUrlAllowed(out.finalUrl, r.allowHttp) ||
+            !RedirectAllowed(target, next))
+            return HTTP_ERROR_REDIRECT_REFUSED;
+        target = next;
+        if (Cancelled(r))
+            return ERROR_WINHTTP_OPERATION_CANCELLED;
+    }
+    out.retryAfter = HeaderText(request.Get(), WINHTTP_QUERY_RETRY_AFTER);
 
     std::vector<char> piece(kReadPiece);
     for (;;) {
+        if (Cancelled(r))
+            return ERROR_WINHTTP_OPERATION_CANCELLED;
+        if (!SetWaits(request.Get(), r.waits, progress))
+            return ERROR_WINHTTP_TIMEOUT;
         DWORD got = 0;
-        if (!WinHttpReadData(request, piece.data(), kReadPiece, &got))
-            return Failure(r);
+        if (!WinHttpReadData(request.Get(), piece.data(), kReadPiece, &got))
+            return Failure(r, progress);
         if (got == 0)
             break;
         size_t room = HTTP_BODY_LIMIT - out.body.size();
@@ -317,7 +421,7 @@ void Run(std::shared_ptr<Request> r)
         result = HttpResult();
         error = ERROR_NOT_ENOUGH_MEMORY;
     }
-    CloseHandles(*r);
+    // Fetch's handles are closed by now, on this thread, which alone had them.
     if (error != 0) {
         result.error = error;
         result.status = 0;
@@ -348,27 +452,9 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
         SetStartError(startError, ERROR_WINHTTP_INVALID_URL);
         return 0;
     }
-    URL_COMPONENTS parts;
-    ZeroMemory(&parts, sizeof parts);
-    parts.dwStructSize = sizeof parts;
-    parts.dwSchemeLength = static_cast<DWORD>(-1);
-    parts.dwHostNameLength = static_cast<DWORD>(-1);
-    parts.dwUrlPathLength = static_cast<DWORD>(-1);
-    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) {
-        DWORD error = GetLastError();
-        SetStartError(startError, error == ERROR_WINHTTP_UNRECOGNIZED_SCHEME
-                                      ? error
-                                      : static_cast<DWORD>(ERROR_WINHTTP_INVALID_URL));
-        return 0;
-    }
-    const bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-    if (!secure && !(parts.nScheme == INTERNET_SCHEME_HTTP && allowHttp)) {
-        SetStartError(startError, ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
-        return 0;
-    }
-    if (parts.lpszHostName == nullptr || parts.dwHostNameLength == 0) {
-        SetStartError(startError, ERROR_WINHTTP_INVALID_URL);
+    Target target;
+    if (const DWORD error = Crack(wide, allowHttp, target)) {
+        SetStartError(startError, error);
         return 0;
     }
 
@@ -376,17 +462,8 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
     r->window = window;
     r->message = message;
     r->allowHttp = allowHttp;
-    r->secure = secure;
-    r->host.assign(parts.lpszHostName, parts.dwHostNameLength);
-    r->port = parts.nPort;
-    if (parts.lpszUrlPath != nullptr)
-        r->path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-    if (parts.lpszExtraInfo != nullptr)
-        r->path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    if (r->path.empty())
-        r->path = L"/";
-    r->waits = Waits();
     r->url = wide;
+    r->waits = Waits();
     r->id = NextId();
     Requests()[r->id] = r;
     try {
@@ -427,11 +504,8 @@ void CancelHttpGet(unsigned id)
         return;
     std::shared_ptr<Request> r = std::move(found->second);
     Requests().erase(found);
-    {
-        std::lock_guard<std::mutex> lock(r->mutex);
-        r->cancelled = true;
-    }
-    CloseHandles(*r);
+    std::lock_guard<std::mutex> lock(r->mutex);
+    r->cancelled = true;
 }
 
 void CancelAllHttpGets()
@@ -440,52 +514,105 @@ void CancelAllHttpGets()
         CancelHttpGet(Requests().begin()->first);
 }
 
-std::string HttpErrorText(unsigned long error)
+bool IsSecureFailure(unsigned long error)
 {
     switch (error) {
-    case 0:
-        return std::string();
-    case ERROR_WINHTTP_TIMEOUT:
-        return "timed out";
-    case ERROR_WINHTTP_CANNOT_CONNECT:
-        return "the server cannot be reached";
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
-        return "the server's name is not known";
-    case ERROR_WINHTTP_CONNECTION_ERROR:
-        return "the connection was reset";
-    case ERROR_WINHTTP_OPERATION_CANCELLED:
-        return "cancelled";
-    case ERROR_WINHTTP_INVALID_URL:
-        return "the address is not valid";
-    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
-        return "the address is not an allowed https:// address";
-    case ERROR_WINHTTP_REDIRECT_FAILED:
-        return "the server redirected to an address not allowed";
-    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
-        return "the server's answer is not HTTP";
     case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_INVALID_CA:
     case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
     case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
     case ERROR_WINHTTP_SECURE_INVALID_CERT:
     case ERROR_WINHTTP_SECURE_CERT_REVOKED:
-        return "the server's certificate is not trusted";
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+        return true;
     default:
-        break;
+        return false;
     }
-    // WinHTTP's own errors are in its message table, the rest in the system's.
+}
+
+std::string HttpErrorText(unsigned long error)
+{
+    struct Text {
+        unsigned long error;
+        const char *text;
+    };
+    // Every error WinHTTP names, and the program's own. A handshake that
+    // fails without naming a certificate fault is one where client and
+    // server found no TLS version (or cipher) in common.
+    static const Text texts[] = {
+        {ERROR_WINHTTP_OUT_OF_HANDLES, "the system has no more connections to give"},
+        {ERROR_WINHTTP_TIMEOUT, "timed out"},
+        {ERROR_WINHTTP_INTERNAL_ERROR, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_INVALID_URL, "the address is not valid"},
+        {ERROR_WINHTTP_UNRECOGNIZED_SCHEME, "the address is not an allowed https:// address"},
+        {ERROR_WINHTTP_NAME_NOT_RESOLVED, "the server's name is not known"},
+        {ERROR_WINHTTP_INVALID_OPTION, "the system's HTTP service refused a setting"},
+        {ERROR_WINHTTP_OPTION_NOT_SETTABLE, "the system's HTTP service refused a setting"},
+        {ERROR_WINHTTP_SHUTDOWN, "the system's HTTP service is shutting down"},
+        {ERROR_WINHTTP_LOGIN_FAILURE, "the server or proxy refused the login"},
+        {ERROR_WINHTTP_OPERATION_CANCELLED, "cancelled"},
+        {ERROR_WINHTTP_INCORRECT_HANDLE_TYPE, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_INCORRECT_HANDLE_STATE, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_CANNOT_CONNECT, "the server cannot be reached"},
+        {ERROR_WINHTTP_CONNECTION_ERROR, "the connection was reset"},
+        {ERROR_WINHTTP_RESEND_REQUEST, "the server asked for the request again"},
+        {ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED, "the server asks for a client certificate"},
+        {ERROR_WINHTTP_CANNOT_CALL_BEFORE_OPEN, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_CANNOT_CALL_BEFORE_SEND, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_CANNOT_CALL_AFTER_SEND, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_CANNOT_CALL_AFTER_OPEN, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_HEADER_NOT_FOUND, "the server's answer lacks a header"},
+        {ERROR_WINHTTP_INVALID_SERVER_RESPONSE, "the server's answer is not HTTP"},
+        {ERROR_WINHTTP_INVALID_HEADER, "the server's answer has a broken header"},
+        {ERROR_WINHTTP_INVALID_QUERY_REQUEST, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_HEADER_ALREADY_EXISTS, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_REDIRECT_FAILED, "the server redirected too often"},
+        {ERROR_WINHTTP_AUTO_PROXY_SERVICE_ERROR, "the proxy cannot be found"},
+        {ERROR_WINHTTP_BAD_AUTO_PROXY_SCRIPT, "the proxy's set-up script is broken"},
+        {ERROR_WINHTTP_UNABLE_TO_DOWNLOAD_SCRIPT, "the proxy's set-up script cannot be had"},
+        {ERROR_WINHTTP_UNHANDLED_SCRIPT_TYPE, "the proxy's set-up script is broken"},
+        {ERROR_WINHTTP_SCRIPT_EXECUTION_ERROR, "the proxy's set-up script is broken"},
+        {ERROR_WINHTTP_AUTODETECTION_FAILED, "the proxy cannot be found"},
+        {ERROR_WINHTTP_NOT_INITIALIZED, "the system's HTTP service failed"},
+        {ERROR_WINHTTP_HEADER_COUNT_EXCEEDED, "the server's answer has too many headers"},
+        {ERROR_WINHTTP_HEADER_SIZE_OVERFLOW, "the server's headers are too long"},
+        {ERROR_WINHTTP_CHUNKED_ENCODING_HEADER_SIZE_OVERFLOW, "the server's answer is broken"},
+        {ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW, "the server's answer is too long"},
+        {ERROR_WINHTTP_CLIENT_CERT_NO_PRIVATE_KEY, "the server asks for a client certificate"},
+        {ERROR_WINHTTP_CLIENT_CERT_NO_ACCESS_PRIVATE_KEY, "the server asks for a client certificate"},
+        {ERROR_WINHTTP_SECURE_CERT_CN_INVALID, "the certificate is for another name"},
+        {ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
+         "the certificate has expired or is not yet valid"},
+        {ERROR_WINHTTP_SECURE_INVALID_CA, "the certificate is not from a trusted root"},
+        {ERROR_WINHTTP_SECURE_CERT_REVOKED, "the certificate was revoked"},
+        {ERROR_WINHTTP_SECURE_CERT_REV_FAILED, "whether the certificate was revoked cannot be checked"},
+        {ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE, "the certificate is not one for a server"},
+        {ERROR_WINHTTP_SECURE_INVALID_CERT, "the certificate is not valid"},
+        {ERROR_WINHTTP_SECURE_FAILURE, "the certificate is not valid"},
+        {ERROR_WINHTTP_SECURE_CHANNEL_ERROR, "no common TLS version"},
+        {ERROR_NOT_ENOUGH_MEMORY, "not enough memory"},
+        {ERROR_OUTOFMEMORY, "not enough memory"},
+        {HTTP_ERROR_NO_TLS12, "this Windows cannot make the connection (it has no TLS 1.2)"},
+        {HTTP_ERROR_REDIRECT_REFUSED, "the server redirected to an address not allowed"},
+    };
+    if (error == 0)
+        return std::string();
+    for (const Text &t : texts) {
+        if (t.error == error)
+            return t.text;
+    }
+    // Not WinHTTP's: the system's own words, or at least words.
     char text[512] = "";
-    DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    HMODULE winhttp = GetModuleHandleA("winhttp.dll");
-    if (winhttp != nullptr && error >= WINHTTP_ERROR_BASE && error <= WINHTTP_ERROR_LAST)
-        flags |= FORMAT_MESSAGE_FROM_HMODULE;
-    DWORD n = FormatMessageA(flags, winhttp, error, 0, text, sizeof text, nullptr);
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             error, 0, text, sizeof text, nullptr);
     std::string message(text, n);
     while (!message.empty() &&
            (message.back() == '\r' || message.back() == '\n' || message.back() == '.' ||
             message.back() == ' '))
         message.pop_back();
     if (message.empty())
-        message = "error " + std::to_string(error);
+        message = "the request failed (code " + std::to_string(error) + ")";
     return message;
 }

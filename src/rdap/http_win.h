@@ -1,10 +1,13 @@
 // An HTTP GET for the RDAP answer, run off the window's thread.
 //
 // Each request runs WinHTTP's synchronous calls on a thread of its own; the
-// window's thread never waits on the network. The thread touches no window
-// but the one it posts its single "done" message to, and keeps everything it
-// writes in state of its own, shared with the table of requests here: a
-// request cancelled or forgotten may finish late without harm.
+// window's thread never waits on the network. The thread alone opens, uses
+// and closes its WinHTTP handles: no other thread ever sees one, so none is
+// used after it is closed, and a cancelled request cannot touch a later one
+// that the platform has given the same handle values. It touches no window
+// but the one it posts its single "done" message to, and shares only its
+// cancel flag and its result with the table of requests here: a request
+// cancelled or forgotten may finish late without harm.
 //
 // Every function here is called from the window's thread only.
 //
@@ -27,25 +30,36 @@ struct HttpResult {
     std::string body;         // at most HTTP_BODY_LIMIT bytes
     bool truncated = false;   // the server sent more than HTTP_BODY_LIMIT
     std::string retryAfter;   // the Retry-After header as sent, "" if none
-    std::string finalUrl;     // where the redirects ended
+    std::string finalUrl;     // where the redirects ended, or the address that failed
 };
 
 // How long a request waits, in milliseconds. Resolving and connecting are
 // quick or never happen; a send or a read waits on a server that may be slow.
+// The whole request, redirects and all, ends by totalMs: a server that
+// trickles its answer a byte at a time cannot hold a query for ever.
 struct HttpWaits {
     int resolveMs = 15000;
     int connectMs = 15000;
     int sendMs = 30000;
     int receiveMs = 30000;
+    int totalMs = 60000;
 };
+
+// Errors of the program's own (the Win32 customer bit), beside WinHTTP's.
+// The platform refuses TLS 1.2, the oldest version asked for (Windows 7
+// without its TLS update).
+const unsigned long HTTP_ERROR_NO_TLS12 = 0x20000001;
+// A redirect to an address that is not allowed: another scheme, http:// from
+// https://, or a private address from a server on the internet.
+const unsigned long HTTP_ERROR_REDIRECT_REFUSED = 0x20000002;
 
 // The waits of the requests started from now on (the tests shorten them).
 void SetHttpWaits(const HttpWaits &waits);
 
-// Starts a GET of `url` with "Accept: application/rdap+json", following
-// redirects. An https:// address never redirects to an http:// one; with
-// allowHttp false an http:// address is refused before any connection, and
-// so is an answer whose redirects ended at one.
+// Starts a GET of `url` with "Accept: application/rdap+json" over TLS 1.2 or
+// 1.3 (never older), following up to ten redirects. An https:// address
+// never redirects to an http:// one; with allowHttp false an http:// address
+// is refused before any connection, and so is a redirect to one.
 //
 // When the request ends, posts `message` to `window` with wParam the id
 // returned here; the result is then taken once with TakeHttpResult(id).
@@ -62,11 +76,10 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
 bool TakeHttpResult(unsigned id, HttpResult &result);
 
 // Stops a request and returns at once: no message is posted for it from
-// now on, one already posted finds nothing to take, and its handles are
-// closed, which on Windows makes a call the request's thread waits in return
-// and drops the connection. (Wine's WinHTTP finishes such a call first: the
-// connection then closes when the server answers or the wait runs out.) The
-// thread ends by itself and frees what it held. Harmless for an id that
+// now on, and one already posted finds nothing to take. Its thread sees the
+// cancel as soon as the call it waits in returns (at the latest when that
+// call's wait runs out), then closes its handles, which drops the
+// connection, and ends, freeing what it held. Harmless for an id that
 // ended, was taken or was never given.
 void CancelHttpGet(unsigned id);
 
@@ -75,6 +88,12 @@ void CancelHttpGet(unsigned id);
 void CancelAllHttpGets();
 
 // A readable text for an error of a request, for the status bar and the
-// answer: "timed out", "the server cannot be reached", ...; WinHTTP's own
-// message for the errors not named here.
+// answer: "timed out", "the server cannot be reached", ...; every WinHTTP
+// error has one, and no text is a bare number.
 std::string HttpErrorText(unsigned long error);
+
+// True for an error that says the secure connection itself failed: the
+// server's certificate was refused or no TLS version was common. The
+// lookup then ends: asking port 43 instead would let whoever broke the
+// connection turn it into an unauthenticated one.
+bool IsSecureFailure(unsigned long error);

@@ -116,6 +116,24 @@ void AskRecord(const std::string &bootstrap)
         Unavailable(RdapUrlHost(lookup.recordUrl) + ": " + HttpErrorText(error));
 }
 
+// A secure connection that failed ends the lookup there, in the pane and
+// the status bar alike: port 43 is not asked, since whoever can break a TLS
+// connection could otherwise turn every lookup into an unauthenticated one.
+// `url` is the address asked when the result names none.
+bool EndedInsecure(const HttpResult &r, const std::string &url)
+{
+    if (!IsSecureFailure(r.error))
+        return false;
+    const std::string host = RdapUrlHost(r.finalUrl.empty() ? url : r.finalUrl);
+    const std::string why = "RDAP: the secure connection to " + host +
+                            " failed: " + HttpErrorText(r.error) + "; port 43 not asked";
+    const bool shown = Tell("[" + why + "]\r\n");
+    RdapPlug &plug = Finish();
+    if (shown)
+        plug.CutOff(why.c_str());
+    return true;
+}
+
 // What a failed request says in the fallback line.
 std::string Failure(const HttpResult &r, const std::string &host)
 {
@@ -132,6 +150,8 @@ std::string Failure(const HttpResult &r, const std::string &host)
 void OnBootstrap(const HttpResult &r)
 {
     const char *file = RdapBootstrapFile(lookup.what.kind);
+    if (EndedInsecure(r, lookup.base + file))
+        return;
     const bool fetched = r.error == 0 && r.status == 200 && !r.truncated;
     if (fetched && IsRdapBootstrap(r.body)) {
         StoreBootstrap(file, r.body);
@@ -166,6 +186,8 @@ bool Show(const HttpResult &r, RdapAnswer &answer)
 
 void OnRecord(const HttpResult &r)
 {
+    if (EndedInsecure(r, lookup.recordUrl))
+        return;
     const std::string host = RdapUrlHost(lookup.recordUrl);
     if (r.error == 0 && r.status == 404) {
         const std::string text = "No RDAP record for " + lookup.query + "\r\n";
@@ -207,6 +229,8 @@ void OnRecord(const HttpResult &r)
 
 void OnRegistrar(const HttpResult &r)
 {
+    if (EndedInsecure(r, lookup.recordUrl))
+        return;
     const std::string host = RdapUrlHost(lookup.recordUrl);
     if (r.error != 0 || r.status < 200 || r.status > 299) {
         const std::string why = r.status == 404 ? host + " has no record for " + lookup.query

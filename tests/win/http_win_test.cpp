@@ -213,4 +213,50 @@ TEST_F(HttpGetTest, LargeBodiesArriveWholeUpToTheLimit)
     EXPECT_TRUE(cut.truncated);
 }
 
+// Through the HTTPS fronts of tests/tls_fronts.sh, which pass what gets
+// through on to the server here: a good chain answers, and each refused one
+// fails with its own fault before a request reaches the server.
+TEST_F(HttpGetTest, HttpsAnswersOnlyOverATrustedChainAndModernTls)
+{
+    ASSERT_TRUE(TrustTestRoot());
+    server.Set("/domain/example.test", JsonAnswer(200, "{}"));
+    server.Set("/down", RedirectTo("http://rdap.test/domain/example.test"));
+    server.Start();
+
+    HttpResult good = Get("https://rdap.test/domain/example.test", false);
+    EXPECT_EQ(good.error, 0u) << HttpErrorText(good.error);
+    EXPECT_EQ(good.status, 200);
+    EXPECT_EQ(good.body, "{}");
+    EXPECT_EQ(server.Requests("/domain/example.test"), 1);
+
+    const struct {
+        const char *url;
+        unsigned long error;
+        const char *text;
+    } refused[] = {
+        {"https://wrongname.test/domain/example.test", ERROR_WINHTTP_SECURE_CERT_CN_INVALID,
+         "the certificate is for another name"},
+        {"https://expired.test/domain/example.test", ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
+         "the certificate has expired or is not yet valid"},
+        {"https://unknownca.test/domain/example.test", ERROR_WINHTTP_SECURE_INVALID_CA,
+         "the certificate is not from a trusted root"},
+        {"https://tls10.test/domain/example.test", ERROR_WINHTTP_SECURE_CHANNEL_ERROR,
+         "no common TLS version"},
+    };
+    for (const auto &c : refused) {
+        HttpResult r = Get(c.url, false);
+        EXPECT_EQ(r.error, c.error) << c.url << ": " << HttpErrorText(r.error);
+        EXPECT_TRUE(IsSecureFailure(r.error)) << c.url;
+        EXPECT_EQ(HttpErrorText(r.error), c.text) << c.url;
+        EXPECT_EQ(r.status, 0) << c.url;
+    }
+    EXPECT_EQ(server.Requests("/domain/example.test"), 1) << "a refused chain sent nothing on";
+
+    // An https:// address never leads to an http:// one.
+    HttpResult down = Get("https://rdap.test/down", true);
+    EXPECT_EQ(down.error, HTTP_ERROR_REDIRECT_REFUSED);
+    EXPECT_EQ(down.finalUrl, "http://rdap.test/domain/example.test");
+    EXPECT_EQ(server.Requests("/domain/example.test"), 1);
+}
+
 }  // namespace

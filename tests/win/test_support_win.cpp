@@ -1,5 +1,7 @@
 #include "win/test_support_win.h"
 
+#include <wincrypt.h>
+
 #include <cstdio>
 #include <ostream>
 
@@ -103,6 +105,28 @@ void WriteWholeFile(const std::string &path, const std::string &text)
 bool PathExists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TrustTestRoot()
+{
+    char exe[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    std::string path(exe, n);
+    path = path.substr(0, path.find_last_of('\\') + 1) + "tls\\root.der";
+    const std::string der = ReadWholeFile(path);
+    if (der.empty())
+        return false;
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                                     CERT_SYSTEM_STORE_LOCAL_MACHINE, "ROOT");
+    if (store == nullptr)
+        return false;
+    const BOOL added = CertAddEncodedCertificateToStore(
+        store, X509_ASN_ENCODING, reinterpret_cast<const BYTE *>(der.data()),
+        static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    CertCloseStore(store, 0);
+    return added != FALSE;
 }
 
 std::string WindowsPathOf(const std::string &path)

@@ -42,6 +42,11 @@ public:
     const std::string path;
 };
 
+// Puts the test root made by tests/tls_fronts.sh (tls\\root.der beside the
+// test program) into the prefix's machine root store, so that WinHTTP
+// trusts the HTTPS test servers' chains. False when there is none to add.
+bool TrustTestRoot();
+
 // Runs a command line and waits for its end: its exit code, or 0xFFFFFFFF
 // when it could not start or did not end within timeoutMs (it is then
 // ended).
