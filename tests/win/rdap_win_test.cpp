@@ -263,4 +263,78 @@ TEST_F(Rdap, TheCommandLineSavesTheRenderedAnswerAndExitsWhole)
     DeleteFileA(file.c_str());
 }
 
+// The same servers behind the HTTPS fronts of tests/tls_fronts.sh, with the
+// test root trusted: the bootstrap base is https://, so only https:// is
+// followed.
+const char kSecureDns[] = R"({"version": "1.0", "services": [
+    [["com"], ["https://rdap.test/"]],
+    [["net"], ["https://wrongname.test/"]],
+    [["org"], ["https://expired.test/"]],
+    [["info"], ["https://unknownca.test/"]],
+    [["biz"], ["https://tls10.test/"]],
+    [["plain"], ["http://rdap.test/"]]]})";
+const char kSecureRegistry[] = R"({"objectClassName": "domain", "ldhName": "EXAMPLE.COM",
+    "links": [{"rel": "related", "type": "application/rdap+json",
+               "href": "https://registrar-rdap.test/domain/EXAMPLE.COM"}]})";
+
+class SecureRdap : public Rdap {
+protected:
+    void SetUp() override
+    {
+        Rdap::SetUp();
+        ASSERT_TRUE(TrustTestRoot());
+        WritePrivateProfileStringA("pellwick", "rdapbootstrap", "https://bootstrap.test/", path.c_str());
+        bootstrap.Set("/dns.json", JsonAnswer(200, kSecureDns));
+        registry.Set("/domain/example.com", JsonAnswer(200, kSecureRegistry));
+        registry.Set("/domain/moved.com", RedirectTo("http://rdap.test/domain/example.com"));
+    }
+};
+
+TEST_F(SecureRdap, AGoodChainAnswersAndARefusedOneEndsTheQueryWithoutPort43)
+{
+    const std::string pane = Ask("example.com");
+    EXPECT_TRUE(Has(pane, "Domain name: EXAMPLE.COM\r\n") &&
+                Has(pane, "[Referral to registrar-rdap.test]\r\n") &&
+                Has(pane, "  Name: Alice Example\r\n"))
+        << pane;
+    EXPECT_EQ(Status(), "Connection Closed.");
+
+    const struct {
+        const char *query;
+        const char *why;
+    } refused[] = {
+        {"example.net", "wrongname.test failed: the certificate is for another name"},
+        {"example.org", "expired.test failed: the certificate has expired or is not yet valid"},
+        {"example.info", "unknownca.test failed: the certificate is not from a trusted root"},
+        {"example.biz", "tls10.test failed: no common TLS version"},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.query);
+        const std::string why =
+            std::string("RDAP: the secure connection to ") + c.why + "; port 43 not asked";
+        EXPECT_EQ(Ask(c.query), "[" + why + "]\r\n");
+        EXPECT_EQ(Status(), why);
+        EXPECT_EQ(registry.Requests(std::string("/domain/") + c.query), 0);
+    }
+    EXPECT_EQ(whois.Accepted(), 0) << "port 43 is never asked after a refused chain";
+
+    // From the command line the query is cut off: exit code 3.
+    std::string line = "-j -w:example.net@whois.test -e";
+    quitCode = -1;
+    ProcessCommandLine(&line[0]);
+    ASSERT_TRUE(PumpUntil([] { return quitCode != -1; }, 15000)) << Status();
+    EXPECT_EQ(quitCode, 3);
+    EXPECT_EQ(whois.Accepted(), 0);
+}
+
+TEST_F(SecureRdap, PlainHttpIsNeitherARedirectNorAServiceToFollow)
+{
+    EXPECT_EQ(Ask("moved.com"), "[RDAP unavailable: rdap.test: the server redirected to an address "
+                                "not allowed; asking whois.test]\r\nport 43 answer\r\n");
+    EXPECT_EQ(registry.Requests("/domain/example.com"), 0);
+    EXPECT_EQ(Ask("example.plain"), "[RDAP unavailable: no https RDAP service listed for .plain; "
+                                    "asking whois.test]\r\nport 43 answer\r\n");
+    EXPECT_EQ(whois.Accepted(), 2);
+}
+
 } // namespace
