@@ -391,8 +391,17 @@ DWORD Fetch(Request &r, HttpResult &out)
             return ERROR_WINHTTP_OPERATION_CANCELLED;
         if (!SetWaits(request.Get(), r.waits, progress))
             return ERROR_WINHTTP_TIMEOUT;
+        // A read waits until its whole buffer is full, however slowly the
+        // bytes come; asking first for what has arrived keeps each wait
+        // within the time left.
+        DWORD ready = 0;
+        if (!WinHttpQueryDataAvailable(request.Get(), &ready))
+            return Failure(r, progress);
+        if (GetTickCount64() >= progress.deadline)
+            return ERROR_WINHTTP_TIMEOUT;
         DWORD got = 0;
-        if (!WinHttpReadData(request.Get(), piece.data(), kReadPiece, &got))
+        if (ready != 0 &&
+            !WinHttpReadData(request.Get(), piece.data(), std::min(ready, kReadPiece), &got))
             return Failure(r, progress);
         if (got == 0)
             break;

@@ -61,6 +61,13 @@ HttpAnswer Hang()
     return answer;
 }
 
+HttpAnswer Trickle(std::string body, int ms)
+{
+    HttpAnswer answer = JsonAnswer(200, std::move(body));
+    answer.trickleMs = ms;
+    return answer;
+}
+
 HttpServer::HttpServer(const char *ip, unsigned short port) : server_(ip, port) {}
 
 void HttpServer::Start()
@@ -78,10 +85,17 @@ std::vector<ServerStep> HttpServer::AnswerTo(const std::string &request) const
         return {HoldOpen(kHangMs)};
     char statusLine[64];
     std::snprintf(statusLine, sizeof statusLine, "HTTP/1.1 %d Status\r\n", answer.status);
-    return {SendBytes(statusLine + answer.headers + "Content-Length: " +
-                      std::to_string(answer.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                      answer.body),
-            CloseNow()};
+    const std::string head = statusLine + answer.headers + "Content-Length: " +
+                             std::to_string(answer.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (answer.trickleMs == 0)
+        return {SendBytes(head + answer.body), CloseNow()};
+    std::vector<ServerStep> steps = {SendBytes(head)};
+    for (char c : answer.body) {
+        steps.push_back(PauseMs(answer.trickleMs));
+        steps.push_back(SendBytes(std::string(1, c)));
+    }
+    steps.push_back(CloseNow());
+    return steps;
 }
 
 int HttpServer::Requests(const std::string &path) const

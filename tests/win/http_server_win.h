@@ -13,11 +13,13 @@ struct HttpAnswer {
     std::string headers;  // further header lines, each ending in CR LF
     std::string body;
     bool hang = false;    // say nothing and keep the connection until Stop()
+    int trickleMs = 0;    // send the body a byte at a time, this many ms apart
 };
 
 HttpAnswer JsonAnswer(int status, std::string body, std::string headers = std::string());
 HttpAnswer RedirectTo(const std::string &location);
 HttpAnswer Hang();
+HttpAnswer Trickle(std::string body, int ms);
 
 class HttpServer {
 public:

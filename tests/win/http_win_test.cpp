@@ -213,6 +213,53 @@ TEST_F(HttpGetTest, LargeBodiesArriveWholeUpToTheLimit)
     EXPECT_TRUE(cut.truncated);
 }
 
+// A cancelled request's thread may still be in a call when the next request
+// starts and is given the very handle values the first had (Wine hands out
+// the lowest free ones): the new request must get its own answer whole.
+TEST_F(HttpGetTest, ACancelledRequestNeverTouchesTheNextOne)
+{
+    HttpServer other{"127.0.0.91", kPort};
+    ASSERT_TRUE(other.ok());
+    std::string body(64 * 1024, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = static_cast<char>('A' + i % 23);
+    server.Set("/slow", Trickle(std::string(400, 's'), 5));
+    other.Set("/fast", JsonAnswer(200, body));
+    server.Start();
+    other.Start();
+    for (int round = 1; round <= 12; ++round) {
+        SCOPED_TRACE(round);
+        const unsigned slow = StartHttpGet("http://rdap.test/slow", true, window, kDone, nullptr);
+        ASSERT_NE(slow, 0u);
+        ASSERT_TRUE(WaitUntil(5000, [&] { return server.Requests("/slow") == round; }, PumpBetween));
+        Sleep(static_cast<DWORD>(20 + round * 5));  // the slow one is reading its body now
+        CancelHttpGet(slow);
+        const HttpResult fast = Get("http://registrar-rdap.test/fast");
+        EXPECT_EQ(fast.error, 0u) << HttpErrorText(fast.error);
+        EXPECT_EQ(fast.status, 200);
+        EXPECT_TRUE(fast.body == body) << fast.body.size() << " bytes";
+        EXPECT_FALSE(Posted(slow));
+    }
+}
+
+// A server that sends a byte now and then never lets a read's wait run out;
+// the request as a whole still ends at its limit.
+TEST_F(HttpGetTest, ATricklingAnswerEndsAtTheRequestsTimeLimit)
+{
+    HttpWaits waits;
+    waits.totalMs = 1500;
+    SetHttpWaits(waits);
+    server.Set("/trickle", Trickle(std::string(1000, 't'), 50));
+    server.Start();
+    const ULONGLONG start = GetTickCount64();
+    const HttpResult r = Get("http://rdap.test/trickle");
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_EQ(r.error, static_cast<unsigned long>(ERROR_WINHTTP_TIMEOUT));
+    EXPECT_EQ(HttpErrorText(r.error), "timed out");
+    EXPECT_GE(took, 1400u);
+    EXPECT_LT(took, 4000u);
+}
+
 // Through the HTTPS fronts of tests/tls_fronts.sh, which pass what gets
 // through on to the server here: a good chain answers, and each refused one
 // fails with its own fault before a request reaches the server.
