@@ -182,7 +182,7 @@ void OnRecord(const HttpResult &r)
     RdapAnswer answer;
     if (!Show(r, answer))
         return;
-    if (r.truncated) {
+    if (r.truncated || answer.truncated) {
         Finish().CutOff("RDAP answer cut off at its limit.");
         return;
     }
@@ -220,7 +220,7 @@ void OnRegistrar(const HttpResult &r)
     RdapAnswer answer;
     if (!Show(r, answer))
         return;
-    if (r.truncated)
+    if (r.truncated || answer.truncated)
         Finish().CutOff("RDAP answer cut off at its limit.");
     else
         Finish().Done();
