@@ -134,7 +134,7 @@ void OnBootstrap(const HttpResult &r)
     const char *file = RdapBootstrapFile(lookup.what.kind);
     const bool fetched = r.error == 0 && r.status == 200 && !r.truncated;
     if (fetched && IsRdapBootstrap(r.body)) {
-        StoreBootstrap(file, r.body);
+        StoreBootstrap(lookup.base, file, r.body);
         AskRecord(r.body);
     } else if (!lookup.stale.empty()) {
         const std::string old = std::move(lookup.stale);
@@ -244,7 +244,7 @@ void StartRdapLookup(const std::string &query, HWND window, RdapPlug &plug)
     const char *file = RdapBootstrapFile(lookup.what.kind);
     std::string cached;
     bool fresh = false;
-    if (ReadCachedBootstrap(file, cached, fresh) && fresh) {
+    if (ReadCachedBootstrap(lookup.base, file, cached, fresh) && fresh) {
         AskRecord(cached);
         return;
     }
