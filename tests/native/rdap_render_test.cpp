@@ -41,7 +41,8 @@ void ExpectOneLineValues(const std::string &text)
             break;
     }
     EXPECT_EQ(i, text.size()) << "a lone CR or LF, or control character "
-                              << int(static_cast<unsigned char>(text[i < text.size() ? i : 0]));
+                              << int(static_cast<unsigned char>(text[i < text.size() ? i : 0]))
+                              << " at " << i;
 }
 
 const char *const ThinDomain = R"({
@@ -368,7 +369,7 @@ TEST(RenderRdap, NestingAndRepetitionLayOutIntoNoMoreThanTheLimit)
         return "{\"a\": " + std::string(levels, '[') + zeros + std::string(levels, ']') + "}";
     };
     // Strings of DEL, which the layout writes six bytes for one: 3 MB that
-    // lay out into more than the limit at any indent, a line of 24 kB each.
+    // lay out into more than the limit at any indent, each a line of 24 kB.
     std::string dels = "{\"a\": [";
     for (int i = 0; i < 800; ++i)
         dels += (i == 0 ? "\"" : ", \"") + std::string(4096, '\x7f') + "\"";
