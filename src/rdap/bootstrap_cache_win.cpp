@@ -2,17 +2,20 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "config/config_win.h"
 #include "config/scoped_win.h"
+#include "rdap/rdap_bootstrap.h"
 
-std::string BootstrapCachePath(const char *file)
+std::string BootstrapCachePath(const std::string &base, const char *file)
 {
-    return SettingsFolder() + "\\pellwick-rdap-" + file;
+    return SettingsFolder() + "\\" + RdapBootstrapCopyName(base, file);
 }
 
-bool ReadCachedBootstrap(const char *file, std::string &text, bool &fresh)
+bool ReadCachedBootstrap(const std::string &base, const char *file, std::string &text, bool &fresh)
 {
-    const std::string path = BootstrapCachePath(file);
+    const std::string path = BootstrapCachePath(base, file);
     const OwnedFile in(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!in.IsValid())
@@ -24,11 +27,20 @@ bool ReadCachedBootstrap(const char *file, std::string &text, bool &fresh)
     if (!GetFileSizeEx(in.Get(), &size) || size.QuadPart > 64 * 1024 * 1024 ||
         !GetFileTime(in.Get(), nullptr, nullptr, &written))
         return false;
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc &) {
+        return false; // a crowded process fetches a copy it can hold
+    }
     DWORD read = 0;
     if (!bytes.empty() &&
         (!ReadFile(in.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
          read != bytes.size()))
+        return false;
+    // A copy written by a program that stopped half-way, or altered since,
+    // is fetched anew: a day's wait would not mend it.
+    if (!IsRdapBootstrap(bytes))
         return false;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -45,21 +57,23 @@ bool ReadCachedBootstrap(const char *file, std::string &text, bool &fresh)
     return true;
 }
 
-void StoreBootstrap(const char *file, const std::string &text)
+void StoreBootstrap(const std::string &base, const char *file, const std::string &text)
 {
-    const std::string path = BootstrapCachePath(file);
+    const std::string path = BootstrapCachePath(base, file);
     const std::string part = path + ".part";
     bool whole = false;
     {
         const OwnedFile out(CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out.IsValid())
-            return;
         DWORD written = 0;
-        whole = WriteFile(out.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+        // Flushed before the rename: after a crash the name holds the old
+        // copy or the whole new one, never a new one the disk did not get.
+        whole = out.IsValid() &&
+                WriteFile(out.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
                           nullptr) &&
-                written == text.size();
+                written == text.size() && FlushFileBuffers(out.Get());
     }
+    // Whatever failed, no part file stays behind.
     if (!whole || !MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
         DeleteFileA(part.c_str());
 }

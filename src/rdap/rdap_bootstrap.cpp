@@ -1,7 +1,10 @@
 #include "rdap/rdap_bootstrap.h"
 
 #include <cstdint>
+#include <exception>
 #include <nlohmann/json.hpp>
+
+#include "config/config_names.h"
 
 using nlohmann::json;
 
@@ -198,13 +201,35 @@ const json *ServicesOf(const json &root)
 
 bool IsRdapBootstrap(const std::string &text)
 {
-    return ServicesOf(json::parse(text.begin(), text.end(), nullptr, false)) != nullptr;
+    try {
+        return ServicesOf(json::parse(text.begin(), text.end(), nullptr, false)) != nullptr;
+    } catch (const std::exception &) {
+        return false; // std::bad_alloc, or whatever else the parser may throw
+    }
 }
 
-std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &query, bool allowHttp,
-                            std::string &reason)
+std::string RdapBootstrapCopyName(const std::string &base, const char *file)
 {
-    reason.clear();
+    const std::string prefix = "pellwick-rdap-";
+    if (base == RDAP_BOOTSTRAP_DEFAULT)
+        return prefix + file; // the names copies had before other bases were kept apart
+    uint64_t hash = UINT64_C(0xcbf29ce484222325);
+    for (char c : base) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= UINT64_C(0x100000001b3);
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string digits(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        digits[static_cast<size_t>(i)] = hex[hash & 0xF];
+    return prefix + digits + "-" + file;
+}
+
+namespace {
+
+std::string FindService(const std::string &bootstrapJson, const RdapQuery &query, bool allowHttp,
+                        std::string &reason)
+{
     if (query.kind == RDAP_NONE) {
         reason = "nothing to look up";
         return "";
@@ -258,4 +283,20 @@ std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &q
     if (chosen.back() != '/')
         chosen += '/';
     return chosen;
+}
+
+} // namespace
+
+std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &query, bool allowHttp,
+                            std::string &reason)
+{
+    reason.clear();
+    try {
+        return FindService(bootstrapJson, query, allowHttp, reason);
+    } catch (const std::exception &) {
+        // Too large to parse in the memory at hand (std::bad_alloc), or
+        // whatever else the parser may throw: no more use than a broken file.
+        reason = "bootstrap file unreadable";
+        return "";
+    }
 }

@@ -12,8 +12,18 @@
 const char *RdapBootstrapFile(RdapKind kind);
 
 // True when `text` is a bootstrap file: a JSON object with a "services"
-// array. A page that is not one (a proxy's or a portal's) is not kept.
+// array. A page that is not one (a proxy's or a portal's) is not kept, nor
+// a copy used; neither is a text too large to parse in the memory at hand,
+// which gives false rather than an exception.
 bool IsRdapBootstrap(const std::string &text);
+
+// The name a copy of `file` fetched from `base` (the bootstrap base, ending
+// in '/') is kept under: "pellwick-rdap-dns.json" for the default base,
+// RDAP_BOOTSTRAP_DEFAULT, and for any other "pellwick-rdap-" followed by the
+// FNV-1a 64-bit hash of the base in 16 lower-case hex digits, '-' and the
+// file ("pellwick-rdap-0123456789abcdef-dns.json"): the copies of one base
+// never answer for another's, and a copy keeps its name from run to run.
+std::string RdapBootstrapCopyName(const std::string &base, const char *file);
 
 // Looks the query up in one bootstrap file's JSON text (any bytes): a domain
 // by the longest listed label suffix of its name ("co.uk" over "uk" when both
@@ -30,7 +40,8 @@ bool IsRdapBootstrap(const std::string &text);
 //   "no RDAP service listed for .xyz"  (or "for 192.0.2.1", "for AS64500")
 //   "no https RDAP service listed for .xyz"   (only http:// ones, not allowed)
 //   "bootstrap file unreadable"
-// On a match `reason` is cleared.
+// On a match `reason` is cleared. A file too large to parse in the memory at
+// hand is unreadable too, not an exception.
 std::string FindRdapService(const std::string &bootstrapJson, const RdapQuery &query, bool allowHttp,
                             std::string &reason);
 

@@ -154,7 +154,7 @@ void OnBootstrap(const HttpResult &r)
         return;
     const bool fetched = r.error == 0 && r.status == 200 && !r.truncated;
     if (fetched && IsRdapBootstrap(r.body)) {
-        StoreBootstrap(file, r.body);
+        StoreBootstrap(lookup.base, file, r.body);
         AskRecord(r.body);
     } else if (!lookup.stale.empty()) {
         const std::string old = std::move(lookup.stale);
@@ -204,7 +204,7 @@ void OnRecord(const HttpResult &r)
     RdapAnswer answer;
     if (!Show(r, answer))
         return;
-    if (r.truncated) {
+    if (r.truncated || answer.truncated) {
         Finish().CutOff("RDAP answer cut off at its limit.");
         return;
     }
@@ -244,7 +244,7 @@ void OnRegistrar(const HttpResult &r)
     RdapAnswer answer;
     if (!Show(r, answer))
         return;
-    if (r.truncated)
+    if (r.truncated || answer.truncated)
         Finish().CutOff("RDAP answer cut off at its limit.");
     else
         Finish().Done();
@@ -268,7 +268,7 @@ void StartRdapLookup(const std::string &query, HWND window, RdapPlug &plug)
     const char *file = RdapBootstrapFile(lookup.what.kind);
     std::string cached;
     bool fresh = false;
-    if (ReadCachedBootstrap(file, cached, fresh) && fresh) {
+    if (ReadCachedBootstrap(lookup.base, file, cached, fresh) && fresh) {
         AskRecord(cached);
         return;
     }

@@ -1,8 +1,9 @@
 #include "rdap/rdap_render.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <nlohmann/json.hpp>
-#include <utility>
 #include <vector>
 
 #include "rdap/rdap_bootstrap.h"
@@ -13,9 +14,11 @@ namespace {
 
 // Entities inside entities deeper than this are left to the laid-out JSON.
 const int MaxEntityDepth = 8;
-// JSON nested deeper than this is shown as it came: laying it out recurses
-// once a level. Real answers stay below a dozen levels.
-const size_t MaxLayoutDepth = 256;
+// Real answers nest below a dozen levels, which a reader follows by their
+// indent; past 16 levels an indent says nothing more, while nesting costs a
+// server two bytes a level and each level would cost the pane two spaces on
+// every line below it. Deeper members keep the 16th level's indent.
+const size_t MaxIndentLevels = 16;
 // The parser's explanation of a body that is not JSON quotes what it read;
 // more than this of it says nothing more.
 const size_t MaxParseErrorLength = 300;
@@ -37,29 +40,102 @@ bool IsControl(char c)
     return u < 0x20 || u == 0x7F;
 }
 
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The text being made, held to RDAP_TEXT_LIMIT as it grows: once a piece
+// would pass the limit, nothing more is appended, so no body lays out into
+// more than that however it nests or repeats.
+class BoundedText {
+public:
+    explicit BoundedText(std::string &out) : out_(out) {}
+
+    bool Full() const { return full_; }
+    bool Empty() const { return out_.empty(); }
+
+    void Append(const char *piece, size_t length)
+    {
+        if (full_ || length > RDAP_TEXT_LIMIT - out_.size())
+            full_ = true;
+        else
+            out_.append(piece, length);
+    }
+    void Append(const char *piece) { Append(piece, std::strlen(piece)); }
+    void Append(const std::string &piece) { Append(piece.data(), piece.size()); }
+    void Append(char c)
+    {
+        if (full_ || out_.size() >= RDAP_TEXT_LIMIT)
+            full_ = true;
+        else
+            out_ += c;
+    }
+    void Spaces(size_t count)
+    {
+        if (full_ || count > RDAP_TEXT_LIMIT - out_.size())
+            full_ = true;
+        else
+            out_.append(count, ' ');
+    }
+
+    // Ends a text that reached the limit after its last whole line; one
+    // line longer than the limit is cut, not inside a character. True when
+    // the text was cut.
+    bool End()
+    {
+        if (!full_)
+            return false;
+        const size_t end = out_.rfind("\r\n");
+        if (end != std::string::npos) {
+            out_.resize(end + 2);
+            return true;
+        }
+        size_t cut = std::min(out_.size(), RDAP_TEXT_LIMIT - 2);
+        while (cut > 0 && cut < out_.size() && IsContinuation(out_[cut]))
+            --cut;
+        out_.resize(cut);
+        out_ += "\r\n";
+        return true;
+    }
+
+private:
+    std::string &out_;
+    bool full_ = false;
+};
+
 // Appends a value as one line's worth of text: a control character cannot
 // start a new line or end the text early.
-void AppendSafe(std::string &out, const std::string &value)
+void AppendSafe(BoundedText &out, const std::string &value)
 {
-    for (char c : value)
-        out += IsControl(c) ? ' ' : c;
+    size_t run = 0; // the start of the characters kept as they are
+    for (size_t i = 0; i < value.size(); ++i)
+        if (IsControl(value[i])) {
+            out.Append(value.data() + run, i - run);
+            out.Append(' ');
+            run = i + 1;
+        }
+    out.Append(value.data() + run, value.size() - run);
 }
 
 // Appends text of many lines: each line end (CR LF, LF or CR alone) becomes
 // CR LF, any other control character a space.
-void AppendLines(std::string &out, const char *text, size_t length)
+void AppendLines(BoundedText &out, const char *text, size_t length)
 {
-    out.reserve(out.size() + length + length / 16);
-    for (size_t i = 0; i < length; ++i) {
+    size_t run = 0;
+    for (size_t i = 0; i < length && !out.Full(); ++i) {
         const char c = text[i];
+        if (!IsControl(c))
+            continue;
+        out.Append(text + run, i - run);
         if (c == '\r' || c == '\n') {
-            out += "\r\n";
+            out.Append("\r\n", 2);
             if (c == '\r' && i + 1 < length && text[i + 1] == '\n')
                 ++i;
         } else {
-            out += IsControl(c) ? ' ' : c;
+            out.Append(' ');
         }
+        run = i + 1;
     }
+    if (run < length)
+        out.Append(text + run, length - run);
 }
 
 // Members read without the checks' exceptions: nullptr when the value is
@@ -110,7 +186,7 @@ std::string JoinStrings(const json *array, const char *separator)
 
 class Writer {
 public:
-    explicit Writer(std::string &out) : out_(out) {}
+    explicit Writer(BoundedText &out) : out_(out) {}
 
     // "Label: value" at `indent` levels of two spaces; nothing for an empty value.
     void Field(int indent, const std::string &label, const std::string &value)
@@ -127,25 +203,25 @@ public:
     // "Label: value", or "Label:" alone when the value is empty.
     void Heading(int indent, const std::string &label, const std::string &value)
     {
-        out_.append(static_cast<size_t>(indent) * 2, ' ');
+        out_.Spaces(static_cast<size_t>(indent) * 2);
         AppendSafe(out_, label);
-        out_ += ':';
+        out_.Append(':');
         if (!value.empty()) {
-            out_ += ' ';
+            out_.Append(' ');
             AppendSafe(out_, value);
         }
-        out_ += "\r\n";
+        out_.Append("\r\n", 2);
     }
     // A line of free text, such as a notice's description.
     void Text(int indent, const std::string &text)
     {
-        out_.append(static_cast<size_t>(indent) * 2, ' ');
+        out_.Spaces(static_cast<size_t>(indent) * 2);
         AppendSafe(out_, text);
-        out_ += "\r\n";
+        out_.Append("\r\n", 2);
     }
 
 private:
-    std::string &out_;
+    BoundedText &out_;
 };
 
 void RenderDescription(Writer &w, int indent, const json &object)
@@ -439,48 +515,106 @@ std::string RelatedLink(const json &root)
     return "";
 }
 
-// How deep the value nests, counted without recursion; stops counting past
-// MaxLayoutDepth.
-size_t Depth(const json &root)
+// A string as JSON writes it, quoted: the quote, the backslash and every
+// control character escaped, DEL too; the rest, UTF-8 as the parser checked
+// it, as it is.
+void AppendJsonString(BoundedText &out, const std::string &value)
 {
-    std::vector<std::pair<const json *, size_t>> stack{{&root, 1}};
-    size_t deepest = 0;
-    while (!stack.empty()) {
-        const auto [value, depth] = stack.back();
-        stack.pop_back();
-        if (depth > deepest)
-            deepest = depth;
-        if (deepest > MaxLayoutDepth)
+    static const char hex[] = "0123456789abcdef";
+    out.Append('"');
+    size_t run = 0;
+    for (size_t i = 0; i < value.size() && !out.Full(); ++i) {
+        const char c = value[i];
+        if (c != '"' && c != '\\' && !IsControl(c))
+            continue;
+        out.Append(value.data() + run, i - run);
+        run = i + 1;
+        const char *shortForm = nullptr;
+        switch (c) {
+        case '"':
+            shortForm = "\\\"";
             break;
-        if (value->is_structured())
-            for (const json &child : *value)
-                stack.emplace_back(&child, depth + 1);
+        case '\\':
+            shortForm = "\\\\";
+            break;
+        case '\b':
+            shortForm = "\\b";
+            break;
+        case '\f':
+            shortForm = "\\f";
+            break;
+        case '\n':
+            shortForm = "\\n";
+            break;
+        case '\r':
+            shortForm = "\\r";
+            break;
+        case '\t':
+            shortForm = "\\t";
+            break;
+        default:
+            break;
+        }
+        if (shortForm != nullptr) {
+            out.Append(shortForm, 2);
+        } else {
+            const unsigned char u = static_cast<unsigned char>(c);
+            const char escaped[6] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 0xF]};
+            out.Append(escaped, sizeof escaped);
+        }
     }
-    return deepest;
+    if (run < value.size())
+        out.Append(value.data() + run, value.size() - run);
+    out.Append('"');
 }
 
-// The value laid out with two spaces a level, CR LF line ends. The layout
-// escapes every control character but DEL, escaped here; invalid UTF-8 would
-// be replaced rather than thrown over.
-void AppendLayout(std::string &out, const json &root, const char *body, size_t length)
+// The value laid out with two spaces a level (MaxIndentLevels at most), CR
+// LF line ends, as the parser's own writer lays it out to that depth. It
+// walks the value with a stack of its own, so any depth the parser took is
+// laid out, and stops where the text is full.
+void AppendLayout(BoundedText &out, const json &root)
 {
-    if (Depth(root) > MaxLayoutDepth) {
-        out += "The answer nests too deeply to lay out; as it came:\r\n";
-        AppendLines(out, body, length);
-        out += "\r\n";
-        return;
+    struct Open {
+        const json *value;
+        json::const_iterator next;
+    };
+    std::vector<Open> open;
+    // Writes a value; a container with members is opened, its members to follow.
+    auto start = [&open, &out](const json &value) {
+        if (value.is_structured() && !value.empty()) {
+            out.Append(value.is_object() ? "{\r\n" : "[\r\n", 3);
+            open.push_back({&value, value.cbegin()});
+        } else if (value.is_structured()) {
+            out.Append(value.is_object() ? "{}" : "[]", 2);
+        } else if (value.is_string()) {
+            AppendJsonString(out, value.get_ref<const std::string &>());
+        } else {
+            out.Append(value.dump()); // a number, true, false or null
+        }
+    };
+    auto indent = [&out](size_t level) { out.Spaces(std::min(level, MaxIndentLevels) * 2); };
+    start(root);
+    while (!open.empty() && !out.Full()) {
+        Open &top = open.back();
+        const size_t level = open.size();
+        if (top.next == top.value->cend()) {
+            out.Append("\r\n", 2);
+            indent(level - 1);
+            out.Append(top.value->is_object() ? '}' : ']');
+            open.pop_back();
+            continue;
+        }
+        if (top.next != top.value->cbegin())
+            out.Append(",\r\n", 3);
+        const json::const_iterator member = top.next++;
+        indent(level);
+        if (top.value->is_object()) {
+            AppendJsonString(out, member.key());
+            out.Append(": ", 2);
+        }
+        start(*member); // may grow the stack, after which `top` is not to be used
     }
-    const std::string laid = root.dump(2, ' ', false, json::error_handler_t::replace);
-    out.reserve(out.size() + laid.size() + laid.size() / 8 + 2);
-    for (char c : laid) {
-        if (c == '\n')
-            out += "\r\n";
-        else if (c == '\x7F')
-            out += "\\u007f";
-        else
-            out += c;
-    }
-    out += "\r\n";
+    out.Append("\r\n", 2);
 }
 
 // Reads a body only to learn why it is not JSON.
@@ -537,29 +671,28 @@ RdapAnswer RenderRdap(const char *body, size_t length)
         length = 0;
     const char *first = body != nullptr ? body : "";
     const json root = json::parse(first, first + length, nullptr, false);
-    std::string &out = answer.text;
+    BoundedText out(answer.text);
     if (root.is_discarded()) {
-        out += "The answer is not JSON: ";
+        out.Append("The answer is not JSON: ");
         AppendSafe(out, ParseError(first, length));
-        out += "\r\n\r\n";
+        out.Append("\r\n\r\n");
         AppendLines(out, first, length);
         if (length > 0 && first[length - 1] != '\n' && first[length - 1] != '\r')
-            out += "\r\n";
-        return answer;
+            out.Append("\r\n");
+    } else if (!root.is_object()) {
+        out.Append("The answer is not an RDAP object but JSON ");
+        out.Append(root.type_name());
+        out.Append("\r\n\r\n");
+        AppendLayout(out, root);
+    } else {
+        answer.json = true;
+        Writer w(out);
+        RenderObject(w, root);
+        if (!out.Empty())
+            out.Append("\r\n");
+        AppendLayout(out, root);
+        answer.related = RelatedLink(root);
     }
-    if (!root.is_object()) {
-        out += "The answer is not an RDAP object but JSON ";
-        out += root.type_name();
-        out += "\r\n\r\n";
-        AppendLayout(out, root, first, length);
-        return answer;
-    }
-    answer.json = true;
-    Writer w(out);
-    RenderObject(w, root);
-    if (!out.empty())
-        out += "\r\n";
-    AppendLayout(out, root, first, length);
-    answer.related = RelatedLink(root);
+    answer.truncated = out.End();
     return answer;
 }

@@ -5,10 +5,16 @@
 #include <cstddef>
 #include <string>
 
+// The most text one answer is laid out into, as much as the most of a body
+// kept (HTTP_BODY_LIMIT) and the most of an answer the pane takes: a body
+// that lays out into more is hostile, not long.
+const size_t RDAP_TEXT_LIMIT = 16u * 1024u * 1024u;
+
 struct RdapAnswer {
-    bool json = false;    // the body parsed as a JSON object
-    std::string text;     // what the pane shows, CR LF line ends, UTF-8
-    std::string related;  // a domain answer's link to the registrar's record, "" if none
+    bool json = false;       // the body parsed as a JSON object
+    std::string text;        // what the pane shows, CR LF line ends, UTF-8
+    std::string related;     // a domain answer's link to the registrar's record, "" if none
+    bool truncated = false;  // the text reached RDAP_TEXT_LIMIT and ends before it
 };
 
 // Renders one RDAP response body (any bytes, any size; not NUL-terminated).
@@ -24,8 +30,8 @@ struct RdapAnswer {
 // country; name servers with their addresses; DNSSEC and its DS records;
 // the port 43 server; notices and remarks (title, then each description
 // line indented). Then a blank line and the server's JSON laid out with two
-// spaces (an object's members sorted by name), so nothing is hidden; JSON
-// nested too deeply to lay out is shown as it came instead.
+// spaces a level (an object's members sorted by name), so nothing is hidden;
+// members nested deeper than 16 levels keep the 16th level's indent.
 //
 // Every value is made safe for one line: control characters (below 0x20,
 // and 0x7F) become a space; bytes of invalid UTF-8 are kept as they are.
@@ -38,4 +44,8 @@ struct RdapAnswer {
 // `related`: for an answer of object class "domain", the href of the first
 // link with rel "related" and type "application/rdap+json" whose href is an
 // http(s) URL with a host (RdapUrlAllowed with http allowed), else "".
+//
+// The text holds at most RDAP_TEXT_LIMIT bytes, however the body lays out:
+// appending stops at the limit, the text then ends with the last whole line
+// before it, and `truncated` is set.
 RdapAnswer RenderRdap(const char *body, size_t length);

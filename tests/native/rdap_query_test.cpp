@@ -258,4 +258,20 @@ TEST(RdapUrl, AllowsHttpsAlwaysAndHttpOnRequest)
     EXPECT_EQ(RdapBootstrapFile(RDAP_NONE), nullptr);
 }
 
+TEST(RdapBootstrapCopyName, KeepsTheDefaultBasesNamesAndADigestOfAnyOther)
+{
+    // The digests are FNV-1a 64's published values ("" is its offset basis):
+    // a copy's name must not change between builds, or with the word size.
+    const struct {
+        const char *base, *file, *name;
+    } cases[] = {
+        {"https://data.iana.org/rdap/", "dns.json", "pellwick-rdap-dns.json"},
+        {"http://bootstrap.test/", "dns.json", "pellwick-rdap-5917bd4f046324c0-dns.json"},
+        {"", "ipv4.json", "pellwick-rdap-cbf29ce484222325-ipv4.json"},
+        {"a", "asn.json", "pellwick-rdap-af63dc4c8601ec8c-asn.json"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RdapBootstrapCopyName(c.base, c.file), c.name) << c.base;
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // order, then the server's JSON, from any bytes a server may send.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,15 +33,16 @@ void ExpectOneLineValues(const std::string &text)
 {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\r')
-            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "lone CR at " << i;
-        else if (c == '\n')
-            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "lone LF at " << i;
-        else
-            ASSERT_TRUE(c >= 0x20 && c != 0x7F) << "control character " << int(c) << " at " << i;
+        if (c == '\r' ? i + 1 == text.size() || text[i + 1] != '\n'
+                      : c == '\n' ? i == 0 || text[i - 1] != '\r' : c < 0x20 || c == 0x7F)
+            break;
     }
+    EXPECT_EQ(i, text.size()) << "a lone CR or LF, or control character "
+                              << int(static_cast<unsigned char>(text[i < text.size() ? i : 0]))
+                              << " at " << i;
 }
 
 const char *const ThinDomain = R"({
@@ -337,12 +339,64 @@ TEST(RenderRdap, ShowsWhatIsNotAnRdapObjectAsItCame)
     const RdapAnswer array = Render("[1, \"two\"]");
     EXPECT_FALSE(array.json);
     EXPECT_EQ(array.text, "The answer is not an RDAP object but JSON array\r\n\r\n[\r\n  1,\r\n  \"two\"\r\n]\r\n");
+}
 
-    // Nesting deeper than the layout goes is shown as it came.
-    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-    const RdapAnswer nested = Render("{\"a\": " + deep + "}");
-    EXPECT_TRUE(nested.json);
-    EXPECT_NE(nested.text.find("The answer nests too deeply to lay out; as it came:\r\n{\"a\": [[["), std::string::npos);
+// The widest indent of any line.
+size_t WidestIndent(const std::string &text)
+{
+    size_t widest = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        const size_t line = (end == std::string::npos ? text.size() : end) - start;
+        size_t spaces = 0;
+        while (spaces < line && text[start + spaces] == ' ')
+            ++spaces;
+        widest = std::max(widest, spaces);
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+    return widest;
+}
+
+TEST(RenderRdap, NestingAndRepetitionLayOutIntoNoMoreThanTheLimit)
+{
+    // An object whose member "a" nests `levels` deep around `count` zeros.
+    auto nested = [](size_t levels, size_t count) {
+        std::string zeros;
+        for (size_t i = 0; i < count; ++i)
+            zeros += i == 0 ? "0" : ",0";
+        return "{\"a\": " + std::string(levels, '[') + zeros + std::string(levels, ']') + "}";
+    };
+    // Strings of DEL, which the layout writes six bytes for one: 3 MB that
+    // lay out into more than the limit at any indent, each a line of 24 kB.
+    std::string dels = "{\"a\": [";
+    for (int i = 0; i < 800; ++i)
+        dels += (i == 0 ? "\"" : ", \"") + std::string(4096, '\x7f') + "\"";
+    dels += "]}";
+    const struct {
+        const char *what;
+        std::string body;
+        bool truncated;
+        size_t indent; // the widest the text may and does indent
+    } cases[] = {
+        {"a small answer 250 levels deep", nested(250, 2000), false, 32},
+        {"100000 levels", nested(100000, 0), false, 32},
+        {"strings that lay out six times their size", dels, true, 4},
+        {"line ends that double, not JSON", "<" + std::string(9u << 20, '\n'), true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const RdapAnswer a = Render(c.body);
+        EXPECT_EQ(a.truncated, c.truncated);
+        EXPECT_LE(a.text.size(), RDAP_TEXT_LIMIT);
+        if (c.truncated) // the line that did not fit is left out whole
+            EXPECT_GT(a.text.size(), RDAP_TEXT_LIMIT - 32768) << "filled to the limit";
+        else
+            EXPECT_EQ(a.text.substr(a.text.size() - 3), "}\r\n") << "laid out to its end";
+        EXPECT_EQ(WidestIndent(a.text), c.indent);
+        ExpectOneLineValues(a.text);
+    }
 }
 
 TEST(RenderRdap, RendersALargeAnswerWhole)
@@ -361,6 +415,7 @@ TEST(RenderRdap, RendersALargeAnswerWhole)
     body += "]}";
     const RdapAnswer a = Render(body);
     EXPECT_TRUE(a.json);
+    EXPECT_FALSE(a.truncated);
     const std::string last = "Entity: technical\r\n  Handle: E" + std::to_string(count - 1) + "\r\n";
     EXPECT_NE(a.text.find(last), std::string::npos);
     EXPECT_NE(a.text.find("\"handle\": \"E" + std::to_string(count - 1) + "\""), std::string::npos);

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/cmdline_win.h"
+#include "config/config_names.h"
 #include "frame/options.h"
 #include "net/query_win.h"
 #include "rdap/bootstrap_cache_win.h"
@@ -22,6 +24,7 @@
 
 namespace {
 
+const char kBase[] = "http://bootstrap.test/";
 const char *const kBootstrapFiles[] = {"dns.json", "ipv4.json", "ipv6.json", "asn.json"};
 
 // .com, .net, .рф and 192.0.2.0/24 at rdap.test; .org at an address where
@@ -56,7 +59,7 @@ protected:
     {
         Query::SetUp();
         bUseRdap = true;
-        WritePrivateProfileStringA("pellwick", "rdapbootstrap", "http://bootstrap.test/", path.c_str());
+        WritePrivateProfileStringA("pellwick", "rdapbootstrap", kBase, path.c_str());
         ForgetBootstrap();
         ASSERT_TRUE(bootstrap.ok() && registry.ok() && registrar.ok() && whois.ok());
         bootstrap.Set("/dns.json", JsonAnswer(200, kDns));
@@ -85,8 +88,9 @@ protected:
 
     static void ForgetBootstrap()
     {
-        for (const char *file : kBootstrapFiles)
-            DeleteFileA(BootstrapCachePath(file).c_str());
+        for (const char *base : {kBase, RDAP_BOOTSTRAP_DEFAULT})
+            for (const char *file : kBootstrapFiles)
+                DeleteFileA(BootstrapCachePath(base, file).c_str());
     }
 
     // Runs one WhoIs query to its end; the pane's text.
@@ -129,7 +133,7 @@ TEST_F(Rdap, ADomainShowsTheRegistryAndTheRegistrarAndTheBootstrapIsKept)
     // The next query reads the bootstrap file from its copy.
     EXPECT_EQ(Ask("example.com"), pane);
     EXPECT_EQ(bootstrap.Requests("/dns.json"), 1);
-    const std::string copy = BootstrapCachePath("dns.json");
+    const std::string copy = BootstrapCachePath(kBase, "dns.json");
     EXPECT_EQ(ReadWholeFile(copy), kDns);
 
     // A day-old copy is fetched again; when that fails, it is used still.
@@ -208,7 +212,44 @@ TEST_F(Rdap, WhereRdapCannotAnswerPort43IsAskedAndTheLineSaysWhy)
     EXPECT_EQ(Ask("example.com"), "[RDAP unavailable: bootstrap file dns.json unavailable "
                                   "(bootstrap.test sent no bootstrap file); asking whois.test]\r\n"
                                   "port 43 answer\r\n");
-    EXPECT_FALSE(PathExists(BootstrapCachePath("dns.json")));
+    EXPECT_FALSE(PathExists(BootstrapCachePath(kBase, "dns.json")));
+}
+
+TEST_F(Rdap, ACopyOfNoUseIsFetchedAnewThoughUnderADayOld)
+{
+    // A copy that parses only with more room than a crowded process has.
+    std::string large = R"({"services": [], "padding": [0)";
+    for (int i = 0; i < 100000; ++i)
+        large += ",0";
+    large += "]}";
+    // Whole and fresh, but another base's: .com would go where nothing listens.
+    const char elsewhere[] = R"({"services": [[["com"], ["http://127.0.0.93/"]]]})";
+    const struct {
+        const char *what;
+        const char *base; // whose copy it is
+        std::string copy;
+        bool crowded;
+    } cases[] = {
+        {"empty", kBase, "", false},
+        {"cut short", kBase, std::string(kDns, sizeof kDns / 2), false},
+        {"not a bootstrap file", kBase, R"({"version": "1.0"})", false},
+        {"too large to parse here", kBase, large, true},
+        {"the default base's", RDAP_BOOTSTRAP_DEFAULT, elsewhere, false},
+    };
+    int fetched = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ForgetBootstrap();
+        WriteWholeFile(BootstrapCachePath(c.base, "dns.json"), c.copy);
+        {
+            std::optional<FailAllocations> tight;
+            if (c.crowded)
+                tight.emplace(1024 * 1024);
+            EXPECT_TRUE(Has(Ask("example.com"), "Domain name: EXAMPLE.COM\r\n")) << Status();
+        }
+        EXPECT_EQ(bootstrap.Requests("/dns.json"), ++fetched);
+        EXPECT_EQ(ReadWholeFile(BootstrapCachePath(kBase, "dns.json")), kDns);
+    }
 }
 
 TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
