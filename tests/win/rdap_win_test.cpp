@@ -25,6 +25,7 @@
 namespace {
 
 const char kBase[] = "http://bootstrap.test/";
+const char kSecureBase[] = "https://bootstrap.test/";
 const char *const kBootstrapFiles[] = {"dns.json", "ipv4.json", "ipv6.json", "asn.json"};
 
 // .com, .net, .рф and 192.0.2.0/24 at rdap.test; .org at an address where
@@ -88,7 +89,7 @@ protected:
 
     static void ForgetBootstrap()
     {
-        for (const char *base : {kBase, RDAP_BOOTSTRAP_DEFAULT})
+        for (const char *base : {kBase, kSecureBase, RDAP_BOOTSTRAP_DEFAULT})
             for (const char *file : kBootstrapFiles)
                 DeleteFileA(BootstrapCachePath(base, file).c_str());
     }
@@ -324,7 +325,7 @@ protected:
     {
         Rdap::SetUp();
         ASSERT_TRUE(TrustTestRoot());
-        WritePrivateProfileStringA("pellwick", "rdapbootstrap", "https://bootstrap.test/", path.c_str());
+        WritePrivateProfileStringA("pellwick", "rdapbootstrap", kSecureBase, path.c_str());
         bootstrap.Set("/dns.json", JsonAnswer(200, kSecureDns));
         registry.Set("/domain/example.com", JsonAnswer(200, kSecureRegistry));
         registry.Set("/domain/moved.com", RedirectTo("http://rdap.test/domain/example.com"));
