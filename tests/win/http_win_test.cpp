@@ -190,6 +190,14 @@ TEST_F(HttpGetTest, FailuresAreErrorsWithAReadableText)
     EXPECT_EQ(slow.status, 0);
     EXPECT_EQ(HttpErrorText(slow.error), "timed out");
     EXPECT_TRUE(WaitUntil(2000, [this] { return server.PeerClosed(0); }, PumpBetween));
+
+    // No WinHTTP error reaches the user as a bare number.
+    for (unsigned long e = WINHTTP_ERROR_BASE + 1; e <= WINHTTP_ERROR_LAST; ++e) {
+        const std::string text = HttpErrorText(e);
+        EXPECT_TRUE(!text.empty() && text.find("rror") == std::string::npos &&
+                    (text[0] < '0' || text[0] > '9'))
+            << e << ": " << text;
+    }
 }
 
 TEST_F(HttpGetTest, LargeBodiesArriveWholeUpToTheLimit)
