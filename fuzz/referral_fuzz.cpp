@@ -3,12 +3,16 @@
 // or a server ParseWhoisServer accepts, taken whole from the answer, never
 // with a scheme, a path, blanks or a line end; ParseWhoisServer accepts only
 // a valid host with an optional port 1..65535 and leaves the server alone
-// otherwise.
+// otherwise. Whether a host is private does not hang on how it is written:
+// a port, a trailing dot, capitals or brackets around an IPv6 address
+// change nothing, and a plain dotted address is judged by its value.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
 #include "fuzz_check.h"
 #include "net/referral.h"
+#include "text/names.h"
 
 namespace {
 
@@ -45,12 +49,40 @@ void CheckParse(const std::string &text)
     FUZZ_CHECK(value >= 1 && value <= 65535 && server.port == value);
 }
 
+void CheckPrivate(const std::string &host)
+{
+    const bool isPrivate = IsPrivateHostLiteral(host);
+    if (host.find_first_of("[]") != std::string::npos)
+        return;
+    const auto colons = std::count(host.begin(), host.end(), ':');
+    if (colons >= 2) {
+        FUZZ_CHECK(IsPrivateHostLiteral("[" + host + "]:443") == isPrivate);
+        return;
+    }
+    if (colons == 1)
+        return;
+    FUZZ_CHECK(IsPrivateHostLiteral(host + ":43") == isPrivate);
+    if (host.empty() || host.back() != '.')
+        FUZZ_CHECK(IsPrivateHostLiteral(host + ".") == isPrivate);
+    std::string upper = host;
+    for (char &c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    FUZZ_CHECK(IsPrivateHostLiteral(upper) == isPrivate);
+    uint8_t b[4];
+    if (ParseIpv4Address(host, b))
+        FUZZ_CHECK(isPrivate == IsPrivateIPv4(static_cast<unsigned long>(b[0]) << 24 |
+                                              static_cast<unsigned long>(b[1]) << 16 |
+                                              static_cast<unsigned long>(b[2]) << 8 | b[3]));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::string answer(reinterpret_cast<const char *>(data), size);
     CheckParse(answer);
+    CheckPrivate(answer);
 
     const std::string found = FindReferral(answer.data(), answer.size());
     if (found.empty())

@@ -7,10 +7,9 @@
 #include "net/blocking_win.h"
 #include "text/unicode_win.h"
 
-SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
-                      const char *protocol, QueryPlug &plug, u_short port)
+bool ResolveServer(const char *host, const char *service, u_short defaultPort,
+                   const char *protocol, QueryPlug &plug, u_short port, sockaddr_in &address)
 {
-    sockaddr_in address;
     std::memset(&address, 0, sizeof address);
     address.sin_family = AF_INET;
     const servent *entry = getservbyname(service, protocol);
@@ -25,7 +24,7 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
     std::string wire;
     if (!NameOnTheWire(host, wire)) {
         plug.Failed(WSAHOST_NOT_FOUND, "gethostbyname()");
-        return INVALID_SOCKET;
+        return false;
     }
     // A dotted address is used as it is. The limited-broadcast address reads
     // like INADDR_NONE and so goes to the resolver as a name.
@@ -34,9 +33,14 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
         address.sin_addr.s_addr = dotted;
     } else if (BlockingResolve(wire.c_str(), &address.sin_addr) == SOCKET_ERROR) {
         plug.Failed(WSAGetLastError(), "gethostbyname()");
-        return INVALID_SOCKET;
+        return false;
     }
+    return true;
+}
 
+SOCKET ConnectResolved(const char *host, const sockaddr_in &address, const char *protocol,
+                       QueryPlug &plug)
+{
     plug.Stage(STAGE_CONNECTING, host);
     const protoent *proto = getprotobyname(protocol);
     // Every query is a stream; the protocol names only the databases' entries.
@@ -53,6 +57,15 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
     }
     plug.Stage(STAGE_CONNECTED, host);
     return s;
+}
+
+SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
+                      const char *protocol, QueryPlug &plug, u_short port)
+{
+    sockaddr_in address;
+    if (!ResolveServer(host, service, defaultPort, protocol, plug, port, address))
+        return INVALID_SOCKET;
+    return ConnectResolved(host, address, protocol, plug);
 }
 
 SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultPort,

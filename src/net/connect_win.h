@@ -18,3 +18,12 @@ SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort
                       const char *protocol, QueryPlug &plug, u_short port = 0);
 SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultPort,
                          QueryPlug &plug);
+
+// The two halves of OpenConnection, for an owner that looks at where a host
+// leads before it connects there: the address and port `host` resolves to
+// (false after telling the plug which call failed), then the connection to
+// it, shown under `host`.
+bool ResolveServer(const char *host, const char *service, u_short defaultPort,
+                   const char *protocol, QueryPlug &plug, u_short port, sockaddr_in &address);
+SOCKET ConnectResolved(const char *host, const sockaddr_in &address, const char *protocol,
+                       QueryPlug &plug);

@@ -53,6 +53,9 @@ struct ReferralState {
     ReferralChain servers;  // who has been asked, in order
     std::string answer;     // what the current connection brought, from its start
     bool lineEnded = true;  // the pane's text ends with a whole line
+    // The first server is at a private address (a company's own, a test's):
+    // its referrals may lead anywhere. Otherwise none leads to one.
+    bool privateStart = false;
 };
 // Servers put the referral near the top of their answer; only the start of
 // a long answer is kept to look for it, so a chain adds no second copy of a
@@ -388,15 +391,28 @@ void SendAndArm(const std::string &host, const std::vector<std::string> &parts)
         FailConnection(sockQuery, armError, "WSAAsyncSelect()", answerPlug);
 }
 
-// Connects to a WhoIs server. A query that follows referrals takes a
+bool PeerIsPrivate(SOCKET s)
+{
+    sockaddr_in peer;
+    int length = sizeof peer;
+    if (getpeername(s, reinterpret_cast<sockaddr *>(&peer), &length) == SOCKET_ERROR)
+        return false;
+    return IsPrivateIPv4(ntohl(peer.sin_addr.s_addr));
+}
+
+// Connects to the first WhoIs server of a query's chain; where it is decides
+// where its referrals may lead. A query that follows referrals takes a
 // "host:port" server to that port; otherwise the name goes to the resolver
 // whole, as it always has.
 SOCKET OpenWhoisServer(const std::string &server)
 {
     WhoisServer parsed;
-    if (referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0)
-        return OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, parsed.port);
-    return OpenTcpConnection(server.c_str(), "whois", 43, answerPlug);
+    const SOCKET s =
+        referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0
+            ? OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, parsed.port)
+            : OpenTcpConnection(server.c_str(), "whois", 43, answerPlug);
+    referral.privateStart = s != INVALID_SOCKET && PeerIsPrivate(s);
+    return s;
 }
 
 // The server has closed the connection of one answer in a chain. When that
@@ -416,16 +432,39 @@ bool FollowReferral()
     StopAnswerClock(); // the next server's clock starts with its request
     closesocket(sockQuery);
     sockQuery = INVALID_SOCKET;
+    SetStatusText(("Following referral to " + next).c_str());
     // A blank line, then the line that names the next server.
     const std::string mark = (referral.lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
-                             next + "]\r\n";
-    AppendOutput(mark.c_str());
+                             next;
     referral.lineEnded = true;
-    SetStatusText(("Following referral to " + next).c_str());
-    sockQuery = OpenWhoisServer(next);
+    WhoisServer server;
+    ParseWhoisServer(next, server); // FindReferral names only servers it parses
+    // A server on the internet that names one on the user's own machine or
+    // network is not followed: the answer comes from whoever runs it. A
+    // name that says so is not even resolved.
+    const bool anywhere = referral.privateStart;
+    bool inside = !anywhere && IsPrivateHostLiteral(server.host);
+    sockaddr_in address = {};
+    if (!inside) {
+        if (!ResolveServer(server.host.c_str(), "whois", 43, "tcp", answerPlug, server.port,
+                           address)) {
+            // A server that cannot be reached ends the chain with what came;
+            // a Cancel while it was being reached has ended it already.
+            AppendOutput((mark + "]\r\n").c_str());
+            if (bBusy)
+                EndCutOff(nullptr);
+            return true;
+        }
+        inside = !anywhere && IsPrivateIPv4(ntohl(address.sin_addr.s_addr));
+    }
+    if (inside) {
+        // The chain ends whole here, as at a server asked before.
+        AppendOutput((mark + " not followed: a private address]\r\n").c_str());
+        return false;
+    }
+    AppendOutput((mark + "]\r\n").c_str());
+    sockQuery = ConnectResolved(server.host.c_str(), address, "tcp", answerPlug);
     if (sockQuery == INVALID_SOCKET) {
-        // A server that cannot be reached ends the chain with what came; a
-        // Cancel while it was being reached has ended it already.
         if (bBusy)
             EndCutOff(nullptr);
         return true;

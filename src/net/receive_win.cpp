@@ -122,6 +122,11 @@ bool ReadSocketEvent(SOCKET current, WPARAM socket, LPARAM event, QueryPlug &plu
     if (what == FD_CLOSE)
         plug.Closing();
     const int closeError = what == FD_CLOSE ? WSAGETSELECTERROR(event) : 0;
+    // Windows reports a reset as a close carrying the error. Wine (8.0)
+    // reports it as an ordinary close: no error in the event, none in
+    // SO_ERROR or select(), and the reads find the answer's bytes and then
+    // its end; only a blocking read already waiting when the reset comes
+    // fails, and no read here waits. There such an answer ends as whole.
     if (closeError != 0) {
         // A reset connection: its close is the socket's last event, so the
         // query ends here, after whatever of the answer is still readable.

@@ -12,6 +12,7 @@
 #include "rdap/rdap_query.h"
 #include "rdap/rdap_render.h"
 #include "rdap/retry_after.h"
+#include "text/names.h"
 #include "text/text_mode.h"
 
 namespace {
@@ -214,8 +215,17 @@ void OnRecord(const HttpResult &r)
         Finish().Done();
         return;
     }
-    lookup.recordUrl = answer.related;
     const std::string next = RdapUrlHost(answer.related);
+    // A record on the internet that links to this machine or the user's own
+    // network is not followed, as for a WhoIs referral.
+    if (IsPrivateHostLiteral(next) && !IsPrivateHostLiteral(RdapUrlHost(lookup.recordUrl))) {
+        if (Tell("\r\n[Referral to " + next + " not followed: a private address]\r\n"))
+            Finish().Done();
+        else
+            Finish();
+        return;
+    }
+    lookup.recordUrl = answer.related;
     if (!Tell("\r\n[Referral to " + next + "]\r\n")) {
         Finish();
         return;

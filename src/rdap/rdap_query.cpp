@@ -1,6 +1,6 @@
 #include "rdap/rdap_query.h"
 
-#include <cstring>
+#include "text/names.h"
 
 namespace {
 
@@ -150,94 +150,6 @@ bool ClassifyDomain(std::string name, RdapQuery &query, std::string &reason)
 }
 
 } // namespace
-
-bool ParseIpv4Address(const std::string &text, uint8_t bytes[4])
-{
-    size_t start = 0;
-    for (int i = 0; i < 4; ++i) {
-        const size_t dot = text.find('.', start);
-        if ((dot == std::string::npos) != (i == 3))
-            return false;
-        const std::string octet = text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        uint64_t value = 0;
-        if (octet.size() > 3 || (octet.size() > 1 && octet[0] == '0') || !ParseDecimal(octet, 255, value))
-            return false;
-        bytes[i] = static_cast<uint8_t>(value);
-        start = dot + 1;
-    }
-    return true;
-}
-
-bool ParseIpv6Address(const std::string &text, uint8_t bytes[16])
-{
-    // The groups before "::" and after it, each as 16-bit values; an
-    // embedded IPv4 address counts as two groups at the end.
-    uint16_t head[8] = {}, tail[8] = {};
-    int heads = 0, tails = 0;
-    bool gap = false;
-    size_t i = 0;
-    const size_t n = text.size();
-    if (n >= 2 && text[0] == ':' && text[1] == ':') {
-        gap = true;
-        i = 2;
-    } else if (n > 0 && text[0] == ':') {
-        return false;
-    }
-    while (i < n) {
-        uint16_t *groups = gap ? tail : head;
-        int &count = gap ? tails : heads;
-        if (heads + tails >= 8)
-            return false;
-        size_t end = i;
-        while (end < n && text[end] != ':')
-            ++end;
-        const std::string group = text.substr(i, end - i);
-        if (group.find('.') != std::string::npos) {
-            // The last 32 bits written as an IPv4 address.
-            uint8_t v4[4];
-            if (end != n || heads + tails > 6 || !ParseIpv4Address(group, v4))
-                return false;
-            groups[count++] = static_cast<uint16_t>(v4[0] << 8 | v4[1]);
-            groups[count++] = static_cast<uint16_t>(v4[2] << 8 | v4[3]);
-            break;
-        }
-        if (group.empty() || group.size() > 4)
-            return false;
-        unsigned value = 0;
-        for (char c : group) {
-            const int h = HexValue(c);
-            if (h < 0)
-                return false;
-            value = value << 4 | static_cast<unsigned>(h);
-        }
-        groups[count++] = static_cast<uint16_t>(value);
-        if (end == n)
-            break;
-        // A ':' follows: another group, or "::".
-        i = end + 1;
-        if (i < n && text[i] == ':') {
-            if (gap)
-                return false;
-            gap = true;
-            ++i;
-        } else if (i == n) {
-            return false; // a trailing single ':'
-        }
-    }
-    if (gap ? heads + tails > 7 : heads != 8)
-        return false;
-    std::memset(bytes, 0, 16);
-    for (int g = 0; g < heads; ++g) {
-        bytes[2 * g] = static_cast<uint8_t>(head[g] >> 8);
-        bytes[2 * g + 1] = static_cast<uint8_t>(head[g] & 0xFF);
-    }
-    for (int g = 0; g < tails; ++g) {
-        const int at = 8 - tails + g;
-        bytes[2 * at] = static_cast<uint8_t>(tail[g] >> 8);
-        bytes[2 * at + 1] = static_cast<uint8_t>(tail[g] & 0xFF);
-    }
-    return true;
-}
 
 bool ParseIpNetwork(const std::string &text, RdapKind kind, uint8_t bytes[16], int &prefixLength)
 {

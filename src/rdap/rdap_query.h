@@ -43,12 +43,8 @@ struct RdapQuery {
 // `query` is reset in either case.
 bool ClassifyRdapQuery(const std::string &text, RdapQuery &query, std::string &reason);
 
-// The address parsers the classification uses, also for the networks a
-// bootstrap file lists. "192.0.2.0" into 4 bytes, "2001:db8::" into 16; the
-// rules are those above, without a prefix. False (and `bytes` unspecified)
-// when the text is not such an address.
-bool ParseIpv4Address(const std::string &text, uint8_t bytes[4]);
-bool ParseIpv6Address(const std::string &text, uint8_t bytes[16]);
+// The addresses are read by ParseIpv4Address and ParseIpv6Address
+// (text/names.h), also for the networks a bootstrap file lists.
 
 // "address/length" or a bare address (length 32 or 128) of the given kind
 // (RDAP_IPV4 or RDAP_IPV6). False when the address or the length is not

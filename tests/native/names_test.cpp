@@ -25,3 +25,91 @@ TEST(LooksLikeDomainName, DomainsAgainstOtherQueries)
     for (const auto &c : cases)
         EXPECT_EQ(LooksLikeDomainName(c.text), c.domain) << c.text;
 }
+
+// Where a referral or a link may lead without a resolver being asked: this
+// machine, the user's networks and the addresses no server has, in every
+// spelling the platform reads as one of them.
+TEST(IsPrivateHostLiteral, PrivatePlacesInEverySpellingAgainstTheInternet)
+{
+    const struct {
+        const char *host;
+        bool isPrivate;
+    } cases[] = {
+        {"localhost", true},
+        {"LocalHost.", true},
+        {"printer.LOCALHOST", true},
+        {"localhost.example.com", false},
+        {"mylocalhost", false},
+        {"example.com", false},
+        {"", false},
+        // Each range at its edges.
+        {"0.0.0.0", true},
+        {"0.255.255.255", true},
+        {"1.0.0.0", false},
+        {"10.0.0.0", true},
+        {"10.255.255.255", true},
+        {"11.0.0.0", false},
+        {"100.63.255.255", false},
+        {"100.64.0.0", true},
+        {"100.127.255.255", true},
+        {"100.128.0.0", false},
+        {"126.255.255.255", false},
+        {"127.0.0.1", true},
+        {"127.255.255.255", true},
+        {"128.0.0.0", false},
+        {"169.253.255.255", false},
+        {"169.254.169.254", true},
+        {"169.255.0.0", false},
+        {"172.15.255.255", false},
+        {"172.16.0.0", true},
+        {"172.31.255.255", true},
+        {"172.32.0.0", false},
+        {"192.167.255.255", false},
+        {"192.168.0.1", true},
+        {"192.169.0.0", false},
+        {"192.0.2.43", false},
+        // The shorter and other-base forms inet_addr reads.
+        {"127.1", true},
+        {"10.1.2", true},
+        {"2130706433", true},
+        {"0x7f.0.0.1", true},
+        {"0177.0.0.1", true},
+        {"0xA9FEA9FE", true},
+        {"0x08080808", false},
+        {"8.8.8.8", false},
+        {"127.0.0.1.", true},
+        {"127.0.0.1:43", true},
+        {"256.0.0.1", false},
+        {"0x100.0.0.1", false},
+        {"127.0.0.0.1", false},
+        {"08.0.0.1", false},
+        {"127.0.0.1x", false},
+        {"127..1", false},
+        // IPv6, bare and in brackets.
+        {"::1", true},
+        {"[::1]", true},
+        {"[::1]:8080", true},
+        {"::", true},
+        {"fc00::", true},
+        {"fdff:ffff::1", true},
+        {"fe80::1%eth0", true},
+        {"[fe80::1%25en0]", true},
+        {"febf::1", true},
+        {"fec0::1", false},
+        {"ff02::1", false},
+        {"2001:db8::1", false},
+        {"[2001:db8::1]:443", false},
+        {"::ffff:192.168.0.1", true},
+        {"::ffff:7f00:1", true},
+        {"::ffff:8.8.8.8", false},
+        {"::127.0.0.1", true},
+        {"::8.8.8.8", false},
+        {"[::1", false},
+        {"::1::", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IsPrivateHostLiteral(c.host), c.isPrivate) << c.host;
+    // Only the low 32 bits are an address.
+    EXPECT_TRUE(IsPrivateIPv4(0x7F000001ul));
+    EXPECT_FALSE(IsPrivateIPv4(0xC0000201ul));
+}

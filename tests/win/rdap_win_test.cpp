@@ -253,6 +253,31 @@ TEST_F(Rdap, ACopyOfNoUseIsFetchedAnewThoughUnderADayOld)
     }
 }
 
+// A record from a service the bootstrap names by a name links to an address
+// on this machine: the link is not followed. A record that came from such an
+// address itself may link there.
+TEST_F(Rdap, ALinkIntoTheUsersOwnNetworkIsFollowedOnlyFromInside)
+{
+    registry.Set("/domain/example.net", JsonAnswer(200, R"({"objectClassName": "domain",
+        "links": [{"rel": "related", "type": "application/rdap+json",
+                   "href": "http://127.0.0.91/domain/EXAMPLE.NET"}]})"));
+    registrar.Set("/domain/EXAMPLE.NET", JsonAnswer(200, kRegistrar));
+    std::string pane = Ask("example.net");
+    const std::string line = "\r\n\r\n[Referral to 127.0.0.91 not followed: a private address]\r\n";
+    ASSERT_GT(pane.size(), line.size());
+    EXPECT_EQ(pane.substr(pane.size() - line.size()), line);
+    EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_EQ(registrar.Requests("/domain/EXAMPLE.NET"), 0);
+
+    ForgetBootstrap();
+    bootstrap.Set("/dns.json",
+                  JsonAnswer(200, R"({"services": [[["net"], ["http://127.0.0.90/"]]]})"));
+    pane = Ask("example.net");
+    EXPECT_TRUE(Has(pane, "\r\n\r\n[Referral to 127.0.0.91]\r\n")) << pane;
+    EXPECT_EQ(registrar.Requests("/domain/EXAMPLE.NET"), 1);
+    EXPECT_EQ(Status(), "Connection Closed.");
+}
+
 TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
 {
     registry.Set("/domain/slow.com", Hang());

@@ -128,6 +128,36 @@ TEST_F(Referrals, AnUnreachableReferralOrCancelEndsTheChainWithWhatCame)
     EXPECT_TRUE(PumpUntil([&] { return registrar.PeerClosed(0); }));
 }
 
+// public-whois.test (192.0.2.43, in the sandbox) stands for a server on the
+// internet. What it names on this machine is not asked, however it is
+// written; the chain ends whole there, as at a loop. A first server on this
+// machine may refer anywhere, as every other test here shows.
+TEST_F(Referrals, AServerOnTheInternetIsNotFollowedIntoTheUsersOwnNetwork)
+{
+    auto registrar = Serving("127.0.0.82", "never asked\n");
+    auto local = Serving("127.0.0.1", "never asked\n", 4343);
+    LoopbackServer publicServer("192.0.2.43", 43);
+    ASSERT_TRUE(publicServer.ok()) << "the sandbox puts 192.0.2.43 on its loopback device";
+    wOptions = OPT_EXIT;
+    for (const char *referred : {"registrar.test", "127.0.0.82", "localhost:4343"}) {
+        SCOPED_TRACE(referred);
+        const std::string answer = std::string("refer: ") + referred + "\n";
+        publicServer.Serve({SendBytes(answer), CloseNow()});
+        quitCode = -1;
+        statusHistory.clear();
+        ASSERT_EQ(Whois("example.test", "public-whois.test"), 0) << Status();
+        ASSERT_TRUE(PumpUntil([] { return Completed() && quitCode != -1; }, 15000)) << Status();
+        EXPECT_EQ(PaneText(), "refer: " + std::string(referred) + "\r\n\r\n[Referral to " +
+                                  referred + " not followed: a private address]\r\n");
+        EXPECT_EQ(Status(), "Connection Closed.");
+        EXPECT_EQ(Title(), "Pellwick (WhoIs - example.test)");
+        EXPECT_EQ(quitCode, 0) << "the answer is whole";
+    }
+    EXPECT_EQ(publicServer.Accepted(), 3);
+    EXPECT_EQ(registrar->Accepted(), 0);
+    EXPECT_EQ(local->Accepted(), 0);
+}
+
 TEST_F(Referrals, SwitchedOffAWhoisQueryAsksOnlyItsServer)
 {
     bFollowReferrals = false;
