@@ -1,10 +1,12 @@
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include "rdap/http_win.h"
 
 #include <winhttp.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,6 +19,7 @@
 #include "rdap/rdap_bootstrap.h"
 #include "rdap/tls_fault_win.h"
 #include "rdap/winhttp_handle_win.h"
+#include "text/names.h"
 #include "version.h"
 
 namespace {
@@ -145,6 +148,7 @@ bool Cancelled(Request &r)
 struct Progress {
     ULONGLONG deadline = 0;  // GetTickCount64() by which the request ends
     DWORD secureFlags = 0;   // what the platform said of a refused certificate
+    bool privateServer = false;  // the server answering now is at a private address
 };
 
 void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
@@ -325,6 +329,35 @@ DWORD Ask(Request &r, Progress &progress, HINTERNET session, const Target &targe
     return 0;
 }
 
+// Whether the server a request reached is on this machine or a private
+// network: by the address connected to where the platform tells it, else
+// by how its host is written.
+bool ServerIsPrivate(HINTERNET request, const Target &target)
+{
+    WINHTTP_CONNECTION_INFO info = {};
+    DWORD size = sizeof info;
+    info.cbSize = sizeof info;
+    if (WinHttpQueryOption(request, WINHTTP_OPTION_CONNECTION_INFO, &info, &size)) {
+        const SOCKADDR_STORAGE &peer = info.RemoteAddress;
+        if (peer.ss_family == AF_INET) {
+            const auto *v4 = reinterpret_cast<const sockaddr_in *>(&peer);
+            return IsPrivateIPv4(ntohl(v4->sin_addr.s_addr));
+        }
+        if (peer.ss_family == AF_INET6) {
+            const unsigned char *b =
+                reinterpret_cast<const sockaddr_in6 *>(&peer)->sin6_addr.s6_addr;
+            std::string text;
+            char group[8];
+            for (int i = 0; i < 16; i += 2) {
+                std::snprintf(group, sizeof group, i == 0 ? "%x" : ":%x", b[i] << 8 | b[i + 1]);
+                text += group;
+            }
+            return IsPrivateHostLiteral(text);
+        }
+    }
+    return IsPrivateHostLiteral(Utf8Of(target.host));
+}
+
 // Whether a redirect from `from` to `to` is followed: never to another
 // scheme than http(s), never from https:// to http://, and to http:// only
 // where plain HTTP is allowed.
@@ -358,6 +391,7 @@ DWORD Fetch(Request &r, HttpResult &out)
     for (int redirects = 0;; ++redirects) {
         if (const DWORD error = Ask(r, progress, session.Get(), target, connection, request))
             return error;
+        progress.privateServer = ServerIsPrivate(request.Get(), target);
         DWORD bytes = sizeof status;
         if (!WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                  WINHTTP_HEADER_NAME_BY_INDEX, &status, &bytes,
@@ -379,6 +413,10 @@ DWORD Fetch(Request &r, HttpResult &out)
         if (Crack(url, r.allowHttp, next) != 0 || !RdapUrlAllowed(out.finalUrl, r.allowHttp) ||
             !RedirectAllowed(target, next))
             return HTTP_ERROR_REDIRECT_REFUSED;
+        // As a WhoIs referral: from the internet, never into the user's own
+        // machine or network.
+        if (!progress.privateServer && IsPrivateHostLiteral(Utf8Of(next.host)))
+            return HTTP_ERROR_PRIVATE_REDIRECT;
         target = next;
         if (Cancelled(r))
             return ERROR_WINHTTP_OPERATION_CANCELLED;
@@ -415,6 +453,7 @@ DWORD Fetch(Request &r, HttpResult &out)
         out.body.append(piece.data(), got);
     }
     out.status = static_cast<int>(status);
+    out.privateServer = progress.privateServer;
     return 0;
 }
 
@@ -605,6 +644,7 @@ std::string HttpErrorText(unsigned long error)
         {ERROR_OUTOFMEMORY, "not enough memory"},
         {HTTP_ERROR_NO_TLS12, "this Windows cannot make the connection (it has no TLS 1.2)"},
         {HTTP_ERROR_REDIRECT_REFUSED, "the server redirected to an address not allowed"},
+        {HTTP_ERROR_PRIVATE_REDIRECT, "the server redirected to a private address"},
     };
     if (error == 0)
         return std::string();

@@ -31,6 +31,9 @@ struct HttpResult {
     bool truncated = false;   // the server sent more than HTTP_BODY_LIMIT
     std::string retryAfter;   // the Retry-After header as sent, "" if none
     std::string finalUrl;     // where the redirects ended, or the address that failed
+    // The server that answered last is on this machine or a private network
+    // (or is reached through a proxy there): its links may lead there too.
+    bool privateServer = false;
 };
 
 // How long a request waits, in milliseconds. Resolving and connecting are
@@ -49,9 +52,12 @@ struct HttpWaits {
 // The platform refuses TLS 1.2, the oldest version asked for (Windows 7
 // without its TLS update).
 const unsigned long HTTP_ERROR_NO_TLS12 = 0x20000001;
-// A redirect to an address that is not allowed: another scheme, http:// from
-// https://, or a private address from a server on the internet.
+// A redirect to an address that is not allowed: another scheme, or http://
+// from https://.
 const unsigned long HTTP_ERROR_REDIRECT_REFUSED = 0x20000002;
+// A redirect from a server on the internet to a host that is this machine
+// or a private network by its spelling ("localhost", "10.0.0.1").
+const unsigned long HTTP_ERROR_PRIVATE_REDIRECT = 0x20000003;
 
 // The waits of the requests started from now on (the tests shorten them).
 void SetHttpWaits(const HttpWaits &waits);
@@ -59,7 +65,8 @@ void SetHttpWaits(const HttpWaits &waits);
 // Starts a GET of `url` with "Accept: application/rdap+json" over TLS 1.2 or
 // 1.3 (never older), following up to ten redirects. An https:// address
 // never redirects to an http:// one; with allowHttp false an http:// address
-// is refused before any connection, and so is a redirect to one.
+// is refused before any connection, and so is a redirect to one. A server
+// on the internet is not followed to this machine or a private network.
 //
 // When the request ends, posts `message` to `window` with wParam the id
 // returned here; the result is then taken once with TakeHttpResult(id).

@@ -218,7 +218,8 @@ void OnRecord(const HttpResult &r)
     const std::string next = RdapUrlHost(answer.related);
     // A record on the internet that links to this machine or the user's own
     // network is not followed, as for a WhoIs referral.
-    if (IsPrivateHostLiteral(next) && !IsPrivateHostLiteral(RdapUrlHost(lookup.recordUrl))) {
+    if (IsPrivateHostLiteral(next) && !r.privateServer &&
+        !IsPrivateHostLiteral(RdapUrlHost(r.finalUrl))) {
         if (Tell("\r\n[Referral to " + next + " not followed: a private address]\r\n"))
             Finish().Done();
         else

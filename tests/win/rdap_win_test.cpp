@@ -256,26 +256,41 @@ TEST_F(Rdap, ACopyOfNoUseIsFetchedAnewThoughUnderADayOld)
 // A record from a service the bootstrap names by a name links to an address
 // on this machine: the link is not followed. A record that came from such an
 // address itself may link there.
-TEST_F(Rdap, ALinkIntoTheUsersOwnNetworkIsFollowedOnlyFromInside)
+// A server on the internet (public-rdap.test, a documentation address on
+// the sandbox's own loopback device) neither links nor redirects into the
+// user's own network; one there (rdap.test, on 127.0.0.90) may.
+TEST_F(Rdap, ALinkOrRedirectIntoTheUsersOwnNetworkIsFollowedOnlyFromInside)
 {
-    registry.Set("/domain/example.net", JsonAnswer(200, R"({"objectClassName": "domain",
+    const std::string record = R"({"objectClassName": "domain",
         "links": [{"rel": "related", "type": "application/rdap+json",
-                   "href": "http://127.0.0.91/domain/EXAMPLE.NET"}]})"));
+                   "href": "http://127.0.0.91/domain/EXAMPLE.NET"}]})";
+    HttpServer outside{"192.0.2.43", 80};
+    ASSERT_TRUE(outside.ok());
+    outside.Set("/domain/example.net", JsonAnswer(200, record));
+    outside.Set("/domain/moved.net", RedirectTo("http://127.0.0.91/domain/EXAMPLE.NET"));
+    outside.Start();
+    registry.Set("/domain/example.net", JsonAnswer(200, record));
     registrar.Set("/domain/EXAMPLE.NET", JsonAnswer(200, kRegistrar));
+    bootstrap.Set("/dns.json",
+                  JsonAnswer(200, R"({"services": [[["net"], ["http://public-rdap.test/"]]]})"));
+
     std::string pane = Ask("example.net");
     const std::string line = "\r\n\r\n[Referral to 127.0.0.91 not followed: a private address]\r\n";
     ASSERT_GT(pane.size(), line.size());
     EXPECT_EQ(pane.substr(pane.size() - line.size()), line);
     EXPECT_EQ(Status(), "Connection Closed.");
+    EXPECT_EQ(Ask("moved.net"), "[RDAP unavailable: public-rdap.test: the server redirected to a "
+                                "private address; asking whois.test]\r\nport 43 answer\r\n");
     EXPECT_EQ(registrar.Requests("/domain/EXAMPLE.NET"), 0);
 
     ForgetBootstrap();
     bootstrap.Set("/dns.json",
-                  JsonAnswer(200, R"({"services": [[["net"], ["http://127.0.0.90/"]]]})"));
+                  JsonAnswer(200, R"({"services": [[["net"], ["http://rdap.test/"]]]})"));
     pane = Ask("example.net");
     EXPECT_TRUE(Has(pane, "\r\n\r\n[Referral to 127.0.0.91]\r\n")) << pane;
     EXPECT_EQ(registrar.Requests("/domain/EXAMPLE.NET"), 1);
     EXPECT_EQ(Status(), "Connection Closed.");
+    outside.Stop();
 }
 
 TEST_F(Rdap, CancelEndsAHangingRequestAtOnce)
