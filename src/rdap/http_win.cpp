@@ -118,8 +118,9 @@ DWORD Crack(const std::wstring &url, bool allowHttp, Target &target)
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
     if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
         const DWORD error = GetLastError();
-        return error == ERROR_WINHTTP_UNRECOGNIZED_SCHEME ? error
-                                                          : static_cast<DWORD>(ERROR_WINHTTP_INVALID_URL);
+        return error == ERROR_WINHTTP_UNRECOGNIZED_SCHEME
+                   ? error
+                   : static_cast<DWORD>(ERROR_WINHTTP_INVALID_URL);
     }
     target.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
     if (!target.secure && !(parts.nScheme == INTERNET_SCHEME_HTTP && allowHttp))
@@ -185,21 +186,22 @@ DWORD Failure(Request &r, const Progress &progress)
     case WSAECONNABORTED:
         return ERROR_WINHTTP_CONNECTION_ERROR;
     case ERROR_WINHTTP_SECURE_FAILURE: {
-        const DWORD f = progress.secureFlags;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED)
-            return ERROR_WINHTTP_SECURE_CERT_REVOKED;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA)
-            return ERROR_WINHTTP_SECURE_INVALID_CA;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID)
-            return ERROR_WINHTTP_SECURE_CERT_DATE_INVALID;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID)
-            return ERROR_WINHTTP_SECURE_CERT_CN_INVALID;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED)
-            return ERROR_WINHTTP_SECURE_CERT_REV_FAILED;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_CERT_WRONG_USAGE)
-            return ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE;
-        if (f & WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR)
-            return ERROR_WINHTTP_SECURE_CHANNEL_ERROR;
+        // The gravest fault first.
+        static const DWORD faults[][2] = {
+            {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED, ERROR_WINHTTP_SECURE_CERT_REVOKED},
+            {WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA, ERROR_WINHTTP_SECURE_INVALID_CA},
+            {WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID,
+             ERROR_WINHTTP_SECURE_CERT_DATE_INVALID},
+            {WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID, ERROR_WINHTTP_SECURE_CERT_CN_INVALID},
+            {WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED, ERROR_WINHTTP_SECURE_CERT_REV_FAILED},
+            {WINHTTP_CALLBACK_STATUS_FLAG_CERT_WRONG_USAGE, ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE},
+            {WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR,
+             ERROR_WINHTTP_SECURE_CHANNEL_ERROR},
+        };
+        for (const auto &fault : faults) {
+            if (progress.secureFlags & fault[0])
+                return fault[1];
+        }
         return error;
     }
     default:
@@ -297,9 +299,10 @@ DWORD Ask(Request &r, Progress &progress, HINTERNET session, const Target &targe
     connection = WinHttpHandle(WinHttpConnect(session, target.host.c_str(), target.port, 0));
     if (!connection)
         return Failure(r, progress);
-    request = WinHttpHandle(WinHttpOpenRequest(connection.Get(), L"GET", target.path.c_str(), nullptr,
-                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                        target.secure ? WINHTTP_FLAG_SECURE : 0));
+    request = WinHttpHandle(WinHttpOpenRequest(connection.Get(), L"GET", target.path.c_str(),
+                                               nullptr, WINHTTP_NO_REFERER,
+                                               WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                               target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
         return Failure(r, progress);
     // Each redirect is looked at here before it is followed.
@@ -358,14 +361,6 @@ bool ServerIsPrivate(HINTERNET request, const Target &target)
     return IsPrivateHostLiteral(Utf8Of(target.host));
 }
 
-// Whether a redirect from `from` to `to` is followed: never to another
-// scheme than http(s), never from https:// to http://, and to http:// only
-// where plain HTTP is allowed.
-bool RedirectAllowed(const Target &from, const Target &to)
-{
-    return !(from.secure && !to.secure);
-}
-
 // Runs the request to its end: 0 with the status, headers and body in
 // `out`, or the error that stopped it, with out.finalUrl the address asked
 // last.
@@ -393,7 +388,8 @@ DWORD Fetch(Request &r, HttpResult &out)
             return error;
         progress.privateServer = ServerIsPrivate(request.Get(), target);
         DWORD bytes = sizeof status;
-        if (!WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+        if (!WinHttpQueryHeaders(request.Get(),
+                                 WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                  WINHTTP_HEADER_NAME_BY_INDEX, &status, &bytes,
                                  WINHTTP_NO_HEADER_INDEX))
             return Failure(r, progress);
@@ -409,9 +405,11 @@ DWORD Fetch(Request &r, HttpResult &out)
             return ERROR_WINHTTP_REDIRECT_FAILED;
         url = Resolved(url, location);
         out.finalUrl = Utf8Of(url);
+        // Never to a scheme other than http(s), to http:// only where plain
+        // HTTP is allowed, and never from https:// to http://.
         Target next;
         if (Crack(url, r.allowHttp, next) != 0 || !RdapUrlAllowed(out.finalUrl, r.allowHttp) ||
-            !RedirectAllowed(target, next))
+            (target.secure && !next.secure))
             return HTTP_ERROR_REDIRECT_REFUSED;
         // As a WhoIs referral: from the internet, never into the user's own
         // machine or network.
@@ -629,13 +627,15 @@ std::string HttpErrorText(unsigned long error)
         {ERROR_WINHTTP_CHUNKED_ENCODING_HEADER_SIZE_OVERFLOW, "the server's answer is broken"},
         {ERROR_WINHTTP_RESPONSE_DRAIN_OVERFLOW, "the server's answer is too long"},
         {ERROR_WINHTTP_CLIENT_CERT_NO_PRIVATE_KEY, "the server asks for a client certificate"},
-        {ERROR_WINHTTP_CLIENT_CERT_NO_ACCESS_PRIVATE_KEY, "the server asks for a client certificate"},
+        {ERROR_WINHTTP_CLIENT_CERT_NO_ACCESS_PRIVATE_KEY,
+         "the server asks for a client certificate"},
         {ERROR_WINHTTP_SECURE_CERT_CN_INVALID, "the certificate is for another name"},
         {ERROR_WINHTTP_SECURE_CERT_DATE_INVALID,
          "the certificate has expired or is not yet valid"},
         {ERROR_WINHTTP_SECURE_INVALID_CA, "the certificate is not from a trusted root"},
         {ERROR_WINHTTP_SECURE_CERT_REVOKED, "the certificate was revoked"},
-        {ERROR_WINHTTP_SECURE_CERT_REV_FAILED, "whether the certificate was revoked cannot be checked"},
+        {ERROR_WINHTTP_SECURE_CERT_REV_FAILED,
+         "whether the certificate was revoked cannot be checked"},
         {ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE, "the certificate is not one for a server"},
         {ERROR_WINHTTP_SECURE_INVALID_CERT, "the certificate is not valid"},
         {ERROR_WINHTTP_SECURE_FAILURE, "the certificate is not valid"},

@@ -10,17 +10,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-int HexValue(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // ASCII only: what the user typed is not text in any locale.
 std::string LowerAscii(std::string s)
 {
@@ -184,7 +173,7 @@ bool ClassifyRdapQuery(const std::string &text, RdapQuery &query, std::string &r
         return ClassifyAutnum(s, query, reason);
     if (s.find(':') != std::string::npos) {
         for (char c : s)
-            if (!(HexValue(c) >= 0 || c == ':' || c == '.' || c == '/')) {
+            if (!(HexDigitValue(c) >= 0 || c == ':' || c == '.' || c == '/')) {
                 reason = NotRdap;
                 return false;
             }

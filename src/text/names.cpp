@@ -6,7 +6,9 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int HexValue(char c)
+}  // namespace
+
+int HexDigitValue(char c)
 {
     if (IsDigit(c))
         return c - '0';
@@ -16,6 +18,8 @@ int HexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 // An IPv4 address as inet_addr and the resolvers read one, which is more
 // than four decimal octets: one to four parts, each decimal, octal (a
@@ -41,7 +45,7 @@ bool ParseIpv4Literal(const std::string &text, uint32_t &address)
         uint64_t value = 0;
         size_t digits = 0;
         for (; i < n && text[i] != '.'; ++i, ++digits) {
-            const int d = HexValue(text[i]);
+            const int d = HexDigitValue(text[i]);
             if (d < 0 || static_cast<unsigned>(d) >= base)
                 return false;
             value = value * base + static_cast<unsigned>(d);
@@ -206,7 +210,7 @@ bool ParseIpv6Address(const std::string &text, uint8_t bytes[16])
             return false;
         unsigned value = 0;
         for (char c : group) {
-            const int h = HexValue(c);
+            const int h = HexDigitValue(c);
             if (h < 0)
                 return false;
             value = value << 4 | static_cast<unsigned>(h);

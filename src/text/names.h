@@ -13,6 +13,9 @@
 // the UTF-8 it is. `text` is UTF-8.
 bool LooksLikeDomainName(const char *text);
 
+// The value of one hexadecimal digit (either case), -1 for any other char.
+int HexDigitValue(char c);
+
 // Addresses written out, as RDAP queries and bootstrap files give them:
 // "192.0.2.0" into 4 bytes (four decimal octets 0..255, no leading zeros),
 // "2001:db8::" into 16 (up to eight groups of 1..4 hex digits, at most one

@@ -145,8 +145,8 @@ TEST_F(HttpGetTest, RedirectsAreFollowedAndPlainHttpOnlyWhenAllowed)
 
 TEST_F(HttpGetTest, CancelReturnsAtOnceClosesTheConnectionAndPostsNothing)
 {
-    // Wine's WinHTTP lets a read it waits in run to its end before the
-    // handles close: a short wait keeps the test short there.
+    // The cancelled request's thread closes its connection once the call it
+    // waits in returns: a short wait keeps the test short.
     HttpWaits waits;
     waits.receiveMs = 1500;
     SetHttpWaits(waits);
