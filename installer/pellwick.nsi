@@ -1,8 +1,9 @@
 ; Pellwick's setup program. It puts the program and its help file into a
 ; folder under Program Files, records the installation in the registry key
 ; that the program reads at start-up, adds a Start-menu shortcut and an
-; uninstaller listed in Add/Remove Programs. Uninstalling keeps the user's
-; pellwick.ini: settings and host lists outlive a reinstall.
+; uninstaller listed in Add/Remove Programs. A first install writes a
+; starting pellwick.ini; a later one, and the uninstaller, leave the user's
+; file as it is: settings and host lists outlive a reinstall.
 ;
 ; CMake builds it (installer/CMakeLists.txt) with these defines:
 ;   PELLWICK_EXE      the pellwick.exe to install
@@ -25,6 +26,10 @@ Target x86-unicode
 !define INSTALL_KEY "${MAKER_KEY}\${PRODUCT}"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+; Where Cfgfile points: the program reaches it both through that path and
+; through the bare name pellwick.ini, which resolves in the Windows
+; directory, so the two must name one file.
+!define CONFIG_FILE "$WINDIR\pellwick.ini"
 
 Name "${PRODUCT} ${PELLWICK_VERSION}"
 OutFile "${PELLWICK_OUTFILE}"
@@ -62,6 +67,29 @@ Function un.onInit
   !insertmacro UseMachineWideLocations
 FunctionEnd
 
+; A first install starts with referrals, RDAP and Unicode text on and a
+; WhoIs list of IANA's server, which knows every top-level domain's server
+; and refers onwards, and the five regional internet registries'. The
+; program started without a file keeps its own defaults; a file that is
+; there already is the user's and stays as it is. The profile functions
+; write it, as the program itself does.
+Function WriteStartingConfiguration
+  IfFileExists "${CONFIG_FILE}" done
+  WriteINIStr "${CONFIG_FILE}" "pellwick" "referrals" "1"
+  WriteINIStr "${CONFIG_FILE}" "pellwick" "rdap" "1"
+  WriteINIStr "${CONFIG_FILE}" "pellwick" "unicode" "1"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "count" "6"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host0" "whois.iana.org"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host1" "whois.arin.net"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host2" "whois.ripe.net"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host3" "whois.apnic.net"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host4" "whois.lacnic.net"
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host5" "whois.afrinic.net"
+  ; The Setup dialog's Default Host, which the WhoIs dialog opens on.
+  WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "default" "whois.iana.org"
+done:
+FunctionEnd
+
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "/oname=pellwick.exe" "${PELLWICK_EXE}"
@@ -69,10 +97,8 @@ Section "${PRODUCT}"
 
   WriteRegStr HKLM "${INSTALL_KEY}" "Product" "${PRODUCT}"
   WriteRegStr HKLM "${INSTALL_KEY}" "Version" "${PELLWICK_VERSION}"
-  ; The program reaches its configuration both through this path and
-  ; through the bare name pellwick.ini, which resolves in the Windows
-  ; directory: the two must name one file.
-  WriteRegStr HKLM "${INSTALL_KEY}" "Cfgfile" "$WINDIR\pellwick.ini"
+  WriteRegStr HKLM "${INSTALL_KEY}" "Cfgfile" "${CONFIG_FILE}"
+  Call WriteStartingConfiguration
 
   CreateShortCut "${SHORTCUT}" "$INSTDIR\pellwick.exe"
 

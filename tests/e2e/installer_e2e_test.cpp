@@ -1,9 +1,9 @@
 // The setup program, the 32-bit one that ships, run silently as an
 // administrator deploys it, here as on 64-bit Windows (a 32-bit process in a
 // 64-bit prefix): it puts the program and its help file under Program Files
-// (x86), records the installation where the 32-bit program reads it, and its
-// uninstaller takes all of that away again but leaves the user's
-// pellwick.ini.
+// (x86), records the installation where the 32-bit program reads it, writes
+// a starting pellwick.ini where there is none, and its uninstaller takes all
+// but that file away again.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -33,14 +33,27 @@ bool SameText(const std::string &a, const std::string &b)
     return _stricmp(a.c_str(), b.c_str()) == 0;
 }
 
+// One value of a configuration file as the program reads it, "<none>" when
+// absent. The file is read afresh: the profile functions keep the last file
+// they touched, and another process has written it since.
+std::string ProfileValue(const std::string &file, const char *section, const char *key)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    char text[300] = "";
+    GetPrivateProfileStringA(section, key, "<none>", text, sizeof text, file.c_str());
+    return text;
+}
+
 class Installer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The configuration file is shared with the other tests of this run.
+        // The configuration file is shared with the other tests of this run;
+        // without it each test starts from a first install.
         hadConfig = PathExists(BareConfigPath());
         if (hadConfig)
             savedConfig = ReadWholeFile(BareConfigPath());
+        DeleteFileA(BareConfigPath().c_str());
         ASSERT_EQ(RunAndWait("\"" + setupPath + "\" /S", 60000), 0u) << "the silent install failed";
     }
 
@@ -118,6 +131,41 @@ TEST_F(Installer, RecordsTheInstallationInTheProgramsRegistryView)
     EXPECT_EQ(name, "Pellwick32");
     EXPECT_TRUE(ReadMachineString(UNINSTALL_KEY, "UninstallString", PROGRAM_VIEW, uninstall));
     EXPECT_TRUE(SameText(uninstall, "\"" + folder + "\\Uninstall.exe\"")) << uninstall;
+}
+
+TEST_F(Installer, AFirstInstallWritesTheStartingConfigurationAndAReinstallKeepsTheUsers)
+{
+    const std::string config = Installed(REG_VALUE_CFGFILE);
+    struct {
+        const char *section, *key, *value;
+    } const starting[] = {
+        {SECTION_PELLWICK, KEY_REFERRALS, "1"},
+        {SECTION_PELLWICK, KEY_RDAP, "1"},
+        {SECTION_PELLWICK, KEY_UNICODE, "1"},
+        // The list as the dialogs load it, IANA's server first, and the
+        // recorded default as the dialogs' single-key reads spell it.
+        {SECTION_WHOIS, KEY_COUNT, "6"},
+        {SECTION_WHOIS, "host0", "whois.iana.org"},
+        {SECTION_WHOIS, "host1", "whois.arin.net"},
+        {SECTION_WHOIS, "host2", "whois.ripe.net"},
+        {SECTION_WHOIS, "host3", "whois.apnic.net"},
+        {SECTION_WHOIS, "host4", "whois.lacnic.net"},
+        {SECTION_WHOIS, "host5", "whois.afrinic.net"},
+        {SECTION_WHOIS_KEYS, KEY_DEFAULT, "whois.iana.org"},
+        // The placement is the program's own choice on its first start.
+        {SECTION_PELLWICK, KEY_LEFT, "<none>"},
+    };
+    for (const auto &s : starting)
+        EXPECT_EQ(ProfileValue(config, s.section, s.key), s.value) << s.section << " " << s.key;
+
+    // The user turns referrals off; installing again over it keeps the file
+    // byte for byte.
+    WritePrivateProfileStringA(SECTION_PELLWICK, KEY_REFERRALS, "0", config.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, config.c_str());
+    const std::string changed = ReadWholeFile(config);
+    ASSERT_NE(changed.find("referrals=0"), std::string::npos) << changed;
+    ASSERT_EQ(RunAndWait("\"" + setupPath + "\" /S", 60000), 0u) << "the reinstall failed";
+    EXPECT_EQ(ReadWholeFile(config), changed);
 }
 
 TEST_F(Installer, TheInstalledProgramReadsTheInstallation)
