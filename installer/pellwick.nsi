@@ -1,13 +1,15 @@
-; Pellwick's setup program. It puts the program and its help file into a
+; Pellwick's setup program. It puts the program and its help files into a
 ; folder under Program Files, records the installation in the registry key
-; that the program reads at start-up, adds a Start-menu shortcut and an
+; that the program reads at start-up, adds Start-menu shortcuts and an
 ; uninstaller listed in Add/Remove Programs. A first install writes a
 ; starting pellwick.ini; a later one, and the uninstaller, leave the user's
 ; file as it is: settings and host lists outlive a reinstall.
 ;
 ; CMake builds it (installer/CMakeLists.txt) with these defines:
 ;   PELLWICK_EXE      the pellwick.exe to install
-;   PELLWICK_HELP     the help file; installed as pllwck32.hlp when it exists
+;   PELLWICK_HELP     the WinHelp file, installed as pllwck32.hlp
+;   PELLWICK_CHM      the HTML Help file, installed as pllwck32.chm with its
+;                     Start-menu shortcut; only where the build makes one
 ;   PELLWICK_VERSION  the project's version, as in the program's resources
 ;   PELLWICK_VERSION4 the same as four numbers, for the setup's own resources
 ;   PELLWICK_OUTFILE  the setup program to write
@@ -26,6 +28,7 @@ Target x86-unicode
 !define INSTALL_KEY "${MAKER_KEY}\${PRODUCT}"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+!define HELP_SHORTCUT "$SMPROGRAMS\Pellwick Help.lnk"
 ; Where Cfgfile points: the program reaches it both through that path and
 ; through the bare name pellwick.ini, which resolves in the Windows
 ; directory, so the two must name one file.
@@ -94,6 +97,9 @@ Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "/oname=pellwick.exe" "${PELLWICK_EXE}"
   File "/oname=pllwck32.hlp" "${PELLWICK_HELP}"
+!ifdef PELLWICK_CHM
+  File "/oname=pllwck32.chm" "${PELLWICK_CHM}"
+!endif
 
   WriteRegStr HKLM "${INSTALL_KEY}" "Product" "${PRODUCT}"
   WriteRegStr HKLM "${INSTALL_KEY}" "Version" "${PELLWICK_VERSION}"
@@ -101,6 +107,9 @@ Section "${PRODUCT}"
   Call WriteStartingConfiguration
 
   CreateShortCut "${SHORTCUT}" "$INSTDIR\pellwick.exe"
+!ifdef PELLWICK_CHM
+  CreateShortCut "${HELP_SHORTCUT}" "$INSTDIR\pllwck32.chm"
+!endif
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -119,10 +128,13 @@ Section "Uninstall"
   Delete "$INSTDIR\pllwck32.hlp"
   ; WinHelp keeps its index of a help file beside it.
   Delete "$INSTDIR\pllwck32.gid"
+  ; Whether or not this setup brought them: an earlier one may have.
+  Delete "$INSTDIR\pllwck32.chm"
   Delete "$INSTDIR\Uninstall.exe"
   ; Only when empty: whatever the user put there stays.
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
+  Delete "${HELP_SHORTCUT}"
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "${INSTALL_KEY}"

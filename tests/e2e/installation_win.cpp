@@ -22,9 +22,9 @@ std::string InstallFolder()
     return ShellFolder(CSIDL_PROGRAM_FILES) + "\\Pellwick32";
 }
 
-std::string ShortcutPath()
+std::string ShortcutPath(const char *name)
 {
-    return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Pellwick32.lnk";
+    return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + name + ".lnk";
 }
 
 bool ReadMachineString(const char *key, const char *value, REGSAM view, std::string &out)

@@ -16,10 +16,10 @@ enum : REGSAM { PROGRAM_VIEW = KEY_WOW64_32KEY, OTHER_VIEW = KEY_WOW64_64KEY };
 // The key above the program's own, shared with the maker's other products.
 #define MAKER_KEY "SOFTWARE\\Harrowmere Systems"
 
-// "C:\Program Files (x86)\Pellwick32" on 64-bit Windows, and the shortcut in
-// every user's Start menu.
+// "C:\Program Files (x86)\Pellwick32" on 64-bit Windows, and a shortcut in
+// every user's Start menu by its name ("Pellwick32", "Pellwick Help").
 std::string InstallFolder();
-std::string ShortcutPath();
+std::string ShortcutPath(const char *name);
 
 // A string value under HKEY_LOCAL_MACHINE in the given view
 // (KEY_WOW64_64KEY or KEY_WOW64_32KEY); false if the key or value is absent.

@@ -22,11 +22,18 @@ namespace {
 std::string setupPath;    // the pellwick-setup.exe under test
 std::string builtProgram; // the pellwick.exe it was made from
 
-// The help file lies beside the program it was built with.
-std::string BuiltHelp()
+// The help files lie beside the program they were built with.
+std::string BuiltBeside(const char *name)
 {
-    return builtProgram.substr(0, builtProgram.find_last_of('\\') + 1) + "pllwck32.hlp";
+    return builtProgram.substr(0, builtProgram.find_last_of('\\') + 1) + name;
 }
+
+// The Start menu's shortcuts and what each starts from the install folder.
+struct Shortcut {
+    const char *name, *target;
+};
+const Shortcut kShortcuts[] = {{"Pellwick32", "pellwick.exe"}, {"Pellwick Help", "pllwck32.chm"}};
+const char *const kHelpFiles[] = {"pllwck32.hlp", "pllwck32.chm"};
 
 bool SameText(const std::string &a, const std::string &b)
 {
@@ -62,10 +69,11 @@ protected:
     void TearDown() override
     {
         runner.Stop();
-        for (const char *name : {"pellwick.exe", "pllwck32.hlp", "Uninstall.exe"})
+        for (const char *name : {"pellwick.exe", "pllwck32.hlp", "pllwck32.chm", "Uninstall.exe"})
             DeleteFileA((folder + "\\" + name).c_str());
         RemoveDirectoryA(folder.c_str());
-        DeleteFileA(ShortcutPath().c_str());
+        for (const Shortcut &shortcut : kShortcuts)
+            DeleteFileA(ShortcutPath(shortcut.name).c_str());
         DeleteMachineTree(UNINSTALL_KEY);
         DeleteMachineTree(MAKER_KEY);
         if (hadConfig)
@@ -102,12 +110,18 @@ TEST_F(Installer, PutsTheFilesUnderProgramFiles)
         << folder << "\\pellwick.exe is missing or not the program just built";
     EXPECT_TRUE(PathExists(folder + "\\Uninstall.exe"));
 
-    // The help file goes along, the one just built.
-    ASSERT_TRUE(PathExists(BuiltHelp())) << BuiltHelp();
-    EXPECT_TRUE(ReadWholeFile(folder + "\\pllwck32.hlp") == ReadWholeFile(BuiltHelp()));
+    // Both help files go along, the ones just built.
+    for (const char *help : kHelpFiles) {
+        ASSERT_TRUE(PathExists(BuiltBeside(help))) << BuiltBeside(help);
+        EXPECT_TRUE(ReadWholeFile(folder + "\\" + help) == ReadWholeFile(BuiltBeside(help)))
+            << folder << "\\" << help << " is missing or not the one just built";
+    }
 
-    EXPECT_TRUE(SameText(ShortcutTarget(ShortcutPath()), folder + "\\pellwick.exe"))
-        << ShortcutPath() << " starts \"" << ShortcutTarget(ShortcutPath()) << "\"";
+    for (const Shortcut &shortcut : kShortcuts) {
+        const std::string link = ShortcutPath(shortcut.name);
+        EXPECT_TRUE(SameText(ShortcutTarget(link), folder + "\\" + shortcut.target))
+            << link << " starts \"" << ShortcutTarget(link) << "\"";
+    }
 }
 
 TEST_F(Installer, RecordsTheInstallationInTheProgramsRegistryView)
@@ -213,7 +227,8 @@ TEST_F(Installer, SilentUninstallRemovesAllButTheUsersConfiguration)
 
     EXPECT_FALSE(PathExists(folder + "\\pellwick.exe"));
     EXPECT_FALSE(PathExists(folder));
-    EXPECT_FALSE(PathExists(ShortcutPath()));
+    for (const Shortcut &shortcut : kShortcuts)
+        EXPECT_FALSE(PathExists(ShortcutPath(shortcut.name))) << shortcut.name;
     EXPECT_FALSE(MachineKeyExists(UNINSTALL_KEY, PROGRAM_VIEW));
     EXPECT_FALSE(MachineKeyExists(REG_KEY_PELLWICK, PROGRAM_VIEW));
     EXPECT_FALSE(MachineKeyExists(MAKER_KEY, PROGRAM_VIEW));
