@@ -151,7 +151,7 @@ TEST(ProgramHelp, DescribesEveryPartOfTheProgram)
     const char *const titles[] = {
         "Pellwick Help", "Getting started", "Finger queries", "WhoIs queries", "The address book",
         "Host lookup", "Logged-in notification", "Working with the output", "Command line",
-        "Setup, configuration file and registry key", "Keyboard"};
+        "Setup, configuration file and registry key", "Keyboard", "Using Help"};
     ASSERT_EQ(hlp.topics.size(), std::size(titles));
     for (size_t i = 0; i < hlp.topics.size(); ++i) {
         EXPECT_EQ(hlp.topics[i].title, titles[i]);
