@@ -1,6 +1,7 @@
 // The help text as written in help/pellwick.txt: topics of paragraphs, lists
 // and fixed-width lines, with bold, code and links to other topics inline.
-// Portable; read by tools/mkhelp, which turns it into the WinHelp file.
+// Portable; read by tools/mkhelp, which turns it into the WinHelp and HTML
+// Help files.
 //
 // The markup, line by line:
 //   # comment                     ignored (only at the start of a line)

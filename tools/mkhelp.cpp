@@ -3,7 +3,11 @@
 // and rebuilt on any machine without a help compiler.
 //
 //   mkhelp IN.txt OUT.hlp [OUT.cnt]
+//   mkhelp --chm IN.txt DIR/NAME.hhp
 //
+// The second form writes the sources of the HTML Help file NAME.chm into
+// DIR (which must exist): the pages, contents, index and the project that
+// a help compiler turns into the .chm.
 // The markup is described in help_source.h. Plain standard C++17.
 
 #include <cerrno>
@@ -15,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "chm_writer.h"
 #include "help_source.h"
 #include "help_writer.h"
 
@@ -65,22 +70,44 @@ std::string BaseName(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+help::Source Parse(const std::string &path)
+{
+    try {
+        return help::ParseSource(ReadWhole(path));
+    } catch (const help::SourceError &e) {
+        throw std::runtime_error(path + ":" + std::to_string(e.line) + ": " + e.what());
+    }
+}
+
+void WriteChm(const std::string &in, const std::string &hhp)
+{
+    const std::string base = BaseName(hhp);
+    const size_t dot = base.rfind(".hhp");
+    if (dot == std::string::npos || dot == 0 || dot + 4 != base.size())
+        throw std::runtime_error(hhp + ": the project's name must end in .hhp");
+    const std::string dir = hhp.substr(0, hhp.size() - base.size());
+    // The project comes last, so that it is there only beside a whole set.
+    for (const help::ProjectFile &f : help::WriteChmProject(Parse(in), base.substr(0, dot)))
+        WriteWhole(dir + f.name, f.data);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3 && argc != 4) {
-        std::fputs("usage: mkhelp IN.txt OUT.hlp [OUT.cnt]\n", stderr);
+    const bool chm = argc == 4 && std::strcmp(argv[1], "--chm") == 0;
+    if (!chm && argc != 3 && argc != 4) {
+        std::fputs("usage: mkhelp IN.txt OUT.hlp [OUT.cnt]\n"
+                   "       mkhelp --chm IN.txt DIR/NAME.hhp\n",
+                   stderr);
         return 2;
     }
     try {
-        help::Source source;
-        try {
-            source = help::ParseSource(ReadWhole(argv[1]));
-        } catch (const help::SourceError &e) {
-            throw std::runtime_error(std::string(argv[1]) + ":" + std::to_string(e.line) + ": " +
-                                     e.what());
+        if (chm) {
+            WriteChm(argv[2], argv[3]);
+            return 0;
         }
+        const help::Source source = Parse(argv[1]);
         const std::vector<uint8_t> hlp = help::WriteHelpFile(source);
         WriteWhole(argv[2], std::string(hlp.begin(), hlp.end()));
         if (argc == 4)

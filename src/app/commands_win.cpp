@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/html_help_win.h"
 #include "dialogs/about_dlg_win.h"
 #include "dialogs/addbook_dlg_win.h"
 #include "dialogs/dns_dlg_win.h"
@@ -176,11 +177,16 @@ bool DispatchCommand(HWND hwnd, int id)
         return true;
     case IDM_HELPINDEX:
     case IDM_HELPCOMMANDS:
-        OpenHelp(hwnd, "pllwck32.hlp", HELP_FINDER, true);
+        // HTML Help where the system has it; WinHelp, which current Windows
+        // no longer ships, only where it does not.
+        if (!OpenHtmlHelp(hwnd, nullptr))
+            OpenHelp(hwnd, "pllwck32.hlp", HELP_FINDER, true);
         return true;
     case IDM_HELPUSING:
-        // The platform's own file: the viewer looks for it where it keeps it.
-        OpenHelp(hwnd, "winhelp.hlp", HELP_HELPONHELP, false);
+        // The help's own page on using it; without HTML Help, the
+        // platform's own file, which the viewer looks for where it keeps it.
+        if (!OpenHtmlHelp(hwnd, "using_help.htm"))
+            OpenHelp(hwnd, "winhelp.hlp", HELP_HELPONHELP, false);
         return true;
     case IDM_ABOUT:
         OnAbout(hwnd);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/commands_win.h"
+#include "app/html_help_win.h"
 #include "frame/frame_win.h"
 #include "frame/messages.h"
 #include "frame/options.h"
@@ -49,6 +50,7 @@ void OnDestroy(HWND hwnd)
     if (bNotifyTimer)
         KillTimer(hwnd, TIMER_NOTIFY);
     FreeOutputFont();
+    CloseHtmlHelp();
     PostQuitMessage(0);
 }
 

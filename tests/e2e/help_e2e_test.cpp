@@ -1,6 +1,8 @@
-// Help > Index on the real program, run from its own folder as a shortcut
-// runs it: the help viewer opens pllwck32.hlp from beside pellwick.exe and
-// shows its contents topic, links drawn in the viewer's link colour. A
+// The Help commands on the real program. With pllwck32.chm beside it, each
+// opens the HTML Help window on that file, whatever the current folder
+// holds. Without it, as where HTML Help cannot be had, Help > Index runs
+// WinHelp as before: the viewer opens pllwck32.hlp from beside pellwick.exe
+// and shows its contents topic, links drawn in the viewer's link colour. A
 // screenshot is kept under artifacts\help.bmp for a person to look at.
 #include <gtest/gtest.h>
 
@@ -55,6 +57,36 @@ BOOL CALLBACK KeepLongestText(HWND child, LPARAM longest)
     });
 }
 
+// For its lifetime the program runs from a folder of its own that holds
+// the WinHelp file but no pllwck32.chm, as where HTML Help cannot be had.
+class WithoutHtmlHelp {
+public:
+    WithoutHtmlHelp() : built_(programPath)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        folder_ = std::string(temp) + "nochm" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        const std::string from = ProgramFolder();
+        for (const char *file : {"pellwick.exe", kHelpFile, "pllwck32.cnt"})
+            CopyFileA((from + "\\" + file).c_str(), (folder_ + "\\" + file).c_str(), FALSE);
+        programPath = folder_ + "\\pellwick.exe";
+    }
+    ~WithoutHtmlHelp()
+    {
+        programPath = built_;
+        for (const char *file : {"pellwick.exe", kHelpFile, "pllwck32.cnt"})
+            DeleteFileA((folder_ + "\\" + file).c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    WithoutHtmlHelp(const WithoutHtmlHelp &) = delete;
+    WithoutHtmlHelp &operator=(const WithoutHtmlHelp &) = delete;
+
+private:
+    const std::string built_;
+    std::string folder_;
+};
+
 class Help : public ::testing::Test {
 protected:
     // A viewer left by an earlier test would look in its own folder.
@@ -91,8 +123,9 @@ protected:
     std::string seen; // the windows of other processes, when no viewer came
 };
 
-TEST_F(Help, IndexOpensTheHelpFileBesideTheProgramAtItsContents)
+TEST_F(Help, WithoutHtmlHelpIndexOpensTheHelpFileBesideTheProgramAtItsContents)
 {
+    const WithoutHtmlHelp winHelpOnly;
     const std::string helpPath = ProgramFolder() + "\\" + kHelpFile;
     ASSERT_NE(GetFileAttributesA(helpPath.c_str()), INVALID_FILE_ATTRIBUTES)
         << helpPath << " was not built";
@@ -160,6 +193,7 @@ bool EndStrayPrograms(DWORD notPid)
 
 TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
 {
+    const WithoutHtmlHelp winHelpOnly;
     // Save As leaves the current folder wherever the user saved last, and
     // anybody may have put files of those names there.
     char temp[MAX_PATH];
@@ -183,6 +217,52 @@ TEST_F(Help, NeitherAHelpFileNorAViewerInTheCurrentFolderIsOpened)
     EXPECT_EQ(runner.CloseAndWait(frame), 0u);
     DeleteFileA(impostor.c_str());
     DeleteFileA(hlp.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The HTML Help window: hhctrl.ocx runs in the program's own process.
+HWND FindHtmlHelp(DWORD pid)
+{
+    for (HWND w : VisibleWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && ClassOf(w) == "HH Parent")
+            return w;
+    }
+    return nullptr;
+}
+
+TEST_F(Help, EachHelpCommandOpensTheHtmlHelpBesideTheProgram)
+{
+    const std::string chm = ProgramFolder() + "\\pllwck32.chm";
+    ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm << " was not built";
+    // The current folder holds a file of the help's name that is none: the
+    // help named by a bare name would not open.
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "plantedchm" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteWholeFile(folder + "\\pllwck32.chm", "not the program's help");
+    for (int command : {IDM_HELPINDEX, IDM_HELPCOMMANDS, IDM_HELPUSING}) {
+        SCOPED_TRACE(command);
+        frame = runner.Start("", folder);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(WaitForInputIdle(runner.Process(), 10000), 0u);
+        PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(command), 0);
+        HWND help = nullptr;
+        const bool opened = WaitUntil(10000, [&] {
+            help = FindHtmlHelp(runner.ProcessId());
+            return help != nullptr;
+        });
+        EXPECT_TRUE(opened) << "no HTML Help window";
+        if (opened) {
+            EXPECT_EQ(Caption(help), "Pellwick Help");
+        }
+        std::string viewers;
+        EXPECT_EQ(FindViewer(runner.ProcessId(), viewers), nullptr) << "WinHelp opened too";
+        EXPECT_EQ(runner.CloseAndWait(frame), 0u);
+    }
+    DeleteFileA((folder + "\\pllwck32.chm").c_str());
     RemoveDirectoryA(folder.c_str());
 }
 

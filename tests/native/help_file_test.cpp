@@ -1,6 +1,7 @@
 // The help file the generator writes, read back by a reader of the tests'
 // own: the internal file system, the topics' titles and text, the links
-// between topics, and the program's own help text as it ships.
+// between topics, and the program's own help text as it ships; and the
+// HTML Help file the build compiles, read back with libchm's extractor.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -8,11 +9,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
+#include "chm_writer.h"
 #include "help_source.h"
 #include "help_writer.h"
 #include "native/hlp_reader.h"
@@ -151,7 +154,7 @@ TEST(ProgramHelp, DescribesEveryPartOfTheProgram)
     const char *const titles[] = {
         "Pellwick Help", "Getting started", "Finger queries", "WhoIs queries", "The address book",
         "Host lookup", "Logged-in notification", "Working with the output", "Command line",
-        "Setup, configuration file and registry key", "Keyboard"};
+        "Setup, configuration file and registry key", "Keyboard", "Using Help"};
     ASSERT_EQ(hlp.topics.size(), std::size(titles));
     for (size_t i = 0; i < hlp.topics.size(); ++i) {
         EXPECT_EQ(hlp.topics[i].title, titles[i]);
@@ -247,6 +250,166 @@ TEST(Mkhelp, WritesBothFilesOrNothing)
         << ReadText(err);
     EXPECT_FALSE(std::ifstream(hlp).good());
     EXPECT_FALSE(std::ifstream(hlp + ".tmp").good());
+}
+
+// The HTML Help file as the build makes it.
+
+std::string Unescape(std::string s)
+{
+    const std::pair<const char *, char> entities[] = {
+        {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&amp;", '&'}};
+    for (const auto &e : entities)
+        for (size_t at = s.find(e.first); at != std::string::npos; at = s.find(e.first, at + 1))
+            s.replace(at, std::strlen(e.first), 1, e.second);
+    return s;
+}
+
+// The values of every `attr="..."` in the text, in order, unescaped.
+std::vector<std::string> Values(const std::string &text, const std::string &attr)
+{
+    std::vector<std::string> out;
+    const std::string mark = attr + "=\"";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+        at += mark.size();
+        const size_t end = text.find('"', at);
+        out.push_back(Unescape(text.substr(at, end - at)));
+    }
+    return out;
+}
+
+struct SitemapEntry {
+    std::string name, local;
+    int depth; // 1 for the outer list
+};
+
+// A contents or index file's entries, each at the depth of its list.
+std::vector<SitemapEntry> ReadSitemap(const std::string &text)
+{
+    std::vector<SitemapEntry> out;
+    int depth = 0;
+    for (size_t at = 0; at < text.size();) {
+        const size_t tag = text.find('<', at);
+        if (tag == std::string::npos)
+            break;
+        const size_t end = text.find('>', tag);
+        const std::string t = text.substr(tag, end - tag + 1);
+        if (t == "<ul>")
+            ++depth;
+        else if (t == "</ul>")
+            --depth;
+        else if (t.rfind("<param name=\"Name\"", 0) == 0)
+            out.push_back({Values(t, "value").at(0), "", depth});
+        else if (t.rfind("<param name=\"Local\"", 0) == 0 && !out.empty())
+            out.back().local = Values(t, "value").at(0);
+        at = end + 1;
+    }
+    return out;
+}
+
+std::string Plain(const std::vector<help::Span> &spans)
+{
+    std::string out;
+    for (const help::Span &s : spans)
+        out += s.text;
+    return out;
+}
+
+// Read back from the compiled file: a page for every topic of the help text,
+// titled as the topic, whose links lead to pages that are there; every
+// topic in the contents in order; every title and heading in the index,
+// leading to its topic's page; the title, home page and full-text search.
+TEST(ProgramHelp, HtmlHelpFileHoldsEveryTopicKeywordAndLink)
+{
+    const help::Source source = help::ParseSource(ReadText(PELLWICK_HELP_SOURCE));
+    const std::string dir = ::testing::TempDir() + "pllwck32_chm/";
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "' && " PELLWICK_EXTRACT_CHM " '" PELLWICK_CHM "' '" +
+                           dir + "' >/dev/null")
+                              .c_str()),
+              0);
+    auto file = [&](const std::string &name) { return ReadText(dir + name); };
+
+    size_t links = 0;
+    for (const help::Topic &t : source.topics) {
+        const std::string page = file(t.id + ".htm");
+        ASSERT_FALSE(page.empty()) << t.id;
+        EXPECT_NE(Unescape(page).find("<title>" + t.title + "</title>"), std::string::npos) << t.id;
+        size_t spans = 0;
+        for (const help::Block &b : t.blocks)
+            for (const auto *list : {&b.term, &b.spans})
+                for (const help::Span &s : *list)
+                    spans += s.kind == help::Span::Link;
+        std::vector<std::string> hrefs = Values(page, "<a href");
+        EXPECT_EQ(hrefs.size(), spans) << t.id;
+        for (const std::string &href : hrefs)
+            EXPECT_FALSE(file(href.substr(0, href.find('#'))).empty()) << t.id << " -> " << href;
+        links += hrefs.size();
+    }
+    EXPECT_GT(links, source.topics.size());
+
+    const std::vector<SitemapEntry> contents = ReadSitemap(file("pllwck32.hhc"));
+    ASSERT_EQ(contents.size(), source.topics.size());
+    for (size_t i = 0; i < contents.size(); ++i) {
+        EXPECT_EQ(contents[i].name, source.topics[i].title);
+        EXPECT_EQ(contents[i].local, source.topics[i].id + ".htm");
+        EXPECT_EQ(contents[i].depth, 1);
+    }
+
+    // Each heading stands below its topic's title and leads to its own
+    // place in the page.
+    const std::vector<SitemapEntry> index = ReadSitemap(file("pllwck32.hhk"));
+    size_t keywords = 0;
+    for (const help::Topic &t : source.topics) {
+        const auto title = std::find_if(index.begin(), index.end(), [&](const SitemapEntry &e) {
+            return e.depth == 1 && e.name == t.title && e.local == t.id + ".htm";
+        });
+        ASSERT_NE(title, index.end()) << t.title;
+        ++keywords;
+        auto below = title + 1;
+        const std::string page = file(t.id + ".htm");
+        for (const help::Block &b : t.blocks) {
+            if (b.kind != help::Block::Heading)
+                continue;
+            ASSERT_TRUE(below != index.end() && below->depth == 2) << t.title;
+            EXPECT_EQ(below->name, Plain(b.spans));
+            const size_t hash = below->local.find('#');
+            ASSERT_NE(hash, std::string::npos) << below->local;
+            EXPECT_EQ(below->local.substr(0, hash), t.id + ".htm");
+            EXPECT_NE(page.find("<a name=\"" + below->local.substr(hash + 1) + "\">"),
+                      std::string::npos)
+                << below->local;
+            ++below;
+            ++keywords;
+        }
+    }
+    EXPECT_EQ(keywords, index.size());
+    std::printf("checked %zu topics, %zu index keywords and %zu links\n", source.topics.size(),
+                keywords, links);
+
+    const std::string system = file("#SYSTEM");
+    EXPECT_NE(system.find(source.title), std::string::npos);
+    EXPECT_NE(system.find(source.topics[0].id + ".htm"), std::string::npos);
+    EXPECT_FALSE(file("$FIftiMain").empty()) << "no full-text search";
+}
+
+// The pages escape what HTML would read as markup, and items or definitions
+// that follow one another make one list.
+TEST(ChmProject, EscapesTextAndGroupsLists)
+{
+    const std::vector<help::ProjectFile> files = help::WriteChmProject(
+        help::ParseSource("@title Q & A\n@topic a A <&> B\n"
+                          "x < y & `<br>`\n\n* one\n* two\n\nT :: d\nU :: e\n| <pre>\n"),
+        "q");
+    ASSERT_EQ(files.front().name, "a.htm");
+    ASSERT_EQ(files.back().name, "q.hhp");
+    const std::string &page = files.front().data;
+    for (const char *fragment :
+         {"<title>A &lt;&amp;&gt; B</title>", "<p>x &lt; y &amp; <code>&lt;br&gt;</code></p>",
+          "<ul>\n<li>one</li>\n<li>two</li>\n</ul>", "<dd>d</dd>\n<dt>U</dt>",
+          "<pre>&lt;pre&gt;\n</pre>"})
+        EXPECT_NE(page.find(fragment), std::string::npos) << fragment << "\n" << page;
+    for (const char *line : {"Title=Q & A\n", "main=\"Q & A\",\"q.hhc\",\"q.hhk\",\"a.htm\"",
+                             "Full-text search=Yes\n", "[FILES]\na.htm\nq.css\n"})
+        EXPECT_NE(files.back().data.find(line), std::string::npos) << line;
 }
 
 } // namespace
