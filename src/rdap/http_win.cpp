@@ -20,6 +20,7 @@
 #include "rdap/tls_fault_win.h"
 #include "rdap/winhttp_handle_win.h"
 #include "text/names.h"
+#include "text/unicode_win.h"
 #include "version.h"
 
 namespace {
@@ -69,20 +70,8 @@ unsigned NextId()
     return last;
 }
 
-std::string Utf8Of(const std::wstring &text)
-{
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                0, nullptr, nullptr);
-    if (n <= 0)
-        return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n,
-                        nullptr, nullptr);
-    return out;
-}
-
+// Strict: an address holding bytes that are not UTF-8 is refused, not
+// mended into another one.
 bool WideOf(const std::string &text, std::wstring &out)
 {
     out.clear();
@@ -262,7 +251,7 @@ std::string HeaderText(HINTERNET request, DWORD which)
                              WINHTTP_NO_HEADER_INDEX))
         return std::string();
     text.resize(bytes / sizeof(wchar_t));
-    return Utf8Of(text);
+    return WideToUtf8(text);
 }
 
 // `location` read against `base`, as a redirect's Location is.
@@ -358,7 +347,7 @@ bool ServerIsPrivate(HINTERNET request, const Target &target)
             return IsPrivateHostLiteral(text);
         }
     }
-    return IsPrivateHostLiteral(Utf8Of(target.host));
+    return IsPrivateHostLiteral(WideToUtf8(target.host));
 }
 
 // Runs the request to its end: 0 with the status, headers and body in
@@ -368,7 +357,7 @@ DWORD Fetch(Request &r, HttpResult &out)
 {
     Progress progress;
     progress.deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(r.waits.totalMs, 1));
-    out.finalUrl = Utf8Of(r.url);
+    out.finalUrl = WideToUtf8(r.url);
 
     WinHttpHandle session = OpenSession();
     if (!session)
@@ -404,7 +393,7 @@ DWORD Fetch(Request &r, HttpResult &out)
         if (redirects == kMostRedirects)
             return ERROR_WINHTTP_REDIRECT_FAILED;
         url = Resolved(url, location);
-        out.finalUrl = Utf8Of(url);
+        out.finalUrl = WideToUtf8(url);
         // Never to a scheme other than http(s), to http:// only where plain
         // HTTP is allowed, and never from https:// to http://.
         Target next;
@@ -413,7 +402,7 @@ DWORD Fetch(Request &r, HttpResult &out)
             return HTTP_ERROR_REDIRECT_REFUSED;
         // As a WhoIs referral: from the internet, never into the user's own
         // machine or network.
-        if (!progress.privateServer && IsPrivateHostLiteral(Utf8Of(next.host)))
+        if (!progress.privateServer && IsPrivateHostLiteral(WideToUtf8(next.host)))
             return HTTP_ERROR_PRIVATE_REDIRECT;
         target = next;
         if (Cancelled(r))
