@@ -11,6 +11,8 @@
 #   ui_setup PELLWICK_EXE PROBE_EXE   once, before anything else
 #   ui_serve ADDR PORT ANSWER [SECS]  a Finger/WhoIs server answering ANSWER
 #                                     (a file), then staying SECS seconds
+#   ui_serve_http ADDR DIR            an HTTP server answering GET /PATH
+#                                     with the file DIR/PATH
 #   ui_start [OPTIONS]                starts Pellwick, waits for its window
 #   ui_click_button ID                clicks the toolbar button of command ID
 #   ui_wait_dialog CAPTION            waits for a dialog to show
@@ -119,6 +121,39 @@ HANDLER
     </dev/null >/dev/null 2>&1 &
   UI_SERVERS+=($!)
   ui_wait "a server on $addr:$port" ui_listening "$addr" "$port"
+}
+
+# An HTTP server on ADDR:80 that answers GET /PATH with the file DIR/PATH
+# (as application/rdap+json) or 404, one request a connection; the paths
+# asked are kept for ui_request ADDR 80.
+ui_serve_http() {
+  local addr=$1 dir=$2
+  local log="$UI_TMP/request-$addr-80"
+  local handler="$UI_TMP/serve-$addr-80.sh"
+  cat >"$handler" <<HANDLER
+IFS=' ' read -r method path version || exit 0
+# The headers are read to their end: a close with a request unread would
+# reach the client as a reset.
+while IFS= read -r header; do
+  [ -z "\$(printf '%s' "\$header" | tr -d '\r')" ] && break
+done
+printf '%s\n' "\$path" >>'$log'
+file='$dir'"\$path"
+case "\$path" in
+*..*) file= ;;
+esac
+if [ -n "\$file" ] && [ -f "\$file" ]; then
+  printf 'HTTP/1.1 200 OK\r\nContent-Type: application/rdap+json\r\nContent-Length: %s\r\nConnection: close\r\n\r\n' "\$(wc -c <"\$file")"
+  cat "\$file"
+else
+  printf 'HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n'
+fi
+HANDLER
+  : >"$log"
+  setsid socat "TCP-LISTEN:80,bind=$addr,fork,reuseaddr" "EXEC:sh $handler" \
+    </dev/null >/dev/null 2>&1 &
+  UI_SERVERS+=($!)
+  ui_wait "a server on $addr:80" ui_listening "$addr" 80
 }
 
 ui_listening() {

@@ -168,6 +168,9 @@ bool AskFileNameW(HWND owner, std::string &path)
     ofn.nMaxFile = sizeof name / sizeof name[0];
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
     ofn.lpstrDefExt = L"txt";
+    // Windows names the dialog itself; Wine's Unicode one of this style
+    // comes up with no title at all.
+    ofn.lpstrTitle = L"Save As";
     ofn.lpfnHook = lpfnFileSave;
     if (!GetSaveFileNameW(&ofn))
         return false;

@@ -4,7 +4,7 @@
 # spaces and line feeds into CR LF, nothing added. The offered name saves
 # into the current folder, a name typed without extension gets ".txt", an
 # existing file is replaced whole after the overwrite question, and Cancel
-# writes nothing.
+# writes nothing. With Unicode text on, the Unicode dialog saves the same.
 #   tests/user/save_as.sh PELLWICK_EXE PROBE_EXE ARTIFACT_FOLDER
 set -euo pipefail
 . "$(dirname "$0")/expect.sh"
@@ -63,4 +63,13 @@ ui_wait_dialog_gone "Save As"
 # handled the Cancel and written whatever it was going to write.
 ui_exit
 expect_eq "a file after Cancel" no "$([ -e "$UI_TMP/pellwick.txt" ] && echo yes || echo no)"
+
+# With Unicode text on, the Unicode dialog: it too is titled "Save As".
+ui_start -u
+ui_finger carol@127.0.2.31
+ui_wait_title "Pellwick (Finger - 127.0.2.31)"
+ui_save_as "$(ui_windows_path "$UI_TMP/unicode.txt")"
+ui_wait "unicode.txt" test -s "$UI_TMP/unicode.txt"
+expect_bytes "file saved from the Unicode dialog" "$UI_TMP/carol.pane" "$UI_TMP/unicode.txt"
+ui_exit
 user_test_end
