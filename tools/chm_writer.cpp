@@ -227,9 +227,11 @@ std::vector<ProjectFile> WriteChmProject(const Source &source, const std::string
                       "Title=" +
                       OneLine(source.title, false) + "\n\n[WINDOWS]\n";
     // A window with the three panes, the Search tab among them, and the
-    // usual buttons (hide/show, back, forward, home, print, options).
+    // usual buttons (hide/show, back, forward, home, print, options). The
+    // navigation pane is 200 pixels wide: with no width named, Wine's
+    // viewer gives it none and the tabs stay out of sight.
     hhp += "main=\"" + OneLine(source.title, true) + "\",\"" + hhc + "\",\"" + hhk + "\",\"" +
-           home + "\",\"" + home + "\",,,,,0x2520,,0x387e,,,,,,,,0\n\n[FILES]\n" + listed;
+           home + "\",\"" + home + "\",,,,,0x2520,200,0x387e,,,,,,,,0\n\n[FILES]\n" + listed;
     files.push_back({name + ".hhp", hhp});
     return files;
 }

@@ -232,6 +232,18 @@ HWND FindHtmlHelp(DWORD pid)
     return nullptr;
 }
 
+// The width of the navigation pane's tabs (Contents, Index, Search): none
+// when the help's window names no width for the pane.
+BOOL CALLBACK TabsWidthOf(HWND w, LPARAM width)
+{
+    if (ClassOf(w) != "SysTabControl32" || !IsWindowVisible(w))
+        return TRUE;
+    RECT r = {};
+    GetWindowRect(w, &r);
+    *reinterpret_cast<LONG *>(width) = r.right - r.left;
+    return FALSE;
+}
+
 TEST_F(Help, EachHelpCommandOpensTheHtmlHelpBesideTheProgram)
 {
     const std::string chm = ProgramFolder() + "\\pllwck32.chm";
@@ -257,6 +269,9 @@ TEST_F(Help, EachHelpCommandOpensTheHtmlHelpBesideTheProgram)
         EXPECT_TRUE(opened) << "no HTML Help window";
         if (opened) {
             EXPECT_EQ(Caption(help), "Pellwick Help");
+            LONG tabs = 0;
+            EnumChildWindows(help, TabsWidthOf, reinterpret_cast<LPARAM>(&tabs));
+            EXPECT_GT(tabs, 100) << "the contents, index and search tabs are not shown";
         }
         std::string viewers;
         EXPECT_EQ(FindViewer(runner.ProcessId(), viewers), nullptr) << "WinHelp opened too";
