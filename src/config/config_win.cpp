@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "config/profile_values.h"
-#include "config/scoped_win.h"
+#include "handles/owned_win.h"
 #include "text/text_mode.h"
 #include "text/unicode_win.h"
 

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "config/scoped_win.h"
-
 #include "frame/dialog_place.h"
 #include "frame/frame_win.h"
+#include "handles/owned_win.h"
 
 void CenterDialog(HWND dialog)
 {

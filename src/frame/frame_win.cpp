@@ -8,10 +8,10 @@
 #include <new>
 #include <string>
 
-#include "config/scoped_win.h"
 #include "frame/frame_layout.h"
 #include "frame/messages.h"
 #include "frame/screen_scale.h"
+#include "handles/owned_win.h"
 #include "res/resource.h"
 #include "text/text_mode.h"
 #include "text/unicode_win.h"

@@ -6,9 +6,9 @@
 
 #include "config/config_win.h"
 #include "config/profile_values.h"
-#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 #include "frame/screen_scale.h"
+#include "handles/owned_win.h"
 #include "text/text_mode.h"
 
 LOGFONTA lfOutput;

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/scoped_win.h"
 #include "frame/frame_win.h"
+#include "handles/owned_win.h"
 #include "text/text_mode.h"
 
 bool bPrintAbort;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "config/profile_values.h"
-#include "config/scoped_win.h"
 #include "frame/frame_win.h"
+#include "handles/owned_win.h"
 #include "text/text_mode.h"
 #include "text/unicode_win.h"
 

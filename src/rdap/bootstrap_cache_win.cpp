@@ -5,7 +5,7 @@
 #include <new>
 
 #include "config/config_win.h"
-#include "config/scoped_win.h"
+#include "handles/owned_win.h"
 #include "rdap/rdap_bootstrap.h"
 
 std::string BootstrapCachePath(const std::string &base, const char *file)

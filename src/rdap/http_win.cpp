@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "handles/winhttp_handle_win.h"
 #include "rdap/rdap_bootstrap.h"
 #include "rdap/tls_fault_win.h"
-#include "rdap/winhttp_handle_win.h"
 #include "text/names.h"
 #include "text/unicode_win.h"
 #include "version.h"

@@ -3,7 +3,7 @@
 #include <wincrypt.h>
 #include <winhttp.h>
 
-#include "rdap/winhttp_handle_win.h"
+#include "handles/winhttp_handle_win.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "config/scoped_win.h"
+#include "handles/owned_win.h"
 
 #include "e2e/program_runner_win.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "config/scoped_win.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
+#include "handles/owned_win.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 #include "text/text_mode.h"

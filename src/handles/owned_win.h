@@ -4,7 +4,8 @@
 // forgets one. Owners are declared in the order the resources are taken and
 // so end in the reverse order, which is the order the system wants them back.
 // Kept below every folder that holds such resources, so that each may use
-// them.
+// them; the sockets' owner is in socket_win.h, WinHTTP's in
+// winhttp_handle_win.h.
 #pragma once
 
 #include <windows.h>
