@@ -13,12 +13,12 @@
 #include "frame/options.h"
 #include "net/blocking_win.h"
 #include "net/connect_win.h"
+#include "net/connection_win.h"
 #include "net/finger_request.h"
 #include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/progress_win.h"
 #include "net/query_plug.h"
-#include "net/receive_win.h"
 #include "net/referral.h"
 #include "net/winsock_errors.h"
 #include "output/find_win.h"
@@ -39,6 +39,23 @@ char szQueryTitle[QUERY_TITLE_BUFFER];
 uint32_t cbAnswerLimit = ANSWER_LIMIT_BYTES;
 
 namespace {
+
+// What the one query is doing. Changed in EnterPhase alone, which derives
+// bBusy and nQueryKind from it and shows the change.
+enum class Phase {
+    Idle,
+    Connecting,    // a server's name resolves or its connect is awaited, in
+                   // the window's nested wait: a first query's, a referral's
+                   // or port 43's after RDAP
+    Receiving,     // the request is out and the answer comes over `connection`
+    AskingRdap,    // an RDAP request runs off the window's thread
+    LookingUpHost  // the platform's resolver looks a host up
+};
+Phase phase = Phase::Idle;
+int phaseKind = QUERY_NONE; // QUERY_FINGER ... QUERY_HOSTLOOKUP while not idle
+
+// The connection of a Finger or WhoIs query; sockQuery mirrors its socket.
+Connection connection;
 
 // Bytes of the answer now arriving; cbReceived counts on across answers.
 // A chain of referrals is one answer: its limit holds for the whole chain.
@@ -122,33 +139,77 @@ void RefreshCursor()
     SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0);
 }
 
-// ---- Beginning ---------------------------------------------------------
+// ---- The phase and the connection ---------------------------------------
 
-void TakeBusyState(int kind)
+// The query buttons as the busy state and the notification have them now.
+void ShowBusyState()
 {
-    bBusy = true;
-    nQueryKind = kind;
-    PostCommand(IDM_UPDATEBUSYSTATE);
+    EnableQueryButtons(!bBusy, NotificationWaiting());
 }
 
-int Started(int result)
+// The one place the phase changes. The design's bBusy and nQueryKind follow
+// it; the query buttons and the cursor show a change at once.
+void EnterPhase(Phase next, int kind)
 {
-    if (result == -1)
+    const bool wasBusy = bBusy;
+    phase = next;
+    phaseKind = next == Phase::Idle ? QUERY_NONE : kind;
+    bBusy = next != Phase::Idle;
+    nQueryKind = phaseKind;
+    if (bBusy != wasBusy) {
+        ShowBusyState();
         RefreshCursor();
-    return result;
+    }
 }
+
+// A step of the same query.
+void EnterPhase(Phase next)
+{
+    EnterPhase(next, phaseKind);
+}
+
+// The design's sockQuery names the connection's socket; written here alone.
+void MirrorSocket()
+{
+    sockQuery = connection.Socket();
+}
+
+// The connection takes `s`, and the answer now arriving may bring what is
+// left of its limit.
+void HoldConnection(SOCKET s)
+{
+    connection.Open(s, hwndMain, cbAnswerLimit - cbAnswer);
+    MirrorSocket();
+    EnterPhase(Phase::Receiving);
+}
+
+void DropConnection()
+{
+    connection.Close();
+    MirrorSocket();
+}
+
+// ---- Beginning ---------------------------------------------------------
 
 void ClearForQuery()
 {
     SendMessageA(hwndMain, WM_COMMAND, IDM_CLEAR, 0);
 }
 
-// A query whose connection could not be made has nothing to end: idle again.
+// A query that could not start has nothing to end: idle again.
 int NotStarted()
 {
-    bBusy = false;
-    EnableQueryButtons(true, NotificationWaiting());
+    EnterPhase(Phase::Idle);
     return -1;
+}
+
+// A new answer: the title it will show when whole, and its count and
+// progress from nothing. `kind` is "Finger" or "WhoIs".
+void StartAnswer(const char *kind, const char *subject)
+{
+    std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (%s - %s)", kind, subject);
+    cbAnswer = 0;
+    ResetProgress();
 }
 
 // A name with letters beyond ASCII goes out as its A-labels. One the
@@ -206,25 +267,20 @@ void CloseQuery()
 {
     StopAnswerClock();
     FlushOutput(); // everything after this reads the whole answer
-    if (sockQuery != INVALID_SOCKET)
-        closesocket(sockQuery);
-    sockQuery = INVALID_SOCKET;
-    bBusy = false;
-    RefreshCursor();
+    DropConnection();
+    EnterPhase(Phase::Idle);
 }
 
 // The server's close ends the answer.
 void CompleteQuery()
 {
+    const bool lookForUser = phaseKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) != 0;
     OfferOutput(); // also when a read found the end before the close event
     CloseQuery();
     CatchUpProgress();
     SetFrameTitle(szQueryTitle);
     SetStatusText("Connection Closed.");
-    PostCommand(IDM_UPDATEBUSYSTATE);
     SaveAndExit(EXIT_WHOLE);
-    const bool lookForUser = nQueryKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) != 0;
-    nQueryKind = QUERY_NONE;
     if (lookForUser)
         CheckLoggedIn(); // ends the notification itself when the user is there
 }
@@ -239,8 +295,6 @@ void EndCutOff(const char *status)
     CatchUpProgress();
     if (status != nullptr) // otherwise the failure already shows
         SetStatusText(status);
-    PostCommand(IDM_UPDATEBUSYSTATE);
-    nQueryKind = QUERY_NONE;
     SaveAndExit(EXIT_CUT_OFF);
 }
 
@@ -280,7 +334,7 @@ public:
 
     void Failed(int error, const char *call) override
     {
-        if (sockQuery == INVALID_SOCKET) {
+        if (!connection.IsOpen()) {
             ShowWinsockError(error, call); // the set-up gives up; the start says the rest
             return;
         }
@@ -321,8 +375,7 @@ public:
     void Failed(int error, const char *call) override
     {
         ShowWinsockError(error, call);
-        ReturnToIdle();
-        RefreshCursor();
+        EnterPhase(Phase::Idle);
     }
 
     uint32_t Received(const char *text, size_t, int) override
@@ -335,16 +388,8 @@ public:
 
     void Closed() override
     {
-        ReturnToIdle();
+        EnterPhase(Phase::Idle);
         OfferOutput();
-        RefreshCursor();
-    }
-
-    static void ReturnToIdle()
-    {
-        bBusy = false;
-        nQueryKind = QUERY_NONE;
-        PostCommand(IDM_UPDATEBUSYSTATE);
     }
 };
 LookupPlug lookupPlug;
@@ -372,23 +417,36 @@ public:
 };
 RdapAnswerPlug rdapPlug;
 
-// Sends the request on the connected sockQuery, then arms it. A connection
-// that fails on the way ends the query at once, as a failed answer: neither
-// event would ever come for it.
-void SendAndArm(const std::string &host, const std::vector<std::string> &parts)
+// The one way each connection of a query begins, its first or a later one
+// (a referral's, or port 43's after RDAP): `s` is connected to `host`, or
+// INVALID_SOCKET when it could not be. The request goes out and the socket
+// is armed; a connection that fails on the way ends the query at once, as a
+// failed answer, for neither event would ever come for it. False when there
+// was no connection: a first query has then not started; a later one ends
+// with what came, unless a Cancel while it was being reached has ended it
+// already.
+bool AskOver(SOCKET s, bool first, const std::string &host, const std::vector<std::string> &parts)
 {
-    BeginAnswer(hwndMain, cbAnswerLimit - cbAnswer);
-    const int sendError = SendRequest(sockQuery, parts);
+    if (s == INVALID_SOCKET) {
+        if (first)
+            NotStarted();
+        else if (phase != Phase::Idle)
+            EndCutOff(nullptr);
+        return false;
+    }
+    HoldConnection(s);
+    const int sendError = connection.Send(parts);
     if (sendError != 0) {
-        FailConnection(sockQuery, sendError, "send()", answerPlug);
-        return;
+        connection.Fail(sendError, "send()", answerPlug);
+        return true;
     }
     // Armed, the connection may end within the call; the clock runs only
     // for one that is still open.
     StartAnswerClock(host);
-    const int armError = ArmConnection(sockQuery);
+    const int armError = connection.Arm();
     if (armError != 0)
-        FailConnection(sockQuery, armError, "WSAAsyncSelect()", answerPlug);
+        connection.Fail(armError, "WSAAsyncSelect()", answerPlug);
+    return true;
 }
 
 bool PeerIsPrivate(SOCKET s)
@@ -430,8 +488,8 @@ bool FollowReferral()
     FlushOutput();
     CatchUpProgress();
     StopAnswerClock(); // the next server's clock starts with its request
-    closesocket(sockQuery);
-    sockQuery = INVALID_SOCKET;
+    DropConnection();
+    EnterPhase(Phase::Connecting);
     SetStatusText(("Following referral to " + next).c_str());
     // A blank line, then the line that names the next server.
     const std::string mark = (referral.lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
@@ -451,7 +509,7 @@ bool FollowReferral()
             // A server that cannot be reached ends the chain with what came;
             // a Cancel while it was being reached has ended it already.
             AppendOutput((mark + "]\r\n").c_str());
-            if (bBusy)
+            if (phase != Phase::Idle)
                 EndCutOff(nullptr);
             return true;
         }
@@ -463,13 +521,8 @@ bool FollowReferral()
         return false;
     }
     AppendOutput((mark + "]\r\n").c_str());
-    sockQuery = ConnectResolved(server.host.c_str(), address, "tcp", answerPlug);
-    if (sockQuery == INVALID_SOCKET) {
-        if (bBusy)
-            EndCutOff(nullptr);
-        return true;
-    }
-    SendAndArm(next, WhoisRequestParts(referral.query.c_str()));
+    AskOver(ConnectResolved(server.host.c_str(), address, "tcp", answerPlug), false, next,
+            WhoisRequestParts(referral.query.c_str()));
     return true;
 }
 
@@ -479,24 +532,19 @@ void AskPort43(const std::string &reason)
 {
     FlushOutput();
     AppendOutput(("[RDAP unavailable: " + reason + "; asking " + whoisServer + "]\r\n").c_str());
-    sockQuery = OpenWhoisServer(whoisServer);
-    if (sockQuery == INVALID_SOCKET) {
-        // The note stays; a Cancel while the server was being reached has
-        // ended the query already.
-        if (bBusy)
-            EndCutOff(nullptr);
-        return;
-    }
-    SendAndArm(whoisServer, WhoisRequestParts(referral.query.c_str()));
+    EnterPhase(Phase::Connecting);
+    // The note stays whatever comes of the connection.
+    AskOver(OpenWhoisServer(whoisServer), false, whoisServer,
+            WhoisRequestParts(referral.query.c_str()));
 }
 
 // ---- The logged-in notification's queries ------------------------------
 
-// A query runs from the moment it takes the busy state until its socket is
-// closed; a waiting connect counts too.
+// A query runs from the moment it leaves the idle phase until it is idle
+// again; a waiting connect counts too.
 bool QueryRunning()
 {
-    return bBusy || sockQuery != INVALID_SOCKET || IsBlockingCallActive() || RdapLookupRunning();
+    return phase != Phase::Idle;
 }
 
 // Starts the timed query, or, while another query runs or a modal window
@@ -521,84 +569,58 @@ void ParseFingerTarget(char *text)
     SplitFingerTarget(text, szUser, sizeof szUser, szHost, sizeof szHost);
 }
 
-int StartFingerQuery()
+int BeginFingerQuery()
 {
+    EnterPhase(Phase::Connecting, QUERY_FINGER);
     ClearForQuery();
     referral.on = false;
     if (szHost[0] == '\0') {
         SetStatusText("No host specified");
-        bBusy = false;
-        return -1;
+        return NotStarted();
     }
     std::string wireHost;
-    if (!NameForTheWire(szHost, "host", wireHost)) {
-        bBusy = false;
-        return -1;
-    }
-    std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (Finger - %s)", szHost);
-    sockQuery = OpenTcpConnection(szHost, "finger", 79, answerPlug);
-    if (sockQuery == INVALID_SOCKET)
+    if (!NameForTheWire(szHost, "host", wireHost))
         return NotStarted();
-    cbAnswer = 0;
-    ResetProgress();
-    SendAndArm(szHost, FingerRequestParts((wOptions & OPT_LONG) != 0, (wOptions & OPT_NOTIFY) != 0,
-                                  szUser));
-    return 0;
+    StartAnswer("Finger", szHost);
+    const SOCKET s = OpenTcpConnection(szHost, "finger", 79, answerPlug);
+    const bool longForm = (wOptions & OPT_LONG) != 0, notify = (wOptions & OPT_NOTIFY) != 0;
+    return AskOver(s, true, szHost, FingerRequestParts(longForm, notify, szUser)) ? 0 : -1;
 }
 
-int StartWhoisQuery(const char *query, const char *server)
+int BeginWhoisQuery(const char *query, const char *server)
 {
+    EnterPhase(Phase::Connecting, QUERY_WHOIS);
     ClearForQuery();
     referral.on = bFollowReferrals;
     std::string wireQuery, wireServer;
     if (!WhoisQueryForTheWire(query, wireQuery) ||
         !NameForTheWire(WhoisServerHost(server).c_str(), "host", wireServer)) {
         referral.on = false;
-        bBusy = false;
-        return -1;
+        return NotStarted();
     }
     referral.query = wireQuery;
     referral.answer.clear();
     referral.lineEnded = true;
     referral.servers.Start(server);
     whoisServer = server;
+    StartAnswer("WhoIs", query);
     if (bUseRdap) {
-        std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
-        cbAnswer = 0;
-        ResetProgress();
+        EnterPhase(Phase::AskingRdap);
         StartRdapLookup(wireQuery.c_str(), hwndMain, rdapPlug);
         return 0;
     }
-    sockQuery = OpenWhoisServer(server);
-    if (sockQuery == INVALID_SOCKET)
-        return NotStarted();
-    std::snprintf(szQueryTitle, sizeof szQueryTitle, "Pellwick (WhoIs - %s)", query);
-    cbAnswer = 0;
-    ResetProgress();
-    SendAndArm(server, WhoisRequestParts(wireQuery.c_str()));
-    return 0;
-}
-
-int BeginFingerQuery()
-{
-    TakeBusyState(QUERY_FINGER);
-    return Started(StartFingerQuery());
-}
-
-int BeginWhoisQuery(const char *query, const char *server)
-{
-    TakeBusyState(QUERY_WHOIS);
-    return Started(StartWhoisQuery(query, server));
+    return AskOver(OpenWhoisServer(server), true, server, WhoisRequestParts(wireQuery.c_str()))
+               ? 0
+               : -1;
 }
 
 void BeginHostLookup(const char *name)
 {
-    TakeBusyState(QUERY_HOSTLOOKUP);
+    EnterPhase(Phase::LookingUpHost, QUERY_HOSTLOOKUP);
     ClearForQuery();
     std::string wire;
     if (!NameForTheWire(name, "host", wire)) {
-        LookupPlug::ReturnToIdle();
-        RefreshCursor();
+        EnterPhase(Phase::Idle);
         return;
     }
     StartHostLookup(name, hwndMain, lookupPlug); // a failure has ended it already
@@ -611,17 +633,17 @@ void ResetByteCount()
 
 void ResetBusyState()
 {
-    bBusy = false;
+    EnterPhase(Phase::Idle);
 }
 
 bool OnSocketEvent(WPARAM socket, LPARAM event)
 {
-    return ReadSocketEvent(sockQuery, socket, event, answerPlug);
+    return connection.OnEvent(socket, event, answerPlug);
 }
 
 void OnReadAgain()
 {
-    ReadAgain(sockQuery, answerPlug);
+    connection.ReadAgain(answerPlug);
 }
 
 void OnHttpDone(WPARAM request)
@@ -632,7 +654,7 @@ void OnHttpDone(WPARAM request)
 void OnAnswerTimeout()
 {
     KillTimer(hwndMain, TIMER_ANSWER);
-    if (!answerClock.running || sockQuery == INVALID_SOCKET) {
+    if (!answerClock.running || !connection.IsOpen()) {
         answerClock.running = false; // a late tick of a query that has ended
         return;
     }
@@ -669,39 +691,41 @@ void OnNotifyDue()
 
 void CancelOperation()
 {
-    bool cancelled = false;
-    if (IsBlockingCallActive()) {
-        CancelBlockingCall();
-        cancelled = true;
-    } else if (sockQuery != INVALID_SOCKET) {
+    const Phase was = phase;
+    switch (was) {
+    case Phase::Idle:
+        // Nothing runs; a notification waiting for its next query still ends.
+        if (!(wOptions & OPT_NOTIFY))
+            return;
+        break;
+    case Phase::Connecting:
+        CancelBlockingCall(); // the wait ends with WSAEINTR, and the set-up with it
+        break;
+    case Phase::Receiving:
         StopAnswerClock();
-        closesocket(sockQuery);
-        sockQuery = INVALID_SOCKET;
-        cancelled = true;
-    } else if (RdapLookupRunning()) {
+        DropConnection();
+        break;
+    case Phase::AskingRdap:
         CancelRdapLookup();
-        cancelled = true;
-    } else if (nQueryKind == QUERY_HOSTLOOKUP && bBusy) {
-        // Idle at once; the late answer is dropped.
-        bBusy = false;
-        nQueryKind = QUERY_NONE;
+        break;
+    case Phase::LookingUpHost:
+        // Idle at once; the late answer is dropped. A lookup never runs
+        // under a notification.
         CancelHostLookup();
-        PostCommand(IDM_UPDATEBUSYSTATE);
+        EnterPhase(Phase::Idle);
         SetStatusText("Operation Cancelled");
         return;
     }
     FlushOutput(); // what has come stays in the pane
-    if (cancelled)
+    if (was != Phase::Idle)
         CatchUpProgress(); // and the title keeps its exact count
-    if (!cancelled && !(wOptions & OPT_NOTIFY))
-        return;
-    bBusy = false;
-    nQueryKind = QUERY_NONE;
     if (wOptions & OPT_NOTIFY) {
         StopNotifyTimer();
         wOptions &= ~static_cast<uint32_t>(OPT_NOTIFY);
     }
-    PostCommand(IDM_UPDATEBUSYSTATE);
+    if (was == Phase::Idle)
+        ShowBusyState(); // the notification's end shows too
+    EnterPhase(Phase::Idle);
     SetStatusText("Operation Cancelled");
 }
 
@@ -726,6 +750,16 @@ int CheckLoggedIn()
     }
     MessageBoxA(nullptr, text, "Pellwick Notify", style);
     return 1;
+}
+
+void EnterBusyForTest()
+{
+    EnterPhase(Phase::Receiving, QUERY_FINGER);
+}
+
+void SetByteCountForTest(uint32_t bytes)
+{
+    cbReceived = bytes;
 }
 
 void ShowWinsockError(int code, const char *call)

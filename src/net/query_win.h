@@ -3,8 +3,9 @@
 // This is its one owner. It begins the query, hears from the network code
 // how it goes (net/query_plug.h), completes, fails or cancels it, and takes
 // the steps that follow an answer: the save and exit of a command-line run
-// and the logged-in check. The state below is read everywhere and written
-// here alone.
+// and the logged-in check. It keeps the query's one phase (idle,
+// connecting, receiving, asking RDAP, looking a host up); the state below,
+// derived from it, is read everywhere and written here alone.
 #pragma once
 
 #include <windows.h>
@@ -41,21 +42,16 @@ extern uint32_t cbAnswerLimit;
 void ParseFingerTarget(char *text);
 
 // The one way a query begins, whoever asks for it: the busy state and its
-// refresh, then the start; a query that cannot start gives the wait cursor
-// up at once. Finger asks szUser at szHost. 0 when it runs, -1 when it could
-// not start.
+// refresh; the pane cleared; the connection, the whole request sent, and
+// the socket armed so that the answer arrives as UM_SOCKET. Finger asks
+// szUser at szHost. 0 once connected: the query runs, or, when the
+// connection failed while the request went out, has already ended as a
+// failed answer. -1 when it could not start: idle again, the wait cursor
+// given up at once.
 int BeginFingerQuery();
 int BeginWhoisQuery(const char *query, const char *server);
 // A host lookup; one WinSock will not start says why and ends at once.
 void BeginHostLookup(const char *name);
-
-// The starts themselves, for a caller that has taken the busy state: clear
-// the pane, connect, send the whole request, then arm the socket so that the
-// answer arrives as UM_SOCKET. 0 once connected: the query runs, or, when
-// the connection failed while the request went out, has already ended as a
-// failed answer. -1 when it could not start, with bBusy already cleared.
-int StartFingerQuery();
-int StartWhoisQuery(const char *query, const char *server);
 
 // The Finger, WhoIs and Host Lookup commands count the next answer's bytes
 // from 0; the address book's queries count on.
@@ -85,6 +81,12 @@ void CancelOperation();
 // Looks for the user in the answer; when found, ends the notification
 // (timer stopped, tick count 0), says so in a box and returns 1.
 int CheckLoggedIn();
+
+// Seams for the window tests, through the owner: the state a query in
+// progress leaves (busy, with no connection yet), which Cancel Operation or
+// ResetBusyState ends; and the byte count as earlier answers left it.
+void EnterBusyForTest();
+void SetByteCountForTest(uint32_t bytes);
 
 // Shows the status text for a WinSock failure of the named call.
 void ShowWinsockError(int code, const char *call);

@@ -323,8 +323,3 @@ void CancelRdapLookup()
     lookup.step = STEP_IDLE;
     lookup.stale.clear();
 }
-
-bool RdapLookupRunning()
-{
-    return lookup.step != STEP_IDLE;
-}

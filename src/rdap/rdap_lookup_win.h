@@ -38,4 +38,3 @@ void StartRdapLookup(const std::string &query, HWND window, RdapPlug &plug);
 void OnRdapRequestDone(WPARAM id);
 // Stops the running request at once; nothing more is told to the plug.
 void CancelRdapLookup();
-bool RdapLookupRunning();

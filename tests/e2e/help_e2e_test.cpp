@@ -269,9 +269,12 @@ TEST_F(Help, EachHelpCommandOpensTheHtmlHelpBesideTheProgram)
         EXPECT_TRUE(opened) << "no HTML Help window";
         if (opened) {
             EXPECT_EQ(Caption(help), "Pellwick Help");
+            // The viewer fills its window in after it shows it.
             LONG tabs = 0;
-            EnumChildWindows(help, TabsWidthOf, reinterpret_cast<LPARAM>(&tabs));
-            EXPECT_GT(tabs, 100) << "the contents, index and search tabs are not shown";
+            EXPECT_TRUE(WaitUntil(5000, [&] {
+                EnumChildWindows(help, TabsWidthOf, reinterpret_cast<LPARAM>(&tabs));
+                return tabs > 100;
+            })) << "the contents, index and search tabs are not shown (width " << tabs << ")";
         }
         std::string viewers;
         EXPECT_EQ(FindViewer(runner.ProcessId(), viewers), nullptr) << "WinHelp opened too";

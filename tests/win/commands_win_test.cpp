@@ -67,15 +67,15 @@ std::string ClipboardText(UINT format = CF_TEXT)
 // untouched count shows that the command did nothing.
 TEST_F(Commands, QueryCommandsDoNothingWhileBusy)
 {
-    bBusy = true;
+    EnterBusyForTest();
     for (int id : {IDM_FINGER, IDM_WHOIS, IDM_HOSTLOOKUP, IDM_FINGER_ALT, IDM_WHOIS_ALT}) {
-        cbReceived = 77;
+        SetByteCountForTest(77);
         Send(id);
         EXPECT_EQ(cbReceived, 77u) << id;
     }
-    bBusy = false;
+    ResetBusyState();
     for (int id : {IDM_FINGER, IDM_WHOIS, IDM_HOSTLOOKUP, IDM_FINGER_ALT, IDM_WHOIS_ALT}) {
-        cbReceived = 77;
+        SetByteCountForTest(77);
         Send(id);
         EXPECT_EQ(cbReceived, 0u) << id;
     }
@@ -83,9 +83,8 @@ TEST_F(Commands, QueryCommandsDoNothingWhileBusy)
 
 TEST_F(Commands, HostLookupDoesNothingWhileNotificationWaits)
 {
-    bBusy = false;
     wOptions = OPT_NOTIFY;
-    cbReceived = 5;
+    SetByteCountForTest(5);
     Send(IDM_HOSTLOOKUP);
     EXPECT_EQ(cbReceived, 5u);
     wOptions = 0;
@@ -93,7 +92,7 @@ TEST_F(Commands, HostLookupDoesNothingWhileNotificationWaits)
 
 TEST_F(Commands, AddressBookKeepsTheByteCount)
 {
-    cbReceived = 42;
+    SetByteCountForTest(42);
     Send(IDM_ADDRBOOK);
     Send(IDM_ADDRBOOK_ALT);
     EXPECT_EQ(cbReceived, 42u);

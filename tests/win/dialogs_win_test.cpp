@@ -210,7 +210,7 @@ TEST_F(WhoisDialog, OkRunsTheQueryOnTheChosenServer)
     ASSERT_TRUE(server.ok());
     server.Serve({SendBytes("Domain Name: EXAMPLE.NET\n")});
     StoreWhois("count=1\r\nhost0=127.0.0.98\r\n");
-    cbReceived = 5;
+    SetByteCountForTest(5);
     Run(IDM_WHOIS, [&](HWND d) {
         SetDlgItemTextA(d, IDC_QUERY, "example.net");
         PostMessageA(d, WM_COMMAND, IDOK, 0);

@@ -15,7 +15,6 @@
 #include "frame/placement_win.h"
 #include "net/notify_win.h"
 #include "net/query_win.h"
-#include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/dialog_fixture_win.h"
 #include "win/loopback_server_win.h"
@@ -357,7 +356,7 @@ TEST_F(FingerDialogs, BookOkNeedsATargetAndCountsOnFromThePreviousQuery)
     LoopbackServer server("127.0.0.77", 79);
     ASSERT_TRUE(server.ok());
     server.Serve({SendBytes("0123456789")});
-    cbReceived = 100;
+    SetByteCountForTest(100);
     bool openAfterEmptyOk = false;
     size_t listed = 99;
     Run(IDM_ADDRBOOK, [&](HWND d) {

@@ -92,7 +92,10 @@ TEST_F(Frame, QueryButtonsFollowTheBusyState)
     ExpectBusyButtons(false);
     for (bool busy : {true, false}) {
         SCOPED_TRACE(busy ? "busy" : "idle again");
-        bBusy = busy;
+        if (busy)
+            EnterBusyForTest();
+        else
+            ResetBusyState();
         Post(IDM_UPDATEBUSYSTATE);
         Pump();
         ExpectBusyButtons(busy);
@@ -220,10 +223,10 @@ TEST_F(Frame, TooltipsComeFromTheStringTableAndOtherNotificationsAnswerOne)
 
 TEST_F(Frame, BusyCursorAndWhitePane)
 {
-    bBusy = true;
+    EnterBusyForTest();
     EXPECT_EQ(SendMessageA(hwndMain, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwndMain), 0), 1);
     EXPECT_EQ(GetCursor(), hcurBusy);
-    bBusy = false;
+    ResetBusyState();
 
     HDC dc = GetDC(hwndOutput);
     const LRESULT pane =

@@ -20,7 +20,6 @@
 #include "frame/options.h"
 #include "net/answer_text.h"
 #include "net/query_win.h"
-#include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/loopback_server_win.h"
 #include "win/process_resources_win.h"

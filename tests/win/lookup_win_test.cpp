@@ -11,7 +11,6 @@
 
 #include "frame/messages.h"
 #include "net/lookup_win.h"
-#include "net/receive_win.h"
 #include "win/dialog_fixture_win.h"
 #include "win/query_fixture_win.h"
 
@@ -61,7 +60,7 @@ protected:
 
 TEST_F(HostLookup, ANameWithoutAliasesGivesOneLine)
 {
-    cbReceived = 7;
+    SetByteCountForTest(7);
     LookUp("plain.test");
     ASSERT_TRUE(Done());
     EXPECT_EQ(PaneText(), "plain.test: 127.0.0.71\r\n");

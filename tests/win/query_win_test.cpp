@@ -16,9 +16,9 @@
 #include "net/answer_text.h"
 #include "net/blocking_win.h"
 #include "net/connect_win.h"
+#include "net/connection_win.h"
 #include "net/query_plug.h"
 #include "net/query_win.h"
-#include "net/receive_win.h"
 #include "res/resource.h"
 #include "win/loopback_server_win.h"
 #include "win/main_window_fixture_win.h"
@@ -479,9 +479,10 @@ TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
     HWND events = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   nullptr, nullptr);
     ASSERT_NE(events, nullptr);
-    BeginAnswer(events, 1000);
-    ASSERT_EQ(SendRequest(s, {"q", "\r\n"}), 0);
-    ASSERT_EQ(ArmConnection(s), 0);
+    Connection connection;
+    connection.Open(s, events, 1000);
+    ASSERT_EQ(connection.Send({"q", "\r\n"}), 0);
+    ASSERT_EQ(connection.Arm(), 0);
     const DWORD start = GetTickCount();
     MSG msg;
     while (!plug.closed && GetTickCount() - start < 5000) {
@@ -490,11 +491,11 @@ TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
             continue;
         }
         if (msg.message == UM_SOCKET)
-            ReadSocketEvent(s, msg.wParam, msg.lParam, plug);
+            connection.OnEvent(msg.wParam, msg.lParam, plug);
         else if (msg.message == UM_READAGAIN)
-            ReadAgain(s, plug);
+            connection.ReadAgain(plug);
     }
-    closesocket(s);
+    connection.Close();
     DestroyWindow(events);
     EXPECT_TRUE(plug.closed) << plug.log;
     EXPECT_EQ(plug.log.rfind("stage 0 127.0.0.57|stage 1 127.0.0.57|stage 2 127.0.0.57|bytes 7|", 0),
