@@ -2,10 +2,8 @@
 
 #include <commdlg.h>
 
-#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "frame/frame_win.h"
 #include "handles/owned_win.h"
@@ -80,18 +78,57 @@ bool StartNamedJob(HWND owner, PageOutput &out, const std::wstring &)
     return out.StartJobW(name);
 }
 
-void PrintLine(PageOutput &out, int y, const std::string &text, size_t begin, size_t length)
+void PrintLine(PageOutput &out, const std::string &text, const PrintedLine &line)
 {
-    out.Line(y, text.data() + begin, static_cast<int>(length));
+    out.Line(line.y, text.data() + line.begin, static_cast<int>(line.length));
 }
 
-void PrintLine(PageOutput &out, int y, const std::wstring &text, size_t begin, size_t length)
+void PrintLine(PageOutput &out, const std::wstring &text, const PrintedLine &line)
 {
-    out.LineW(y, text.data() + begin, static_cast<int>(length));
+    out.LineW(line.y, text.data() + line.begin, static_cast<int>(line.length));
 }
 
 bool CopyPaneText(std::string &text) { return OutputText(text); }
 bool CopyPaneText(std::wstring &text) { return OutputTextW(text); }
+
+// Sends the pages in the order the copies want; false when a page failed.
+// A cancel or a quit stops it after the page being sent.
+template <typename Text>
+bool SendPages(const Text &text, const PrintPlan &plan, int copies, bool collate,
+               PageOutput &out)
+{
+    const std::basic_string_view<typename Text::value_type> view(text);
+    PageOrder order(plan.figures.pageCount, copies, collate);
+    for (int page; order.Next(page);) {
+        out.StartPage();
+        PageLines lines(view, plan, page);
+        for (PrintedLine line; lines.Next(line);)
+            PrintLine(out, text, line);
+        if (!out.EndPage())
+            return false;
+        if (bPrintAbort || bPrintQuit)
+            break;
+    }
+    return true;
+}
+
+// The job from its start to its end; false when it could not start or a
+// page failed.
+template <typename Text>
+bool RunJob(HWND owner, const Text &text, const PrintPlan &plan, int copies, bool collate,
+            PageOutput &out)
+{
+    if (!StartNamedJob(owner, out, text))
+        return false;
+    const bool sent = SendPages(text, plan, copies, collate, out);
+    // A cancelled job is abandoned, never finished with an end of document;
+    // so is one whose program is ending.
+    if (sent && !bPrintAbort && !bPrintQuit)
+        out.EndJob();
+    else
+        out.AbandonJob();
+    return sent;
+}
 
 // The job over the pane's text in the form `Text` holds it: bytes of the
 // code page, or UTF-16 units.
@@ -104,67 +141,17 @@ int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate,
     Text text;
     if (!CopyPaneText(text))
         return 0;
-    using View = std::basic_string_view<typename Text::value_type>;
-    const View view(text);
-    const size_t lines = CountLines(view);
-    const int lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
-    const PrintFigures f = ComputePrintFigures(lineCount, metrics);
     // A device that cannot hold one character or one line prints nothing,
     // rather than dividing by zero.
-    if (!f.usable)
+    PrintPlan plan;
+    if (!PlanPages(std::basic_string_view<typename Text::value_type>(text), metrics, plan))
         return 0;
-    // Where each page starts in the text, so that copies can go back to it.
-    std::vector<size_t> pageStarts;
-    try {
-        pageStarts.resize(static_cast<size_t>(f.pageCount));
-    } catch (const std::bad_alloc &) {
-        return 0;
-    }
-    size_t at = 0;
-    for (int p = 0; p < f.pageCount; ++p) {
-        pageStarts[static_cast<size_t>(p)] = at;
-        for (int l = 0; l < f.linesPerPage && at < text.size(); ++l)
-            at = LineAt(view, at).next;
-    }
 
     EnableWindow(owner, FALSE);
-    bool success = true;
     bPrintAbort = false;
     bPrintQuit = false;
     hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
-
-    bool started = StartNamedJob(owner, out, text);
-    if (!started) {
-        success = false;
-    } else {
-        PageOrder order(f.pageCount, copies, collate);
-        for (int page; order.Next(page);) {
-            out.StartPage();
-            size_t from = pageStarts[static_cast<size_t>(page)];
-            for (int l = 0; l < f.linesPerPage; ++l) {
-                const long long index = static_cast<long long>(page) * f.linesPerPage + l;
-                if (index >= lineCount)
-                    break;
-                const TextLine line = LineAt(view, from);
-                // A line longer than the page is wide is cut there.
-                PrintLine(out, l * f.lineHeight, text, line.begin,
-                          ShownLength(view, line, f.charsPerLine));
-                from = line.next;
-            }
-            if (!out.EndPage()) {
-                success = false;
-                break;
-            }
-            if (bPrintAbort || bPrintQuit)
-                break;
-        }
-    }
-    // A cancelled job is abandoned, never finished with an end of document;
-    // so is one whose program is ending.
-    if (success && !bPrintAbort && !bPrintQuit)
-        out.EndJob();
-    else if (started)
-        out.AbandonJob();
+    const bool success = RunJob(owner, text, plan, copies, collate, out);
     if (!bPrintAbort) {
         EnableWindow(owner, TRUE);
         // The box goes with its owner when the main window was destroyed
