@@ -91,6 +91,29 @@ void PrintLine(PageOutput &out, const std::wstring &text, const PrintedLine &lin
 bool CopyPaneText(std::string &text) { return OutputText(text); }
 bool CopyPaneText(std::wstring &text) { return OutputTextW(text); }
 
+// The "Cancel Printing" box for as long as a job runs, over the main window,
+// which is disabled beneath it.
+class CancelBox {
+public:
+    explicit CancelBox(HWND owner) : owner_(owner)
+    {
+        EnableWindow(owner, FALSE);
+        // The box disowns its owner as it goes, which it may do before the
+        // job ends: on its Cancel, or with the main window.
+        box_.Reset(CreateDialogParamA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc,
+                                      reinterpret_cast<LPARAM>(&box_)));
+    }
+    // The main window is enabled before the box goes, so that it, and not
+    // another program's window, takes the activation back.
+    ~CancelBox() { EnableWindow(owner_, TRUE); }
+    CancelBox(const CancelBox &) = delete;
+    CancelBox &operator=(const CancelBox &) = delete;
+
+private:
+    HWND owner_;
+    OwnedWindow box_;
+};
+
 // Sends the pages in the order the copies want; false when a page failed.
 // A cancel or a quit stops it after the page being sent.
 template <typename Text>
@@ -118,6 +141,7 @@ template <typename Text>
 bool RunJob(HWND owner, const Text &text, const PrintPlan &plan, int copies, bool collate,
             PageOutput &out)
 {
+    const CancelBox box(owner);
     if (!StartNamedJob(owner, out, text))
         return false;
     const bool sent = SendPages(text, plan, copies, collate, out);
@@ -147,19 +171,9 @@ int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate,
     if (!PlanPages(std::basic_string_view<typename Text::value_type>(text), metrics, plan))
         return 0;
 
-    EnableWindow(owner, FALSE);
     bPrintAbort = false;
     bPrintQuit = false;
-    hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
     const bool success = RunJob(owner, text, plan, copies, collate, out);
-    if (!bPrintAbort) {
-        EnableWindow(owner, TRUE);
-        // The box goes with its owner when the main window was destroyed
-        // while the pages were sent.
-        if (IsWindow(hwndPrintBox))
-            DestroyWindow(hwndPrintBox);
-        hwndPrintBox = nullptr;
-    }
     if (bPrintQuit) {
         bPrintQuit = false;
         PostQuitMessage(static_cast<int>(wPrintQuitCode));
@@ -170,11 +184,8 @@ int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate,
 
 } // namespace
 
-int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
-              bool collate, PageOutput &out)
+int PrintPane(HWND owner, const PrintMetrics &metrics, int copies, bool collate, PageOutput &out)
 {
-    (void)pane;  // the output pane, read through OutputText
-    (void)label; // the box has no place for it; the job is named by the title
     if (bUnicodeText)
         return PrintText<std::wstring>(owner, metrics, copies, collate, out);
     return PrintText<std::string>(owner, metrics, copies, collate, out);
@@ -182,7 +193,10 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
 
 int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
 {
-    (void)instance; // the box comes from the program's own resources
+    // The menu command's call gives them; the job needs none of them.
+    (void)instance;
+    (void)pane;
+    (void)label;
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
     pd.hwndOwner = owner;
@@ -204,13 +218,16 @@ int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
         GetDeviceCaps(dc.Get(), VERTRES)};
     SetAbortProc(dc.Get(), AbortProc);
     PrinterOutput out(dc.Get());
-    return PrintPane(owner, pane, label, metrics, pd.nCopies, (pd.Flags & PD_COLLATE) != 0, out);
+    return PrintPane(owner, metrics, pd.nCopies, (pd.Flags & PD_COLLATE) != 0, out);
 }
 
-INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
+INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
+        // The box's owner, where a job holds one, is told when the box goes.
+        SetWindowLongPtrA(box, DWLP_USER, lParam);
+        hwndPrintBox = box;
         // Only the Cancel button ends the job, not the caption's Close.
         EnableMenuItem(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         CenterDialog(box);
@@ -219,8 +236,16 @@ INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
         bPrintAbort = true;
         EnableWindow(GetWindow(box, GW_OWNER), TRUE);
         DestroyWindow(box);
-        hwndPrintBox = nullptr;
         return TRUE;
+    case WM_DESTROY:
+        // However the box goes, on its Cancel, at the job's end or with the
+        // main window, it is no longer up, and its owner must not destroy it
+        // again (nor a window that takes its handle after it).
+        if (auto *owner = reinterpret_cast<OwnedWindow *>(GetWindowLongPtrA(box, DWLP_USER)))
+            owner->Disown();
+        if (hwndPrintBox == box)
+            hwndPrintBox = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }
