@@ -7,7 +7,9 @@
 #include "output/print_plan.h"
 
 extern bool bPrintAbort;     // the user cancelled the running job
-extern HWND hwndPrintBox;    // the "Cancel Printing" box while it is up, as its procedure says
+// The "Cancel Printing" box while it is up: its procedure sets it as the box
+// comes and clears it as the box goes.
+extern HWND hwndPrintBox;
 
 // Where the pages of a job go: the printer, or a recorder in the tests.
 // While Unicode text is on, a job is named and its lines are given in UTF-16
