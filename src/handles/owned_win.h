@@ -1,8 +1,9 @@
 // Owners of what the system lends the program: a handle is released, a
-// device context given back, a selected object put back and a locked block
-// unlocked when its owner goes out of scope, so no way out of a function
-// forgets one. Owners are declared in the order the resources are taken and
-// so end in the reverse order, which is the order the system wants them back.
+// window destroyed, a device context given back, a selected object put back
+// and a locked block unlocked when its owner goes out of scope, so no way out
+// of a function forgets one. Owners are declared in the order the resources
+// are taken and so end in the reverse order, which is the order the system
+// wants them back.
 // Kept below every folder that holds such resources, so that each may use
 // them; the sockets' owner is in socket_win.h, WinHTTP's in
 // winhttp_handle_win.h.
@@ -32,6 +33,9 @@ public:
             Kind::Release(handle_);
         handle_ = handle;
     }
+    // Lets go of the handle without releasing it, for a resource that went by
+    // other means (a window destroyed with the window that owns it).
+    void Disown() { handle_ = Kind::None(); }
     // Where a call that hands out a new handle through a pointer puts it.
     Handle *Receive()
     {
@@ -71,6 +75,15 @@ struct GdiObject {
     static void Release(Handle h) { DeleteObject(h); }
 };
 
+// A window that can go by other means as well (its own Cancel, or with the
+// window that owns it) must disown its owner as it goes: a handle that has
+// since been given to another window would otherwise destroy that one.
+struct Window {
+    using Handle = HWND;
+    static Handle None() { return nullptr; }
+    static void Release(Handle h) { DestroyWindow(h); }
+};
+
 } // namespace owned_kind
 
 using OwnedFile = Owned<owned_kind::File>;          // CreateFile's; "none" is INVALID_HANDLE_VALUE
@@ -78,6 +91,7 @@ using OwnedKey = Owned<owned_kind::RegistryKey>;    // RegOpenKeyEx's or RegCrea
 using OwnedGlobal = Owned<owned_kind::GlobalBlock>; // GlobalAlloc's, or a dialog's result
 using OwnedDC = Owned<owned_kind::MadeDC>;          // CreateDC's, CreateCompatibleDC's, PrintDlg's
 using OwnedGdiObject = Owned<owned_kind::GdiObject>; // a font, bitmap, brush or pen
+using OwnedWindow = Owned<owned_kind::Window>;       // CreateWindowEx's or CreateDialog's
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDC {

@@ -16,6 +16,17 @@ HFONT hfontOutput;
 
 namespace {
 
+// The owner of the pane's font object; hfontOutput names what it holds.
+OwnedGdiObject paneFont;
+
+// Holds `font` as the pane's, deleting the one held before: by then the pane
+// has taken the new one, or it goes with the frame.
+void HoldPaneFont(HFONT font)
+{
+    paneFont.Reset(font);
+    hfontOutput = font;
+}
+
 enum { FONT_VALUE_BUFFER = 33 };
 
 // The keys of section "font", in the order they are read and written, each
@@ -120,14 +131,13 @@ void DefaultFont(LOGFONTA &lf)
     lf = tt;
 }
 
-// Gives the pane a font made from lfOutput in place of the one it has.
+// Gives the pane a font made from lfOutput in place of the one it has, which
+// is deleted once the pane uses the new one.
 void ReplacePaneFont(HWND pane)
 {
     HFONT font = CreateFontIndirectA(&lfOutput);
     GivePaneFont(pane, font);
-    if (hfontOutput != nullptr)
-        DeleteObject(hfontOutput);
-    hfontOutput = font;
+    HoldPaneFont(font);
 }
 
 } // namespace
@@ -137,8 +147,7 @@ void LoadOutputFont(HWND pane)
     ReadFontKeys();
     if (lfOutput.lfHeight == 0)
         DefaultFont(lfOutput);
-    hfontOutput = CreateFontIndirectA(&lfOutput);
-    GivePaneFont(pane, hfontOutput);
+    ReplacePaneFont(pane);
 }
 
 void ShowTextModeFont(HWND pane)
@@ -194,9 +203,4 @@ void SaveOutputFont()
     }
 }
 
-void FreeOutputFont()
-{
-    if (hfontOutput != nullptr)
-        DeleteObject(hfontOutput);
-    hfontOutput = nullptr;
-}
+void FreeOutputFont() { HoldPaneFont(nullptr); }

@@ -6,12 +6,13 @@
 #include <windows.h>
 
 extern LOGFONTA lfOutput;   // the one description of the pane's font
-extern HFONT hfontOutput;   // the font object the pane uses now
+// The font object the pane uses now; written and deleted in font_win.cpp alone.
+extern HFONT hfontOutput;
 
-// Builds the pane's first font from section "font"; a height of 0 (no file,
-// no section) brings the default: the system's fixed-pitch font, or while
-// Unicode text is on a monospaced TrueType font of the same height
-// (Consolas, else Courier New).
+// Builds the pane's font from section "font", deleting the font object held
+// before, if any; a height of 0 (no file, no section) brings the default:
+// the system's fixed-pitch font, or while Unicode text is on a monospaced
+// TrueType font of the same height (Consolas, else Courier New).
 void LoadOutputFont(HWND pane);
 // After Unicode text was switched: with no font stored, the pane takes the
 // default of the new mode; a stored font stays.

@@ -1,5 +1,7 @@
 #include "output/print_plan.h"
 
+#include <new>
+
 PrintFigures ComputePrintFigures(int lineCount, const PrintMetrics &m)
 {
     PrintFigures f = {};
@@ -46,7 +48,63 @@ size_t Cut(const TextLine &line, int charsPerLine)
     return line.length < limit ? line.length : limit;
 }
 
+template <typename Char>
+bool PlanPagesOf(std::basic_string_view<Char> text, const PrintMetrics &metrics, PrintPlan &plan)
+{
+    const size_t lines = CountLines(text);
+    plan.lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
+    plan.figures = ComputePrintFigures(plan.lineCount, metrics);
+    if (!plan.figures.usable)
+        return false;
+    try {
+        plan.pageStarts.resize(static_cast<size_t>(plan.figures.pageCount));
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    size_t at = 0;
+    for (size_t &start : plan.pageStarts) {
+        start = at;
+        for (int l = 0; l < plan.figures.linesPerPage && at < text.size(); ++l)
+            at = LineAt(text, at).next;
+    }
+    return true;
+}
+
 } // namespace
+
+bool PlanPages(std::string_view text, const PrintMetrics &metrics, PrintPlan &plan)
+{
+    return PlanPagesOf(text, metrics, plan);
+}
+
+bool PlanPages(std::wstring_view text, const PrintMetrics &metrics, PrintPlan &plan)
+{
+    return PlanPagesOf(text, metrics, plan);
+}
+
+template <typename Char>
+PageLines<Char>::PageLines(std::basic_string_view<Char> text, const PrintPlan &plan, int page)
+    : text_(text), figures_(plan.figures), from_(plan.pageStarts[static_cast<size_t>(page)])
+{
+    // The last page holds what is left of the text's lines.
+    const long long first = static_cast<long long>(page) * figures_.linesPerPage;
+    const long long left = plan.lineCount - first;
+    rows_ = left < figures_.linesPerPage ? static_cast<int>(left) : figures_.linesPerPage;
+}
+
+template <typename Char> bool PageLines<Char>::Next(PrintedLine &line)
+{
+    if (row_ >= rows_)
+        return false;
+    const TextLine t = LineAt(text_, from_);
+    line = {row_ * figures_.lineHeight, t.begin, ShownLength(text_, t, figures_.charsPerLine)};
+    from_ = t.next;
+    ++row_;
+    return true;
+}
+
+template class PageLines<char>;
+template class PageLines<wchar_t>;
 
 TextLine LineAt(std::string_view text, size_t from) { return LineIn(text, from); }
 TextLine LineAt(std::wstring_view text, size_t from) { return LineIn(text, from); }

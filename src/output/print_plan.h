@@ -1,10 +1,11 @@
 // The arithmetic of a print job: figures from the printer's metrics, the
-// lines of the text as the pane shows them, and the order in which pages come
-// out. Portable.
+// lines of the text as the pane shows them, where each page starts and which
+// lines go on it, and the order in which pages come out. Portable.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 struct PrintMetrics {
     int textHeight;       // text-metric height
@@ -56,6 +57,44 @@ size_t CountLines(std::wstring_view text);
 // two halves of a character beyond the Basic Multilingual Plane.
 size_t ShownLength(std::string_view text, const TextLine &line, int charsPerLine);
 size_t ShownLength(std::wstring_view text, const TextLine &line, int charsPerLine);
+
+// The pages of one text on one device.
+struct PrintPlan {
+    PrintFigures figures;
+    int lineCount = 0;              // the text's lines, at most INT_MAX
+    std::vector<size_t> pageStarts; // where each page starts, so every copy can go back to it
+};
+
+// Plans the pages of `text` on a device of `metrics`. False, with nothing to
+// print, when the device cannot hold one character or one line, or when there
+// is no memory for the list of page starts.
+bool PlanPages(std::string_view text, const PrintMetrics &metrics, PrintPlan &plan);
+bool PlanPages(std::wstring_view text, const PrintMetrics &metrics, PrintPlan &plan);
+
+// One line as printed: at `y` on its page, `length` characters of the text
+// from `begin`.
+struct PrintedLine {
+    int y;
+    size_t begin;
+    size_t length;
+};
+
+// The lines of one page of a plan of `text`, top to bottom: as many as the
+// page holds, up to the text's last line, each cut to the page's width.
+template <typename Char> class PageLines {
+public:
+    PageLines(std::basic_string_view<Char> text, const PrintPlan &plan, int page);
+    // The next line into `line`; false once the page is full or the text ends.
+    bool Next(PrintedLine &line);
+
+private:
+    std::basic_string_view<Char> text_;
+    PrintFigures figures_;
+    size_t from_;
+    int row_ = 0, rows_;
+};
+extern template class PageLines<char>;
+extern template class PageLines<wchar_t>;
 
 // The pages in the order they are printed: with collation the whole set
 // `copies` times (1, 2, 3, 1, 2, 3), without it each page `copies` times in a

@@ -2,10 +2,8 @@
 
 #include <commdlg.h>
 
-#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "frame/frame_win.h"
 #include "handles/owned_win.h"
@@ -80,18 +78,81 @@ bool StartNamedJob(HWND owner, PageOutput &out, const std::wstring &)
     return out.StartJobW(name);
 }
 
-void PrintLine(PageOutput &out, int y, const std::string &text, size_t begin, size_t length)
+void PrintLine(PageOutput &out, const std::string &text, const PrintedLine &line)
 {
-    out.Line(y, text.data() + begin, static_cast<int>(length));
+    out.Line(line.y, text.data() + line.begin, static_cast<int>(line.length));
 }
 
-void PrintLine(PageOutput &out, int y, const std::wstring &text, size_t begin, size_t length)
+void PrintLine(PageOutput &out, const std::wstring &text, const PrintedLine &line)
 {
-    out.LineW(y, text.data() + begin, static_cast<int>(length));
+    out.LineW(line.y, text.data() + line.begin, static_cast<int>(line.length));
 }
 
 bool CopyPaneText(std::string &text) { return OutputText(text); }
 bool CopyPaneText(std::wstring &text) { return OutputTextW(text); }
+
+// The "Cancel Printing" box for as long as a job runs, over the main window,
+// which is disabled beneath it.
+class CancelBox {
+public:
+    explicit CancelBox(HWND owner) : owner_(owner)
+    {
+        EnableWindow(owner, FALSE);
+        // The box disowns its owner as it goes, which it may do before the
+        // job ends: on its Cancel, or with the main window.
+        box_.Reset(CreateDialogParamA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc,
+                                      reinterpret_cast<LPARAM>(&box_)));
+    }
+    // The main window is enabled before the box goes, so that it, and not
+    // another program's window, takes the activation back.
+    ~CancelBox() { EnableWindow(owner_, TRUE); }
+    CancelBox(const CancelBox &) = delete;
+    CancelBox &operator=(const CancelBox &) = delete;
+
+private:
+    HWND owner_;
+    OwnedWindow box_;
+};
+
+// Sends the pages in the order the copies want; false when a page failed.
+// A cancel or a quit stops it after the page being sent.
+template <typename Text>
+bool SendPages(const Text &text, const PrintPlan &plan, int copies, bool collate,
+               PageOutput &out)
+{
+    const std::basic_string_view<typename Text::value_type> view(text);
+    PageOrder order(plan.figures.pageCount, copies, collate);
+    for (int page; order.Next(page);) {
+        out.StartPage();
+        PageLines lines(view, plan, page);
+        for (PrintedLine line; lines.Next(line);)
+            PrintLine(out, text, line);
+        if (!out.EndPage())
+            return false;
+        if (bPrintAbort || bPrintQuit)
+            break;
+    }
+    return true;
+}
+
+// The job from its start to its end; false when it could not start or a
+// page failed.
+template <typename Text>
+bool RunJob(HWND owner, const Text &text, const PrintPlan &plan, int copies, bool collate,
+            PageOutput &out)
+{
+    const CancelBox box(owner);
+    if (!StartNamedJob(owner, out, text))
+        return false;
+    const bool sent = SendPages(text, plan, copies, collate, out);
+    // A cancelled job is abandoned, never finished with an end of document;
+    // so is one whose program is ending.
+    if (sent && !bPrintAbort && !bPrintQuit)
+        out.EndJob();
+    else
+        out.AbandonJob();
+    return sent;
+}
 
 // The job over the pane's text in the form `Text` holds it: bytes of the
 // code page, or UTF-16 units.
@@ -104,75 +165,15 @@ int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate,
     Text text;
     if (!CopyPaneText(text))
         return 0;
-    using View = std::basic_string_view<typename Text::value_type>;
-    const View view(text);
-    const size_t lines = CountLines(view);
-    const int lineCount = lines > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(lines);
-    const PrintFigures f = ComputePrintFigures(lineCount, metrics);
     // A device that cannot hold one character or one line prints nothing,
     // rather than dividing by zero.
-    if (!f.usable)
+    PrintPlan plan;
+    if (!PlanPages(std::basic_string_view<typename Text::value_type>(text), metrics, plan))
         return 0;
-    // Where each page starts in the text, so that copies can go back to it.
-    std::vector<size_t> pageStarts;
-    try {
-        pageStarts.resize(static_cast<size_t>(f.pageCount));
-    } catch (const std::bad_alloc &) {
-        return 0;
-    }
-    size_t at = 0;
-    for (int p = 0; p < f.pageCount; ++p) {
-        pageStarts[static_cast<size_t>(p)] = at;
-        for (int l = 0; l < f.linesPerPage && at < text.size(); ++l)
-            at = LineAt(view, at).next;
-    }
 
-    EnableWindow(owner, FALSE);
-    bool success = true;
     bPrintAbort = false;
     bPrintQuit = false;
-    hwndPrintBox = CreateDialogA(hInstance, "PRINTDLGBOX", owner, PrintDlgProc);
-
-    bool started = StartNamedJob(owner, out, text);
-    if (!started) {
-        success = false;
-    } else {
-        PageOrder order(f.pageCount, copies, collate);
-        for (int page; order.Next(page);) {
-            out.StartPage();
-            size_t from = pageStarts[static_cast<size_t>(page)];
-            for (int l = 0; l < f.linesPerPage; ++l) {
-                const long long index = static_cast<long long>(page) * f.linesPerPage + l;
-                if (index >= lineCount)
-                    break;
-                const TextLine line = LineAt(view, from);
-                // A line longer than the page is wide is cut there.
-                PrintLine(out, l * f.lineHeight, text, line.begin,
-                          ShownLength(view, line, f.charsPerLine));
-                from = line.next;
-            }
-            if (!out.EndPage()) {
-                success = false;
-                break;
-            }
-            if (bPrintAbort || bPrintQuit)
-                break;
-        }
-    }
-    // A cancelled job is abandoned, never finished with an end of document;
-    // so is one whose program is ending.
-    if (success && !bPrintAbort && !bPrintQuit)
-        out.EndJob();
-    else if (started)
-        out.AbandonJob();
-    if (!bPrintAbort) {
-        EnableWindow(owner, TRUE);
-        // The box goes with its owner when the main window was destroyed
-        // while the pages were sent.
-        if (IsWindow(hwndPrintBox))
-            DestroyWindow(hwndPrintBox);
-        hwndPrintBox = nullptr;
-    }
+    const bool success = RunJob(owner, text, plan, copies, collate, out);
     if (bPrintQuit) {
         bPrintQuit = false;
         PostQuitMessage(static_cast<int>(wPrintQuitCode));
@@ -183,11 +184,8 @@ int PrintText(HWND owner, const PrintMetrics &metrics, int copies, bool collate,
 
 } // namespace
 
-int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metrics, int copies,
-              bool collate, PageOutput &out)
+int PrintPane(HWND owner, const PrintMetrics &metrics, int copies, bool collate, PageOutput &out)
 {
-    (void)pane;  // the output pane, read through OutputText
-    (void)label; // the box has no place for it; the job is named by the title
     if (bUnicodeText)
         return PrintText<std::wstring>(owner, metrics, copies, collate, out);
     return PrintText<std::string>(owner, metrics, copies, collate, out);
@@ -195,7 +193,10 @@ int PrintPane(HWND owner, HWND pane, const char *label, const PrintMetrics &metr
 
 int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
 {
-    (void)instance; // the box comes from the program's own resources
+    // The menu command's call gives them; the job needs none of them.
+    (void)instance;
+    (void)pane;
+    (void)label;
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
     pd.hwndOwner = owner;
@@ -217,13 +218,16 @@ int PrintOutput(HINSTANCE instance, HWND owner, HWND pane, const char *label)
         GetDeviceCaps(dc.Get(), VERTRES)};
     SetAbortProc(dc.Get(), AbortProc);
     PrinterOutput out(dc.Get());
-    return PrintPane(owner, pane, label, metrics, pd.nCopies, (pd.Flags & PD_COLLATE) != 0, out);
+    return PrintPane(owner, metrics, pd.nCopies, (pd.Flags & PD_COLLATE) != 0, out);
 }
 
-INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
+INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
+        // The box's owner, where a job holds one, is told when the box goes.
+        SetWindowLongPtrA(box, DWLP_USER, lParam);
+        hwndPrintBox = box;
         // Only the Cancel button ends the job, not the caption's Close.
         EnableMenuItem(GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
         CenterDialog(box);
@@ -232,8 +236,16 @@ INT_PTR CALLBACK PrintDlgProc(HWND box, UINT msg, WPARAM, LPARAM)
         bPrintAbort = true;
         EnableWindow(GetWindow(box, GW_OWNER), TRUE);
         DestroyWindow(box);
-        hwndPrintBox = nullptr;
         return TRUE;
+    case WM_DESTROY:
+        // However the box goes, on its Cancel, at the job's end or with the
+        // main window, it is no longer up, and its owner must not destroy it
+        // again (nor a window that takes its handle after it).
+        if (auto *owner = reinterpret_cast<OwnedWindow *>(GetWindowLongPtrA(box, DWLP_USER)))
+            owner->Disown();
+        if (hwndPrintBox == box)
+            hwndPrintBox = nullptr;
+        return FALSE;
     default:
         return FALSE;
     }

@@ -37,6 +37,57 @@ TEST(PrintFigures, PanesBeyondSixteenBitsAndUselessDevices)
     EXPECT_FALSE(ComputePrintFigures(10, {8, 2, 1000, 800, 600}).usable); // narrower than a char
     EXPECT_FALSE(ComputePrintFigures(10, {800, 2, 10, 800, 600}).usable); // lower than a line
     EXPECT_FALSE(ComputePrintFigures(10, {0, 0, 10, 800, 600}).usable);   // no line height
+    PrintPlan plan;
+    EXPECT_FALSE(PlanPages(std::string_view("text"), {8, 2, 1000, 800, 600}, plan));
+}
+
+// Every page of a plan, each line as printed at its place: "y:text".
+template <typename Char>
+std::vector<std::vector<std::string>> PrintedPages(std::basic_string_view<Char> text,
+                                                   const PrintPlan &plan)
+{
+    std::vector<std::vector<std::string>> pages;
+    // The last page first: a copy goes back to any page from its start.
+    for (int page = plan.figures.pageCount - 1; page >= 0; --page) {
+        std::vector<std::string> lines;
+        PageLines<Char> on(text, plan, page);
+        for (PrintedLine l; on.Next(l);)
+            lines.push_back(std::to_string(l.y) + ":" +
+                            std::string(text.begin() + static_cast<long>(l.begin),
+                                        text.begin() + static_cast<long>(l.begin + l.length)));
+        pages.insert(pages.begin(), lines);
+    }
+    return pages;
+}
+
+TEST(PrintPlan, EachPageHoldsItsLinesAtTheirPlaces)
+{
+    // Pages of three 10-unit lines of four characters.
+    const PrintMetrics small = {8, 2, 10, 40, 30};
+    using Pages = std::vector<std::vector<std::string>>;
+    struct Case {
+        const char *text;
+        Pages pages;
+    } cases[] = {
+        {"a\r\nb\r\nc\r\nd", {{"0:a", "10:b", "20:c"}, {"0:d"}}},
+        {"a\r\nb\r\nc", {{"0:a", "10:b", "20:c"}}}, // no blank page after a full one
+        {"a\r\nb\r\nc\r\n", {{"0:a", "10:b", "20:c"}, {"0:"}}},
+        {"", {{"0:"}}},
+        {"longer\r\n\r\nx", {{"0:long", "10:", "20:x"}}},
+        {"1\n2\n3\n4\n5\n6\n7", {{"0:1", "10:2", "20:3"}, {"0:4", "10:5", "20:6"}, {"0:7"}}},
+    };
+    // The pane's text as bytes and as UTF-16 units is planned the same.
+    for (const Case &c : cases) {
+        const std::string_view text(c.text);
+        const std::wstring wide(text.begin(), text.end());
+        PrintPlan plan, widePlan;
+        ASSERT_TRUE(PlanPages(text, small, plan)) << c.text;
+        ASSERT_TRUE(PlanPages(std::wstring_view(wide), small, widePlan)) << c.text;
+        EXPECT_EQ(plan.pageStarts.size(), c.pages.size()) << c.text;
+        EXPECT_EQ(PrintedPages(text, plan), c.pages) << c.text;
+        EXPECT_EQ(widePlan.pageStarts, plan.pageStarts) << c.text;
+        EXPECT_EQ(PrintedPages(std::wstring_view(wide), widePlan), c.pages) << c.text;
+    }
 }
 
 std::vector<int> Pages(int pageCount, int copies, bool collate)

@@ -189,6 +189,15 @@ TEST_F(OutputFont, ApplyingWritesAllFourteenKeysInOrderAndReplacesTheFont)
         ASSERT_NE(found, std::string::npos) << key << " missing or out of order in\n" << text;
         at = found;
     }
+    // Reading the font again replaces the one held too, and the frame's end
+    // deletes the last.
+    const HFONT applied = hfontOutput;
+    LoadOutputFont(hwndOutput);
+    EXPECT_EQ(GetObjectType(applied), 0u) << "a second read deletes the font it replaces";
+    const HFONT last = hfontOutput;
+    DestroyWindow(hwndMain);
+    EXPECT_EQ(hfontOutput, nullptr);
+    EXPECT_EQ(GetObjectType(last), 0u);
 }
 
 // The Font command with the dialog cancelled still applies and writes the

@@ -92,7 +92,7 @@ TEST_F(Print, PagesHoldTheirLinesAtTheirPlaces)
 {
     FillLines(130);
     Recorder r;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 1);
     ASSERT_EQ(r.pages.size(), 3u);
     EXPECT_EQ(r.pages[0].lines.size(), 60u);
     EXPECT_EQ(r.pages[1].lines.size(), 60u);
@@ -111,8 +111,8 @@ TEST_F(Print, CopiesComeCollatedOrPageByPage)
 {
     FillLines(130);
     Recorder collated, grouped;
-    PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 2, true, collated);
-    PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 2, false, grouped);
+    PrintPane(hwndMain, kPage, 2, true, collated);
+    PrintPane(hwndMain, kPage, 2, false, grouped);
     auto firstLines = [](const Recorder &r) {
         std::vector<std::string> v;
         for (const Page &p : r.pages)
@@ -129,12 +129,12 @@ TEST_F(Print, ExactlyOnePageAndAnEmptyPane)
 {
     FillLines(60);
     Recorder full;
-    PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, full);
+    PrintPane(hwndMain, kPage, 1, true, full);
     EXPECT_EQ(full.pages.size(), 1u) << "no blank page after a full one";
 
     SendMessageA(hwndMain, WM_COMMAND, 202, 0);
     Recorder empty;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, empty), 1);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, empty), 1);
     ASSERT_EQ(empty.pages.size(), 1u);
     ASSERT_EQ(empty.pages[0].lines.size(), 1u);
     EXPECT_EQ(empty.pages[0].lines[0], "");
@@ -145,7 +145,7 @@ TEST_F(Print, LongLinesAreCutAndTheTitleNamesTheJob)
     AppendOutput((std::string(100, 'x') + "\r\nshort").c_str());
     SetWindowTextA(hwndMain, "Pellwick (Finger - a.very.long.host.name.example.org)");
     Recorder r;
-    PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r);
+    PrintPane(hwndMain, kPage, 1, true, r);
     ASSERT_EQ(r.pages.size(), 1u);
     EXPECT_EQ(r.pages[0].lines[0], std::string(80, 'x'));
     EXPECT_EQ(r.pages[0].lines[1], "short");
@@ -162,7 +162,7 @@ TEST_F(Print, UnicodeTextIsPrintedInUtf16AndCutByItsUnits)
     AppendOutput((cyrillic + u8"\r\nStra\u00dfe\r\n\ud55c\uad6d\uc5b4").c_str());
     SetFrameTitle(u8"Pellwick (Finger - \u043f\u0440\u0438\u043c\u0435\u0440.example)");
     Recorder r;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 1);
     EXPECT_TRUE(r.wide);
     EXPECT_EQ(r.name, u8"Pellwick (Finger - \u043f\u0440\u0438\u043c\u0435\u0440.example)");
     ASSERT_EQ(r.pages.size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(Print, CancelEndsTheJobAtOnceWithoutAnEndOfDocument)
     FillLines(300);
     Recorder r;
     r.cancelAfterPage = 2;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 0);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 0);
     EXPECT_EQ(r.pages.size(), 2u);
     EXPECT_FALSE(r.ended);
     EXPECT_TRUE(r.abandoned);
@@ -189,13 +189,13 @@ TEST_F(Print, AJobThatCannotStartOrADeviceTooSmallPrintsNothing)
     FillLines(5);
     Recorder refused;
     refused.startFails = true;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, refused), 0);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, refused), 0);
     EXPECT_TRUE(refused.pages.empty());
     EXPECT_FALSE(refused.ended);
     EXPECT_TRUE(IsWindowEnabled(hwndMain));
 
     Recorder tiny;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", {8, 2, 1000, 800, 600}, 1, true, tiny), 0);
+    EXPECT_EQ(PrintPane(hwndMain, {8, 2, 1000, 800, 600}, 1, true, tiny), 0);
     EXPECT_TRUE(tiny.pages.empty());
     EXPECT_TRUE(IsWindowEnabled(hwndMain));
 }
@@ -219,7 +219,7 @@ TEST_F(Print, PanesOfMoreThan32767LinesPrintWhole)
 {
     FillLines(40000);
     Recorder r;
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 1);
     ASSERT_EQ(r.pages.size(), 667u);
     EXPECT_EQ(r.pages.back().lines.back(), "line 39999");
 }
@@ -235,7 +235,7 @@ TEST_F(Print, TheJobPrintsThePaneAsItStoodWhenItStarted)
         SendMessageA(hwndMain, WM_COMMAND, 202, 0);
         AppendOutput("another answer\r\n");
     };
-    EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 1);
+    EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 1);
     ASSERT_EQ(r.pages.size(), 3u);
     EXPECT_EQ(r.pages[1].lines[0], "line 60");
     ASSERT_EQ(r.pages[2].lines.size(), 10u);
@@ -263,7 +263,7 @@ TEST_F(Print, AQuitWhilePrintingAbandonsTheJobAndEndsTheProgramAfterIt)
         r.actAfterPage = 1;
         r.act = c.act;
         quitCode = -1;
-        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, r), 0) << c.what;
+        EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, r), 0) << c.what;
         EXPECT_EQ(r.pages.size(), 1u) << c.what;
         EXPECT_TRUE(r.abandoned) << c.what;
         EXPECT_FALSE(r.ended) << c.what;
@@ -282,7 +282,7 @@ TEST_F(Print, ManyCopiesOrNoMemoryForTheTextEndTheJobWithoutAnException)
         // not listed first.
         Recorder many;
         many.cancelAfterPage = 1;
-        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 30000, false, many), 0);
+        EXPECT_EQ(PrintPane(hwndMain, kPage, 30000, false, many), 0);
         EXPECT_EQ(many.pages.size(), 1u);
     }
     SendMessageA(hwndMain, WM_COMMAND, 202, 0);
@@ -290,7 +290,7 @@ TEST_F(Print, ManyCopiesOrNoMemoryForTheTextEndTheJobWithoutAnException)
     Recorder none;
     {
         FailAllocations tight(64 * 1024);
-        EXPECT_EQ(PrintPane(hwndMain, hwndOutput, "Pellwick", kPage, 1, true, none), 0);
+        EXPECT_EQ(PrintPane(hwndMain, kPage, 1, true, none), 0);
     }
     EXPECT_TRUE(none.pages.empty());
     EXPECT_TRUE(IsWindowEnabled(hwndMain));
