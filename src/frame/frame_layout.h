@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "res/resource.h"
+
 struct ChildRect {
     int32_t x;
     int32_t y;
@@ -30,12 +32,21 @@ struct ToolbarEntry {
     int command;
     bool separator;
 };
-extern const ToolbarEntry kToolbarEntries[13];
+// The toolbar, left to right. Its size is the number of records the toolbar
+// is made with.
+inline constexpr ToolbarEntry kToolbarEntries[] = {
+    {0, IDM_FINGER, false},     {1, IDM_WHOIS, false},   {2, IDM_ADDRBOOK, false},
+    {9, IDM_HOSTLOOKUP, false}, {0, 0, true},            {3, IDM_SAVEAS, false},
+    {4, IDM_CLEAR, false},      {5, IDM_COPY, false},    {0, 0, true},
+    {6, IDM_PRINT, false},      {0, 0, true},            {8, IDM_CANCELOP, false},
+    {7, IDM_HELPCOMMANDS, false},
+};
 enum { TOOLBAR_IMAGE_COUNT = 10 };
 
 // Menu items greyed and enabled together with the output, in this order.
-extern const int kOutputMenuItems[6];
+inline constexpr int kOutputMenuItems[] = {IDM_PRINT,     IDM_SAVEAS, IDM_CLEAR,
+                                           IDM_SELECTALL, IDM_COPY,   IDM_FINDTEXT};
 // Toolbar buttons that follow the output, in this order.
-extern const int kOutputButtons[4];
+inline constexpr int kOutputButtons[] = {IDM_SAVEAS, IDM_CLEAR, IDM_COPY, IDM_PRINT};
 // Buttons that start an operation: enabled while idle, in this order.
-extern const int kQueryButtons[4];
+inline constexpr int kQueryButtons[] = {IDM_FINGER, IDM_WHOIS, IDM_ADDRBOOK, IDM_HOSTLOOKUP};

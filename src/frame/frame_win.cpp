@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -57,8 +58,8 @@ HWND CreateStatusBar(HWND parent)
 
 HWND CreateToolbar(HWND parent)
 {
-    TBBUTTON buttons[13] = {};
-    for (int i = 0; i < 13; ++i) {
+    TBBUTTON buttons[std::size(kToolbarEntries)] = {};
+    for (size_t i = 0; i < std::size(kToolbarEntries); ++i) {
         const ToolbarEntry &e = kToolbarEntries[i];
         buttons[i].iBitmap = e.separator ? 0 : e.image;
         buttons[i].idCommand = e.command;
@@ -68,8 +69,9 @@ HWND CreateToolbar(HWND parent)
     const ToolbarStrip strip = ToolbarStripFor(ScreenDpi());
     return CreateToolbarEx(parent, WS_CHILD | WS_VISIBLE | WS_BORDER | TBSTYLE_TOOLTIPS,
                            IDC_TOOLBAR, TOOLBAR_IMAGE_COUNT, hInstance,
-                           static_cast<UINT_PTR>(strip.bitmap), buttons, 13, strip.size,
-                           strip.size, strip.size, strip.size, sizeof(TBBUTTON));
+                           static_cast<UINT_PTR>(strip.bitmap), buttons,
+                           static_cast<int>(std::size(buttons)), strip.size, strip.size,
+                           strip.size, strip.size, sizeof(TBBUTTON));
 }
 
 int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create)

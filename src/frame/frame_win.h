@@ -30,7 +30,8 @@ extern bool bOutputGrayed;   // the output-dependent commands show greyed
 int ScreenDpi();
 // Creates the status bar; on failure says so and returns null.
 HWND CreateStatusBar(HWND parent);
-// Creates the toolbar with its 13 records; null on failure.
+// Creates the toolbar with a button or separator for each record of
+// kToolbarEntries; null on failure.
 HWND CreateToolbar(HWND parent);
 // Creates the output pane: unlimited text, read-only. Returns 1.
 int CreateOutputPane(HWND parent, HWND status, HWND toolbar, const CREATESTRUCTA *create);

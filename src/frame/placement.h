@@ -6,16 +6,6 @@
 
 #include "frame/dialog_units.h"
 
-// Defaults for a first run without a configuration file: 20, 20 and
-// 280 x 175 dialog units.
-enum {
-    DEFAULT_WIN_LEFT = 20,
-    DEFAULT_WIN_TOP = 20,
-    DEFAULT_WIN_WIDTH = 280,
-    DEFAULT_WIN_HEIGHT = 175,
-    DEFAULT_HISTORY = 1
-};
-
 struct PixelRect {
     int32_t left;
     int32_t top;
@@ -29,6 +19,13 @@ struct DluPlacement {
     int32_t width;
     int32_t height;
 };
+
+// Where a first run without a configuration file opens the frame, and where
+// it opens when the stored placement would show nowhere. Also the values a
+// missing key reads as.
+constexpr DluPlacement kFirstRunPlacement = {20, 20, 280, 175};
+// "Maintain Query History" is on until the file says otherwise.
+enum { DEFAULT_HISTORY = 1 };
 
 // The frame's outer rectangle in screen pixels for a stored placement.
 PixelRect PlacementToPixels(const DluPlacement &placement, DialogBaseUnits base);

@@ -1,14 +1,15 @@
 #include "frame/placement_win.h"
 
 #include "config/config_win.h"
+#include "config/profile_values.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
 #include "frame/placement.h"
 
-int32_t nWinLeft = DEFAULT_WIN_LEFT;
-int32_t nWinTop = DEFAULT_WIN_TOP;
-int32_t nWinWidth = DEFAULT_WIN_WIDTH;
-int32_t nWinHeight = DEFAULT_WIN_HEIGHT;
+int32_t nWinLeft = kFirstRunPlacement.left;
+int32_t nWinTop = kFirstRunPlacement.top;
+int32_t nWinWidth = kFirstRunPlacement.width;
+int32_t nWinHeight = kFirstRunPlacement.height;
 bool bTrackPlacement = true;
 int32_t bHistory = DEFAULT_HISTORY;
 
@@ -16,9 +17,13 @@ namespace {
 
 DialogBaseUnits BaseUnits() { return DialogBaseUnits{nBaseUnitX, nBaseUnitY}; }
 
-int32_t ReadPlacementValue(const char *key, const char *def)
+// A missing key reads as `def`, given to the file reader as the text the
+// file would hold for it.
+int32_t ReadPlacementValue(const char *key, int32_t def)
 {
-    return ReadSettingNumber(SECTION_PELLWICK, key, def, PLACEMENT_VALUE_BUFFER);
+    char text[12];
+    FormatDecimal(def, text, sizeof text);
+    return ReadSettingNumber(SECTION_PELLWICK, key, text, PLACEMENT_VALUE_BUFFER);
 }
 
 // The bounds of the whole desktop, every monitor included.
@@ -34,14 +39,14 @@ PixelRect Desktop()
 
 void ReadPlacement()
 {
-    nWinLeft = ReadPlacementValue(KEY_LEFT, "20");
-    nWinTop = ReadPlacementValue(KEY_TOP, "20");
-    nWinWidth = ReadPlacementValue(KEY_RIGHT, "280");
-    nWinHeight = ReadPlacementValue(KEY_BOTTOM, "175");
-    bHistory = ReadPlacementValue(KEY_HISTORY, "1");
-    bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, "0") != 0;
-    bUseRdap = ReadPlacementValue(KEY_RDAP, "0") != 0;
-    bUnicodeText = ReadPlacementValue(KEY_UNICODE, "0") != 0;
+    nWinLeft = ReadPlacementValue(KEY_LEFT, kFirstRunPlacement.left);
+    nWinTop = ReadPlacementValue(KEY_TOP, kFirstRunPlacement.top);
+    nWinWidth = ReadPlacementValue(KEY_RIGHT, kFirstRunPlacement.width);
+    nWinHeight = ReadPlacementValue(KEY_BOTTOM, kFirstRunPlacement.height);
+    bHistory = ReadPlacementValue(KEY_HISTORY, DEFAULT_HISTORY);
+    bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, 0) != 0;
+    bUseRdap = ReadPlacementValue(KEY_RDAP, 0) != 0;
+    bUnicodeText = ReadPlacementValue(KEY_UNICODE, 0) != 0;
 }
 
 void WriteReferralsSetting()
@@ -91,9 +96,7 @@ RECT StoredPlacementRect()
     // where nobody can see or reach it, and closing it would store that
     // again. It opens where a first run opens it instead.
     if (!PlacementOnScreen(px, Desktop()))
-        px = PlacementToPixels(DluPlacement{DEFAULT_WIN_LEFT, DEFAULT_WIN_TOP, DEFAULT_WIN_WIDTH,
-                                            DEFAULT_WIN_HEIGHT},
-                               BaseUnits());
+        px = PlacementToPixels(kFirstRunPlacement, BaseUnits());
     RECT rc = {px.left, px.top, px.right, px.bottom};
     return rc;
 }
