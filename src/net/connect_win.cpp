@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "handles/socket_win.h"
 #include "net/blocking_win.h"
 #include "text/unicode_win.h"
 
@@ -44,19 +45,22 @@ SOCKET ConnectResolved(const char *host, const sockaddr_in &address, const char 
     plug.Stage(STAGE_CONNECTING, host);
     const protoent *proto = getprotobyname(protocol);
     // Every query is a stream; the protocol names only the databases' entries.
-    SOCKET s = socket(AF_INET, SOCK_STREAM, proto != nullptr ? proto->p_proto : 0);
-    if (s == INVALID_SOCKET) {
+    OwnedSocket s(socket(AF_INET, SOCK_STREAM, proto != nullptr ? proto->p_proto : 0));
+    if (!s.IsValid()) {
         plug.Failed(WSAGetLastError(), "Socket()");
         return INVALID_SOCKET;
     }
-    if (BlockingConnect(s, address) == SOCKET_ERROR) {
+    if (BlockingConnect(s.Get(), address) == SOCKET_ERROR) {
         const int error = WSAGetLastError();
-        closesocket(s); // nothing else refers to it
+        s.Reset(); // nothing else refers to it
         plug.Failed(error, "Connect()");
         return INVALID_SOCKET;
     }
     plug.Stage(STAGE_CONNECTED, host);
-    return s;
+    // The caller's connection owns it from here.
+    const SOCKET connected = s.Get();
+    s.Disown();
+    return connected;
 }
 
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,

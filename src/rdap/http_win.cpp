@@ -502,6 +502,9 @@ unsigned StartHttpGet(const std::string &url, bool allowHttp, HWND window, UINT 
     r->id = NextId();
     Requests()[r->id] = r;
     try {
+        // Detached: the thread holds its own share of the request, opens,
+        // uses and closes its handles itself and shares nothing else, so
+        // nobody waits for it; a cancelled one ends when its call returns.
         std::thread(Run, r).detach();
     } catch (const std::system_error &) {
         Requests().erase(r->id);
