@@ -363,8 +363,8 @@ void LoopbackServer::Handle(SOCKET s, int index, std::vector<ServerStep> script)
     }
     // Whatever the client sent and we have not read would turn our close
     // into a reset, so read it first; it is part of what the client sent.
-    if (!unread)
-        Drain(s, index);
+    while (!unread && Receive(s, index) > 0)
+        continue;
     shutdown(s, kShutdownSend);
     closesocket(s);
 }
@@ -381,16 +381,11 @@ bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, const char *until)
         Ready ready = WaitSocket(s, false, std::min(left, kPollMs));
         if (ready == NotReady)
             continue;
-        char buf[4096];
-        int n = recv(s, buf, sizeof buf, 0);
-        if (n > 0) {
-            Record(index, buf, n);
-            if (until != nullptr && Request(index).find(until) != std::string::npos)
-                return true;
-        } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
-            MarkPeerClosed(index);
+        const int got = Receive(s, index);
+        if (got < 0)
             return false;
-        }
+        if (got > 0 && until != nullptr && Request(index).find(until) != std::string::npos)
+            return true;
     }
     return false;
 }
@@ -415,31 +410,19 @@ bool LoopbackServer::SendAll(SOCKET s, const std::string &bytes)
     return true;
 }
 
-void LoopbackServer::Drain(SOCKET s, int index)
+int LoopbackServer::Receive(SOCKET s, int index)
 {
-    for (;;) {
-        char buf[4096];
-        int n = recv(s, buf, sizeof buf, 0);
-        if (n > 0) {
-            Record(index, buf, n);
-            continue;
-        }
-        if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
-            MarkPeerClosed(index);
-        return;
-    }
-}
-
-void LoopbackServer::Record(int index, const char *data, int n)
-{
+    char buf[4096];
+    const int n = recv(s, buf, sizeof buf, 0);
+    // Asked before the lock, which may set the thread's last error.
+    const bool closed = n == 0 || (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK);
     std::lock_guard<std::mutex> lock(mutex_);
-    connections_[static_cast<size_t>(index)].bytes.append(data, static_cast<size_t>(n));
-}
-
-void LoopbackServer::MarkPeerClosed(int index)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    connections_[static_cast<size_t>(index)].peerClosed = true;
+    Connection &connection = connections_[static_cast<size_t>(index)];
+    if (n > 0)
+        connection.bytes.append(buf, static_cast<size_t>(n));
+    if (closed)
+        connection.peerClosed = true;
+    return closed ? -1 : std::max(n, 0);
 }
 
 bool LoopbackServer::Stopping() const

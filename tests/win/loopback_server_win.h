@@ -110,9 +110,10 @@ private:
     // it has sent holds `until` (when not null); false when the client
     // closed or the server stops.
     bool ReadFor(SOCKET s, int index, int ms, const char *until);
-    void Drain(SOCKET s, int index);
-    void Record(int index, const char *data, int n);
-    void MarkPeerClosed(int index);
+    // Reads what has arrived into the connection's record: the number of
+    // bytes, 0 when none has come yet, -1 once the client has closed or
+    // reset (which PeerClosed() then tells).
+    int Receive(SOCKET s, int index);
     bool Stopping() const;
     bool WaitStop(int ms);  // sleeps up to ms; true if Stop() came first
 
