@@ -39,9 +39,20 @@ void SetNonBlocking(SOCKET s)
     ioctlsocket(s, static_cast<long>(FIONBIO), &on);
 }
 
-// A listening socket on ip:port, or INVALID_SOCKET.
+// 127.0.0.0/8, or the one documentation address that the sandbox puts on
+// its loopback device to stand for a server on the internet.
+bool OnLoopback(const char *ip)
+{
+    const unsigned long host = ntohl(inet_addr(ip));
+    return (host >> 24) == 127 || host == ntohl(inet_addr("192.0.2.43"));
+}
+
+// A listening socket on ip:port, or INVALID_SOCKET. A test server never
+// listens where something beyond this machine could reach it.
 SOCKET Listen(const char *ip, unsigned short port, int backlog)
 {
+    if (!OnLoopback(ip))
+        return INVALID_SOCKET;
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return s;

@@ -2,8 +2,8 @@
 // and WhoIs server, an HTTP server for the RDAP requests built on it, and a
 // listener that never accepts. Each server plays a remote host from a
 // background thread while the program's own single-threaded code runs on the
-// test thread. They bind only the addresses they are given, which are
-// loopback ones in the test sandbox.
+// test thread. They listen only on loopback addresses (127.x, and 192.0.2.43,
+// which the test sandbox puts on its loopback device); elsewhere ok() is false.
 #pragma once
 
 #include <windows.h>

@@ -135,4 +135,11 @@ TEST(LoopbackServer, RunsEachScriptAsWritten)
     }
 }
 
+// Every address (0.0.0.0) would reach beyond this machine outside the sandbox.
+TEST(LoopbackServer, ListensOnLoopbackAlone)
+{
+    EXPECT_FALSE(LoopbackServer("0.0.0.0", 79).ok());
+    EXPECT_TRUE(LoopbackServer("192.0.2.43", 79).ok());
+}
+
 }  // namespace
