@@ -11,7 +11,7 @@
 
 #include "rdap/http_win.h"
 #include "rdap/retry_after.h"
-#include "win/http_server_win.h"
+#include "win/loopback_server_win.h"
 #include "win/test_support_win.h"
 
 namespace {

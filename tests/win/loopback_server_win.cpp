@@ -1,9 +1,11 @@
 #include "win/loopback_server_win.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -37,9 +39,20 @@ void SetNonBlocking(SOCKET s)
     ioctlsocket(s, static_cast<long>(FIONBIO), &on);
 }
 
-// A listening socket on ip:port, or INVALID_SOCKET.
+// 127.0.0.0/8, or the one documentation address that the sandbox puts on
+// its loopback device to stand for a server on the internet.
+bool OnLoopback(const char *ip)
+{
+    const unsigned long host = ntohl(inet_addr(ip));
+    return (host >> 24) == 127 || host == ntohl(inet_addr("192.0.2.43"));
+}
+
+// A listening socket on ip:port, or INVALID_SOCKET. A test server never
+// listens where something beyond this machine could reach it.
 SOCKET Listen(const char *ip, unsigned short port, int backlog)
 {
+    if (!OnLoopback(ip))
+        return INVALID_SOCKET;
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return s;
@@ -84,7 +97,49 @@ int MsLeft(Clock::time_point deadline)
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+// The HTTP server's: more connections than any test makes, so that serving
+// ends with Stop(),
+const int kConnections = 1000;
+// and the longest a hanging answer stays silent when the test forgets Stop().
+const int kHangMs = 120000;
+
+// The path asked for: the second word of the request line.
+std::string PathOf(const std::string &request)
+{
+    size_t start = request.find(' ');
+    if (start == std::string::npos)
+        return std::string();
+    size_t end = request.find(' ', start + 1);
+    if (end == std::string::npos)
+        return std::string();
+    return request.substr(start + 1, end - start - 1);
+}
+
+bool SameLetters(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+WinsockUse::WinsockUse()
+{
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}
+
+WinsockUse::~WinsockUse()
+{
+    if (started_)
+        WSACleanup();
+}
 
 ServerStep SendBytes(std::string bytes)
 {
@@ -141,9 +196,7 @@ ServerStep HoldOpen(int ms)
 
 LoopbackServer::LoopbackServer(const char *ip, unsigned short port)
 {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
-    if (!started_)
+    if (!winsock_.ok())
         return;
     listener_ = Listen(ip, port, 5);
     // The thread never blocks in accept(), so that Stop() is never kept waiting.
@@ -156,8 +209,6 @@ LoopbackServer::~LoopbackServer()
     Stop();
     if (listener_ != INVALID_SOCKET)
         closesocket(listener_);
-    if (started_)
-        WSACleanup();
 }
 
 void LoopbackServer::Serve(std::vector<ServerStep> script, int connections)
@@ -274,7 +325,7 @@ void LoopbackServer::Handle(SOCKET s, int index, std::vector<ServerStep> script)
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&on), sizeof on);
 
     const bool unread = !script.empty() && script[0].kind == ServerStep::Unread;
-    bool open = unread || ReadRequest(s, index);
+    bool open = unread || ReadFor(s, index, kRequestMs, "\r\n");
     for (size_t i = 0; open && i < script.size() && !Stopping(); ++i) {
         const ServerStep step = script[i];
         switch (step.kind) {
@@ -285,7 +336,7 @@ void LoopbackServer::Handle(SOCKET s, int index, std::vector<ServerStep> script)
             open = !WaitStop(step.ms);
             break;
         case ServerStep::Hold:
-            open = HoldFor(s, index, step.ms);
+            open = ReadFor(s, index, step.ms, nullptr);
             break;
         case ServerStep::Close:
             open = false;
@@ -323,15 +374,10 @@ void LoopbackServer::Handle(SOCKET s, int index, std::vector<ServerStep> script)
     }
     // Whatever the client sent and we have not read would turn our close
     // into a reset, so read it first; it is part of what the client sent.
-    if (!unread)
-        Drain(s, index);
+    while (!unread && Receive(s, index) > 0)
+        continue;
     shutdown(s, kShutdownSend);
     closesocket(s);
-}
-
-bool LoopbackServer::ReadRequest(SOCKET s, int index)
-{
-    return ReadFor(s, index, kRequestMs, "\r\n");
 }
 
 bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, const char *until)
@@ -346,16 +392,11 @@ bool LoopbackServer::ReadFor(SOCKET s, int index, int ms, const char *until)
         Ready ready = WaitSocket(s, false, std::min(left, kPollMs));
         if (ready == NotReady)
             continue;
-        char buf[4096];
-        int n = recv(s, buf, sizeof buf, 0);
-        if (n > 0) {
-            Record(index, buf, n);
-            if (until != nullptr && Request(index).find(until) != std::string::npos)
-                return true;
-        } else if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) {
-            MarkPeerClosed(index);
+        const int got = Receive(s, index);
+        if (got < 0)
             return false;
-        }
+        if (got > 0 && until != nullptr && Request(index).find(until) != std::string::npos)
+            return true;
     }
     return false;
 }
@@ -380,36 +421,19 @@ bool LoopbackServer::SendAll(SOCKET s, const std::string &bytes)
     return true;
 }
 
-bool LoopbackServer::HoldFor(SOCKET s, int index, int ms)
+int LoopbackServer::Receive(SOCKET s, int index)
 {
-    return ReadFor(s, index, ms, nullptr);
-}
-
-void LoopbackServer::Drain(SOCKET s, int index)
-{
-    for (;;) {
-        char buf[4096];
-        int n = recv(s, buf, sizeof buf, 0);
-        if (n > 0) {
-            Record(index, buf, n);
-            continue;
-        }
-        if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
-            MarkPeerClosed(index);
-        return;
-    }
-}
-
-void LoopbackServer::Record(int index, const char *data, int n)
-{
+    char buf[4096];
+    const int n = recv(s, buf, sizeof buf, 0);
+    // Asked before the lock, which may set the thread's last error.
+    const bool closed = n == 0 || (n < 0 && WSAGetLastError() != WSAEWOULDBLOCK);
     std::lock_guard<std::mutex> lock(mutex_);
-    connections_[static_cast<size_t>(index)].bytes.append(data, static_cast<size_t>(n));
-}
-
-void LoopbackServer::MarkPeerClosed(int index)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    connections_[static_cast<size_t>(index)].peerClosed = true;
+    Connection &connection = connections_[static_cast<size_t>(index)];
+    if (n > 0)
+        connection.bytes.append(buf, static_cast<size_t>(n));
+    if (closed)
+        connection.peerClosed = true;
+    return closed ? -1 : std::max(n, 0);
 }
 
 bool LoopbackServer::Stopping() const
@@ -426,9 +450,7 @@ bool LoopbackServer::WaitStop(int ms)
 
 StuckListener::StuckListener(const char *ip, unsigned short port)
 {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
-    if (!started_)
+    if (!winsock_.ok())
         return;
     // The smallest queue the system allows, filled by connects of our own that
     // are never accepted: a SYN to a full queue is dropped, so a further
@@ -468,6 +490,106 @@ StuckListener::~StuckListener()
         closesocket(c);
     if (listener_ != INVALID_SOCKET)
         closesocket(listener_);
-    if (started_)
-        WSACleanup();
+}
+
+// ---- HTTP -------------------------------------------------------------------
+
+HttpAnswer JsonAnswer(int status, std::string body, std::string headers)
+{
+    HttpAnswer answer;
+    answer.status = status;
+    answer.headers = "Content-Type: application/rdap+json\r\n" + headers;
+    answer.body = std::move(body);
+    return answer;
+}
+
+HttpAnswer RedirectTo(const std::string &location)
+{
+    HttpAnswer answer;
+    answer.status = 302;
+    answer.headers = "Location: " + location + "\r\n";
+    return answer;
+}
+
+HttpAnswer Hang()
+{
+    HttpAnswer answer;
+    answer.hang = true;
+    return answer;
+}
+
+HttpAnswer Trickle(std::string body, int ms)
+{
+    HttpAnswer answer = JsonAnswer(200, std::move(body));
+    answer.trickleMs = ms;
+    return answer;
+}
+
+HttpServer::HttpServer(const char *ip, unsigned short port) : server_(ip, port) {}
+
+void HttpServer::Set(const std::string &path, HttpAnswer answer)
+{
+    std::lock_guard<std::mutex> lock(answersMutex_);
+    answers_[path] = std::move(answer);
+}
+
+void HttpServer::Start()
+{
+    server_.Serve({ReplyTo("\r\n\r\n",
+                           [this](const std::string &request) { return AnswerTo(request); })},
+                  kConnections);
+}
+
+std::vector<ServerStep> HttpServer::AnswerTo(const std::string &request) const
+{
+    HttpAnswer answer = JsonAnswer(404, "{}");
+    {
+        std::lock_guard<std::mutex> lock(answersMutex_);
+        auto found = answers_.find(PathOf(request));
+        if (found != answers_.end())
+            answer = found->second;
+    }
+    if (answer.hang)
+        return {HoldOpen(kHangMs)};
+    char statusLine[64];
+    std::snprintf(statusLine, sizeof statusLine, "HTTP/1.1 %d Status\r\n", answer.status);
+    const std::string head = statusLine + answer.headers + "Content-Length: " +
+                             std::to_string(answer.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (answer.trickleMs == 0)
+        return {SendBytes(head + answer.body), CloseNow()};
+    std::vector<ServerStep> steps = {SendBytes(head)};
+    for (char c : answer.body) {
+        steps.push_back(PauseMs(answer.trickleMs));
+        steps.push_back(SendBytes(std::string(1, c)));
+    }
+    steps.push_back(CloseNow());
+    return steps;
+}
+
+int HttpServer::Requests(const std::string &path) const
+{
+    int count = 0;
+    for (int i = 0; i < server_.Accepted(); ++i)
+        count += PathOf(server_.Request(i)) == path ? 1 : 0;
+    return count;
+}
+
+std::string HttpServer::RequestHeader(int connection, const std::string &name) const
+{
+    const std::string request = server_.Request(connection);
+    size_t line = request.find("\r\n");
+    while (line != std::string::npos) {
+        line += 2;
+        size_t end = request.find("\r\n", line);
+        if (end == std::string::npos || end == line)
+            break;
+        size_t colon = request.find(':', line);
+        if (colon != std::string::npos && colon < end &&
+            SameLetters(request.substr(line, colon - line), name)) {
+            size_t value = request.find_first_not_of(' ', colon + 1);
+            return value < end ? request.substr(value, end - value) : std::string();
+        }
+        line = end;
+    }
+    return std::string();
 }

@@ -1,6 +1,9 @@
-// Scriptable Finger and WhoIs servers on loopback addresses, for the
-// in-process Windows tests. Each one plays a remote host from a background
-// thread while the program's own single-threaded code runs on the test thread.
+// Servers on loopback addresses for the Windows tests: a scriptable Finger
+// and WhoIs server, an HTTP server for the RDAP requests built on it, and a
+// listener that never accepts. Each server plays a remote host from a
+// background thread while the program's own single-threaded code runs on the
+// test thread. They listen only on loopback addresses (127.x, and 192.0.2.43,
+// which the test sandbox puts on its loopback device); elsewhere ok() is false.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +11,26 @@
 
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+// WinSock started for an object's lifetime, so that a server made before
+// the test starts WinSock, or kept after it stops it, still works.
+class WinsockUse {
+public:
+    WinsockUse();
+    ~WinsockUse();
+    WinsockUse(const WinsockUse &) = delete;
+    WinsockUse &operator=(const WinsockUse &) = delete;
+
+    bool ok() const { return started_; }
+
+private:
+    bool started_ = false;
+};
 
 // One step of the server's answer, run after the request has been read.
 struct ServerStep {
@@ -86,21 +105,20 @@ private:
     void Run(std::vector<ServerStep> script, int connections);
     SOCKET AcceptNext();
     void Handle(SOCKET s, int index, std::vector<ServerStep> script);
-    bool ReadRequest(SOCKET s, int index);
     bool SendAll(SOCKET s, const std::string &bytes);
-    bool HoldFor(SOCKET s, int index, int ms);
     // Reads and records what the client sends for up to ms, or until what
     // it has sent holds `until` (when not null); false when the client
     // closed or the server stops.
     bool ReadFor(SOCKET s, int index, int ms, const char *until);
-    void Drain(SOCKET s, int index);
-    void Record(int index, const char *data, int n);
-    void MarkPeerClosed(int index);
+    // Reads what has arrived into the connection's record: the number of
+    // bytes, 0 when none has come yet, -1 once the client has closed or
+    // reset (which PeerClosed() then tells).
+    int Receive(SOCKET s, int index);
     bool Stopping() const;
     bool WaitStop(int ms);  // sleeps up to ms; true if Stop() came first
 
+    WinsockUse winsock_;
     SOCKET listener_ = INVALID_SOCKET;
-    bool started_ = false;  // WSAStartup succeeded
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -126,8 +144,56 @@ public:
     bool ok() const { return ok_; }
 
 private:
+    WinsockUse winsock_;
     SOCKET listener_ = INVALID_SOCKET;
     std::vector<SOCKET> fillers_;
-    bool started_ = false;
     bool ok_ = false;
+};
+
+// ---- HTTP -------------------------------------------------------------------
+
+// A small HTTP/1.1 server for the tests of the RDAP requests, a front-end to
+// LoopbackServer: each path answers as the test says, every answer closes
+// its connection, and every request is kept to be looked at.
+struct HttpAnswer {
+    int status = 200;
+    std::string headers;  // further header lines, each ending in CR LF
+    std::string body;
+    bool hang = false;    // say nothing and keep the connection until Stop()
+    int trickleMs = 0;    // send the body a byte at a time, this many ms apart
+};
+
+HttpAnswer JsonAnswer(int status, std::string body, std::string headers = std::string());
+HttpAnswer RedirectTo(const std::string &location);
+HttpAnswer Hang();
+HttpAnswer Trickle(std::string body, int ms);
+
+class HttpServer {
+public:
+    // Listens on ip:port; answers nothing until Start().
+    HttpServer(const char *ip, unsigned short port);
+    bool ok() const { return server_.ok(); }
+
+    // Where the answers come from: a path not set answers 404. A test may
+    // change an answer while the server runs.
+    void Set(const std::string &path, HttpAnswer answer);
+    // Serves connections one after another until Stop() or the end.
+    void Start();
+    void Stop() { server_.Stop(); }
+
+    int Accepted() const { return server_.Accepted(); }
+    // How many requests asked for `path`.
+    int Requests(const std::string &path) const;
+    // A header of the request on connection `connection`, "" when not sent.
+    std::string RequestHeader(int connection, const std::string &name) const;
+    // The client closed connection `connection` before the server did.
+    bool PeerClosed(int connection) const { return server_.PeerClosed(connection); }
+
+private:
+    std::vector<ServerStep> AnswerTo(const std::string &request) const;
+
+    // Before the server, which is stopped first: its thread reads them.
+    mutable std::mutex answersMutex_;
+    std::map<std::string, HttpAnswer> answers_;
+    LoopbackServer server_;
 };

@@ -16,7 +16,6 @@
 #include "rdap/bootstrap_cache_win.h"
 #include "rdap/http_win.h"
 #include "res/resource.h"
-#include "win/http_server_win.h"
 #include "win/loopback_server_win.h"
 #include "win/main_window_fixture_win.h"
 #include "win/query_fixture_win.h"
