@@ -1,5 +1,5 @@
 # What the Windows test programs and the benchmarks share, compiled once:
-# the loopback Finger and WhoIs server, and the helpers for temporary files,
+# the loopback Finger, WhoIs and HTTP servers, and the helpers for temporary files,
 # the installation key and whole-file reads, for waits against a deadline and
 # for reading windows, the test's own or the program's. The top CMakeLists.txt includes
 # this for every Windows build, so that the benchmarks have it also when the

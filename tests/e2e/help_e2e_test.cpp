@@ -271,7 +271,7 @@ TEST_F(Help, EachHelpCommandOpensTheHtmlHelpBesideTheProgram)
             EXPECT_EQ(Caption(help), "Pellwick Help");
             // The viewer fills its window in after it shows it.
             LONG tabs = 0;
-            EXPECT_TRUE(WaitUntil(5000, [&] {
+            EXPECT_TRUE(WaitUntil(15000, [&] {
                 EnumChildWindows(help, TabsWidthOf, reinterpret_cast<LPARAM>(&tabs));
                 return tabs > 100;
             })) << "the contents, index and search tabs are not shown (width " << tabs << ")";
