@@ -52,7 +52,6 @@ enum class Phase {
     LookingUpHost  // the platform's resolver looks a host up
 };
 Phase phase = Phase::Idle;
-int phaseKind = QUERY_NONE; // QUERY_FINGER ... QUERY_HOSTLOOKUP while not idle
 
 // The connection of a Finger or WhoIs query; sockQuery mirrors its socket.
 Connection connection;
@@ -153,9 +152,8 @@ void EnterPhase(Phase next, int kind)
 {
     const bool wasBusy = bBusy;
     phase = next;
-    phaseKind = next == Phase::Idle ? QUERY_NONE : kind;
     bBusy = next != Phase::Idle;
-    nQueryKind = phaseKind;
+    nQueryKind = next == Phase::Idle ? QUERY_NONE : kind;
     if (bBusy != wasBusy) {
         ShowBusyState();
         RefreshCursor();
@@ -165,7 +163,7 @@ void EnterPhase(Phase next, int kind)
 // A step of the same query.
 void EnterPhase(Phase next)
 {
-    EnterPhase(next, phaseKind);
+    EnterPhase(next, nQueryKind);
 }
 
 // The design's sockQuery names the connection's socket; written here alone.
@@ -274,7 +272,7 @@ void CloseQuery()
 // The server's close ends the answer.
 void CompleteQuery()
 {
-    const bool lookForUser = phaseKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) != 0;
+    const bool lookForUser = nQueryKind == QUERY_FINGER && (wOptions & OPT_NOTIFY) != 0;
     OfferOutput(); // also when a read found the end before the close event
     CloseQuery();
     CatchUpProgress();
