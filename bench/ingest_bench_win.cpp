@@ -34,7 +34,7 @@
 // --rows adds the figures as rows of the benchmarks' common table
 // (result_row.h); sizes from --growth-from on are its "growth" part.
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 #include <commctrl.h>
 
 #include <algorithm>

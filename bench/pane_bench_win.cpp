@@ -17,7 +17,7 @@
 // when something is broken: an answer that did not arrive whole, a search
 // that did not select its text, a file that does not hold the pane.
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 #include <commdlg.h>
 #include <psapi.h>
 

@@ -10,4 +10,4 @@ add_library(pellwick_test_support STATIC
 target_include_directories(pellwick_test_support
   PUBLIC ${CMAKE_CURRENT_LIST_DIR}
   PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(pellwick_test_support PUBLIC wsock32 advapi32 crypt32 PRIVATE pellwick_warnings)
+target_link_libraries(pellwick_test_support PUBLIC ws2_32 advapi32 crypt32 PRIVATE pellwick_warnings)

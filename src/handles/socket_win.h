@@ -3,7 +3,7 @@
 #pragma once
 
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 
 #include "handles/owned_win.h"
 

@@ -16,7 +16,7 @@
 #pragma once
 
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 
 // How long a connect may go unanswered.
 enum { CONNECT_TIMEOUT_MS = 30000 };

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <cstdint>
 #include <string>

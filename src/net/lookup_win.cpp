@@ -1,6 +1,6 @@
 #include "net/lookup_win.h"
 
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <cstdio>
 #include <cstring>

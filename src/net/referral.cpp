@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/names.h"
+
 namespace {
 
 // The starts of the lines that name another WhoIs server, as registries
@@ -51,13 +53,32 @@ std::string CleanReferral(const char *begin, const char *end)
 
 bool ParseWhoisServer(const std::string &text, WhoisServer &server)
 {
-    const size_t colon = text.find(':');
-    const std::string host = text.substr(0, colon);
-    if (host.empty())
-        return false;
-    for (char c : host)
-        if (!IsHostChar(c))
+    std::string host;
+    size_t colon = std::string::npos; // the one before the port
+    if (!text.empty() && text[0] == '[') {
+        // An IPv6 address in brackets, a port after them or not.
+        const size_t close = text.find(']');
+        if (close == std::string::npos)
             return false;
+        host = Ipv6Literal(text.substr(0, close + 1));
+        if (host.empty() || (close + 1 < text.size() && text[close + 1] != ':'))
+            return false;
+        if (close + 1 < text.size())
+            colon = close + 1;
+    } else if (text.find(':') != text.rfind(':')) {
+        // Two colons or more: a bare IPv6 address, which cannot carry a port.
+        host = Ipv6Literal(text);
+        if (host.empty())
+            return false;
+    } else {
+        colon = text.find(':');
+        host = text.substr(0, colon);
+        if (host.empty())
+            return false;
+        for (char c : host)
+            if (!IsHostChar(c))
+                return false;
+    }
     uint32_t port = 0;
     if (colon != std::string::npos) {
         const std::string digits = text.substr(colon + 1);

@@ -8,16 +8,19 @@
 #include <string>
 #include <vector>
 
-// A WhoIs server as a user or a referral names it: "host" or "host:port".
+// A WhoIs server as a user or a referral names it: "host" or "host:port";
+// an IPv6 address bare ("2001:db8::43") or in brackets, which a port
+// follows ("[2001:db8::43]:4321").
 struct WhoisServer {
-    std::string host; // the name or dotted address, as given
+    std::string host; // the name or address, as given, without brackets
     uint16_t port;    // 0 when none was given: the whois service's port is used
 };
 
-// Splits "host" or "host:port". A port is 1..65535 in decimal digits only.
-// False (and `server` untouched) for an empty host, a host with characters
-// other than letters, digits, '.', '-' and '_', or a colon not followed by a
-// valid port.
+// Splits "host", "host:port", "[IPv6]" or "[IPv6]:port". A port is
+// 1..65535 in decimal digits only. False (and `server` untouched) for an
+// empty host, a host with characters other than letters, digits, '.', '-'
+// and '_', a text in brackets or with two colons that is no IPv6 address,
+// or a colon not followed by a valid port.
 bool ParseWhoisServer(const std::string &text, WhoisServer &server);
 
 // Looks in one answer's text (`length` bytes, not NUL-terminated, may hold

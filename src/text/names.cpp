@@ -1,5 +1,6 @@
 #include "text/names.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -293,4 +294,54 @@ bool IsPrivateHostLiteral(const std::string &host)
         return true;
     uint32_t address = 0;
     return ParseIpv4Literal(name, address) && IsPrivateIPv4(address);
+}
+
+std::string Ipv6Literal(const std::string &host)
+{
+    std::string inner = host;
+    if (inner.size() >= 2 && inner.front() == '[' && inner.back() == ']')
+        inner = inner.substr(1, inner.size() - 2);
+    uint8_t bytes[16];
+    return ParseIpv6Address(inner, bytes) ? inner : std::string();
+}
+
+std::string FormatIpv6Address(const uint8_t bytes[16])
+{
+    uint16_t groups[8];
+    for (int g = 0; g < 8; ++g)
+        groups[g] = static_cast<uint16_t>(bytes[2 * g] << 8 | bytes[2 * g + 1]);
+    char text[48];
+    bool mapped = true;
+    for (int g = 0; g < 5; ++g)
+        mapped = mapped && groups[g] == 0;
+    if (mapped && groups[5] == 0xFFFF) {
+        std::snprintf(text, sizeof text, "::ffff:%u.%u.%u.%u", bytes[12], bytes[13], bytes[14],
+                      bytes[15]);
+        return text;
+    }
+    // The longest run of zero groups, if it is two or more long.
+    int bestAt = -1, bestLength = 1;
+    for (int g = 0; g < 8;) {
+        int end = g;
+        while (end < 8 && groups[end] == 0)
+            ++end;
+        if (end - g > bestLength) {
+            bestAt = g;
+            bestLength = end - g;
+        }
+        g = end > g ? end : g + 1;
+    }
+    std::string out;
+    for (int g = 0; g < 8; ++g) {
+        if (g == bestAt) {
+            out += "::";
+            g += bestLength - 1;
+            continue;
+        }
+        if (!out.empty() && out.back() != ':')
+            out += ':';
+        std::snprintf(text, sizeof text, "%x", groups[g]);
+        out += text;
+    }
+    return out;
 }

@@ -25,6 +25,17 @@ int HexDigitValue(char c);
 bool ParseIpv4Address(const std::string &text, uint8_t bytes[4]);
 bool ParseIpv6Address(const std::string &text, uint8_t bytes[16]);
 
+// An IPv6 address as a user or a referral writes one, bare or in brackets
+// ("2001:db8::43", "[2001:db8::43]"): the address without the brackets; ""
+// when the text is no such address.
+std::string Ipv6Literal(const std::string &host);
+
+// 16 bytes of an IPv6 address as text, in the one form every reader
+// expects (RFC 5952): lower-case groups without leading zeros, the longest
+// run of two or more zero groups (the first of equal runs) as "::", and
+// an IPv4-mapped address (::ffff:0:0/96) with its last 32 bits dotted.
+std::string FormatIpv6Address(const uint8_t bytes[16]);
+
 // Whether an IPv4 address (host byte order, the low 32 bits) belongs to no
 // server on the internet: "this network" 0/8, loopback 127/8, the private
 // 10/8, 172.16/12 and 192.168/16, carrier-grade NAT 100.64/10 and

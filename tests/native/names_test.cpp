@@ -113,3 +113,39 @@ TEST(IsPrivateHostLiteral, PrivatePlacesInEverySpellingAgainstTheInternet)
     EXPECT_TRUE(IsPrivateIPv4(0x7F000001ul));
     EXPECT_FALSE(IsPrivateIPv4(0xC0000201ul));
 }
+
+// An IPv6 address read as a user writes it, and written out again in the
+// form RFC 5952 gives.
+TEST(Ipv6Text, LiteralsAreReadAndWrittenInTheRecommendedForm)
+{
+    const struct {
+        const char *written, *address, *formatted;
+    } cases[] = {
+        {"2001:db8::43", "2001:db8::43", "2001:db8::43"},
+        {"[2001:DB8:0:0:0:0:0:43]", "2001:DB8:0:0:0:0:0:43", "2001:db8::43"},
+        {"::1", "::1", "::1"},
+        {"::", "::", "::"},
+        {"2001:db8:0:1:0:0:0:1", "2001:db8:0:1:0:0:0:1", "2001:db8:0:1::1"}, // the longer run
+        {"2001:db8:0:0:1:0:0:1", "2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1"}, // the first of two
+        {"2001:0:1:1:1:1:1:1", "2001:0:1:1:1:1:1:1", "2001:0:1:1:1:1:1:1"}, // one zero group stays
+        {"fe80:0:0:0:0:0:0:0", "fe80:0:0:0:0:0:0:0", "fe80::"},
+        {"0:0:0:0:0:ffff:c000:22b", "0:0:0:0:0:ffff:c000:22b", "::ffff:192.0.2.43"},
+        {"2001:db8::0043", "2001:db8::0043", "2001:db8::43"},
+        // No IPv6 address: a name, an IPv4 address, half brackets, a zone.
+        {"whois.test", "", nullptr},
+        {"192.0.2.43", "", nullptr},
+        {"[2001:db8::43", "", nullptr},
+        {"2001:db8::43]", "", nullptr},
+        {"[whois.test]", "", nullptr},
+        {"fe80::1%eth0", "", nullptr},
+        {"", "", nullptr},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Ipv6Literal(c.written), c.address) << c.written;
+        if (c.formatted == nullptr)
+            continue;
+        uint8_t bytes[16];
+        ASSERT_TRUE(ParseIpv6Address(c.address, bytes)) << c.written;
+        EXPECT_EQ(FormatIpv6Address(bytes), c.formatted) << c.written;
+    }
+}

@@ -23,6 +23,8 @@ TEST(FindReferral, TakesTheServerOfEachKindOfReferralLine)
         {"tabs around", "\twhois:\twhois.x.com\t\r\n", "whois.x.com"},
         {"whois scheme, port and path", "ReferralServer:  whois://rwhois.example.net:4321/\n",
          "rwhois.example.net:4321"},
+        {"IPv6 with port", "ReferralServer: whois://[2001:db8::43]:4321/\n", "[2001:db8::43]:4321"},
+        {"IPv6 bare", "refer: 2001:db8::43\n", "2001:db8::43"},
         {"percent referral", "%referral whois://whois.ripe.net\n", "whois.ripe.net"},
         {"WHOIS scheme any case", "refer: WHOIS://whois.x.com\n", "whois.x.com"},
         {"path dropped", "refer: whois.x.com/some/path\n", "whois.x.com"},
@@ -63,6 +65,10 @@ TEST(ParseWhoisServer, SplitsHostAndPortOrLeavesTheServerAlone)
         {"Who_is-1.X:43", "Who_is-1.X", 43},
         {"192.0.2.1:65535", "192.0.2.1", 65535},
         {"h:1", "h", 1},
+        {"2001:db8::43", "2001:db8::43", 0},
+        {"[2001:db8::43]", "2001:db8::43", 0},
+        {"[2001:DB8::43]:4321", "2001:DB8::43", 4321},
+        {"[::ffff:192.0.2.1]:43", "::ffff:192.0.2.1", 43},
     };
     for (const Case &c : good) {
         WhoisServer server{"", 7};
@@ -71,7 +77,9 @@ TEST(ParseWhoisServer, SplitsHostAndPortOrLeavesTheServerAlone)
         EXPECT_EQ(server.port, c.port) << c.text;
     }
     const std::string bad[] = {"", ":43", "h:", "h:0", "h:65536", "h:99999999999", "h:4x",
-                               "h:+43", "h:-1", "h:43:44", "a b", "a/b", "h\xC3\xA9",
+                               "h:+43", "h:-1", "h:43:44",
+                               "[2001:db8::43", "[2001:db8::43]x", "[2001:db8::43]:", "[h]:43",
+                               "[2001:db8::43]:0", "2001:db8::43:4321:1:2:3:4", "[]", "::g", "a b", "a/b", "h\xC3\xA9",
                                std::string("h\0", 2), "h\r"};
     for (const std::string &text : bad) {
         WhoisServer server{"kept", 7};

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <windows.h>
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <condition_variable>
 #include <functional>
