@@ -135,6 +135,9 @@ void ReadCommandLine(char *tail, uint32_t &options, CommandLineSink &sink)
         case 'u':
             sink.UseUnicode();
             break;
+        case '6':
+            sink.UseIpv6();
+            break;
         case 'w':
             options |= OPT_WHOIS;
             sink.SetWhoisTarget(argument);

@@ -22,6 +22,8 @@ public:
     virtual void UseRdap() = 0;
     // -u: Unicode text in this run.
     virtual void UseUnicode() = 0;
+    // -6: IPv6 beside IPv4 in this run.
+    virtual void UseIpv6() = 0;
     // The three refusals; each shows its box.
     virtual void SyntaxError() = 0;
     virtual void ExitRefused() = 0;

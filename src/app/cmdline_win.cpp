@@ -41,6 +41,7 @@ public:
     void FollowReferrals() override { bFollowReferrals = true; }
     void UseRdap() override { bUseRdap = true; }
     void UseUnicode() override { bUnicodeText = true; }
+    void UseIpv6() override { bUseIpv6 = true; }
 
     explicit ProgramSink(bool exitAsked) : exitAsked_(exitAsked) {}
 

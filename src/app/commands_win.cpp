@@ -164,6 +164,10 @@ bool DispatchCommand(HWND hwnd, int id)
         WriteUnicodeSetting();
         ShowTextModeFont(hwndOutput);
         return true;
+    case IDM_IPV6:
+        bUseIpv6 = !bUseIpv6;
+        WriteIpv6Setting();
+        return true;
     case IDM_SETUP:
         RunDialog("DLGSETUP", SetupDlgProc);
         return true;

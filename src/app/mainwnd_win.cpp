@@ -119,13 +119,15 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_INITMENUPOPUP:
         // The check mark shows the setting as it stands when the menu opens,
-        // whoever changed it last (the menu, -r, -j, -u or the stored value).
+        // whoever changed it last (the menu, -r, -j, -u, -6 or the stored value).
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_REFERRALS,
                       bFollowReferrals ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_RDAP,
                       bUseRdap ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_UNICODE,
                       bUnicodeText ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), IDM_IPV6,
+                      bUseIpv6 ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
         break;
     case WM_NOTIFY:
         return OnNotify(lParam);
@@ -160,6 +162,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case UM_HOSTLOOKUP:
         OnHostLookup(wParam, lParam);
+        return 0;
+    case UM_BOTHLOOKUP:
+        OnBothLookup(wParam);
         return 0;
     case UM_HTTPDONE:
         OnHttpDone(wParam);

@@ -31,6 +31,7 @@ enum {
 #define KEY_REFERRALS "referrals"
 #define KEY_RDAP "rdap"
 #define KEY_UNICODE "unicode"
+#define KEY_IPV6 "ipv6"
 // How many seconds a Finger or WhoIs server may send nothing before its
 // query ends as failed; 0 waits for ever.
 #define KEY_ANSWER_TIMEOUT "answertimeout"

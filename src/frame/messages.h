@@ -5,6 +5,7 @@
 #define UM_READAGAIN (1026)     // the program's own read of the query connection
 #define UM_HTTPDONE (1027)      // an RDAP request has ended; wParam is its id
 #define UM_HOSTLOOKUP (10025)   // asynchronous host lookup finished
+#define UM_BOTHLOOKUP (10026)   // a lookup of both families finished; wParam is its number
 #define UM_GETTOOLBAR (10103)   // returns the toolbar's window handle
 #define TIMER_NOTIFY (10101)    // the one-minute logged-in notification timer
 #define TIMER_OUTPUT (10110)    // hands queued answer text to the pane

@@ -24,6 +24,12 @@ extern bool bFollowReferrals;
 // saved setting, the Options menu, or -j for one run.
 extern bool bUseRdap;
 
+// Use IPv6: a host name is resolved to the addresses of both families, an
+// IPv6 address is accepted wherever a host is, and the connection races the
+// families (net/attempt_race.h). Off, the set-up is IPv4 alone. On from the
+// saved setting, the Options menu, or -6 for one run.
+extern bool bUseIpv6;
+
 // Unicode text (bUnicodeText) is kept with the text conversions it steers.
 
 // The file a command-line query saves its answer to.

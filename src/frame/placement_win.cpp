@@ -47,6 +47,7 @@ void ReadPlacement()
     bFollowReferrals = ReadPlacementValue(KEY_REFERRALS, 0) != 0;
     bUseRdap = ReadPlacementValue(KEY_RDAP, 0) != 0;
     bUnicodeText = ReadPlacementValue(KEY_UNICODE, 0) != 0;
+    bUseIpv6 = ReadPlacementValue(KEY_IPV6, 0) != 0;
 }
 
 void WriteReferralsSetting()
@@ -99,4 +100,9 @@ RECT StoredPlacementRect()
         px = PlacementToPixels(kFirstRunPlacement, BaseUnits());
     RECT rc = {px.left, px.top, px.right, px.bottom};
     return rc;
+}
+
+void WriteIpv6Setting()
+{
+    WriteSettingNumber(SECTION_PELLWICK, KEY_IPV6, bUseIpv6 ? 1 : 0);
 }

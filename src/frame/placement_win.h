@@ -25,6 +25,7 @@ void WriteReferralsSetting();
 void WriteRdapSetting();
 // Writes the Unicode text switch as it stands, 1 or 0.
 void WriteUnicodeSetting();
+void WriteIpv6Setting();
 // Records the frame's outer rectangle while bTrackPlacement is set.
 void RecordPlacement(HWND hwnd);
 // The frame's outer rectangle in pixels for the stored placement, or for the

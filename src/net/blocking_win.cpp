@@ -1,24 +1,42 @@
 #include "net/blocking_win.h"
 
-#include <cstring>
+#include <ws2tcpip.h>
 
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "handles/socket_win.h"
+#include "net/attempt_race.h"
 #include "net/host_entry_win.h"
 
 namespace {
 
 const UINT WM_LOOKUP_DONE = WM_APP + 1;
 const UINT WM_CONNECT_DONE = WM_APP + 2;
+const UINT WM_RESOLVE_DONE = WM_APP + 3;
 const UINT_PTR TIMER_WAIT = 1;
+const UINT_PTR TIMER_HEAD_START = 2;
+
+struct Race;
 
 struct Wait {
     bool active;
     bool done;
-    bool answered; // the lookup's own answer arrived
+    bool answered;   // the lookup's own answer arrived
     int error;
-    HANDLE task;   // the lookup being waited for
-    SOCKET sock;   // the socket being connected
+    HANDLE task;     // the lookup being waited for
+    SOCKET sock;     // the socket being connected
+    Race *race;      // the connects being raced
+    WPARAM resolve;  // the number of the resolver thread's job being waited for
 };
 Wait wait;
+
+void OnRaceEvent(SOCKET s, int error);
+void OnHeadStartOver();
 
 HWND hwndWait;
 
@@ -50,13 +68,26 @@ LRESULT CALLBACK WaitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CONNECT_DONE:
-        if (wait.active && !wait.done && static_cast<SOCKET>(wParam) == wait.sock &&
-            WSAGETSELECTEVENT(lParam) == FD_CONNECT)
+        if (!wait.active || wait.done || WSAGETSELECTEVENT(lParam) != FD_CONNECT)
+            return 0;
+        if (wait.race != nullptr)
+            OnRaceEvent(static_cast<SOCKET>(wParam), WSAGETSELECTERROR(lParam));
+        else if (static_cast<SOCKET>(wParam) == wait.sock)
             Finish(WSAGETSELECTERROR(lParam));
+        return 0;
+    case WM_RESOLVE_DONE:
+        // A job given up on has no waiter; its thread has let go of it.
+        if (wait.active && !wait.done && wParam == wait.resolve)
+            Finish(static_cast<int>(lParam));
         return 0;
     case WM_TIMER:
         if (wParam == TIMER_WAIT && wait.active && !wait.done)
             Finish(WSAETIMEDOUT);
+        if (wParam == TIMER_HEAD_START) {
+            KillTimer(hwnd, TIMER_HEAD_START);
+            if (wait.active && !wait.done && wait.race != nullptr)
+                OnHeadStartOver();
+        }
         return 0;
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -91,7 +122,7 @@ bool Begin()
         WSASetLastError(WSAENOBUFS);
         return false;
     }
-    wait = Wait{true, false, false, 0, nullptr, INVALID_SOCKET};
+    wait = Wait{true, false, false, 0, nullptr, INVALID_SOCKET, nullptr, 0};
     return true;
 }
 
@@ -120,6 +151,134 @@ int RunWait(DWORD timeoutMs)
         return SOCKET_ERROR;
     }
     return 0;
+}
+
+// Back to blocking mode for the request's sends: events off first, then the
+// mode, which the platform refuses while events are selected.
+void MakeBlocking(SOCKET s)
+{
+    WSAAsyncSelect(s, hwndWait, 0, 0);
+    u_long blocking = 0;
+    ioctlsocket(s, static_cast<long>(FIONBIO), &blocking);
+}
+
+// ---- Resolving both families ------------------------------------------------
+
+// What the resolver's thread finds, shared with the waiter until both are
+// done with it.
+struct ResolveJob {
+    std::string host;
+    std::vector<SocketAddress> addresses;
+    std::atomic<bool> finished{false}; // set once `addresses` is whole
+};
+
+// On the resolver's thread: the platform's call, then the one message that
+// says it is over (its error in lParam). Nothing else is touched here.
+void Resolve(std::shared_ptr<ResolveJob> job, HWND window, WPARAM number)
+{
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    const int error = getaddrinfo(job->host.c_str(), nullptr, &hints, &found);
+    for (const addrinfo *a = found; error == 0 && a != nullptr; a = a->ai_next) {
+        if ((a->ai_family != AF_INET && a->ai_family != AF_INET6) || a->ai_addr == nullptr ||
+            a->ai_addrlen > sizeof(sockaddr_storage))
+            continue;
+        SocketAddress address = {};
+        std::memcpy(&address.storage, a->ai_addr, a->ai_addrlen);
+        address.length = static_cast<int>(a->ai_addrlen);
+        job->addresses.push_back(address);
+    }
+    if (found != nullptr)
+        freeaddrinfo(found);
+    job->finished.store(true, std::memory_order_release);
+    const int result = error != 0 ? error : job->addresses.empty() ? WSANO_DATA : 0;
+    PostMessageW(window, WM_RESOLVE_DONE, number, result);
+}
+
+// ---- Racing the connects ----------------------------------------------------
+
+struct Race {
+    const std::vector<SocketAddress> &addresses;
+    int protocol;
+    AttemptRace pace;
+    std::vector<OwnedSocket> attempts; // one place for each address
+    SOCKET winner;
+    int lastError;
+};
+
+std::vector<int> FamiliesOf(const std::vector<SocketAddress> &addresses)
+{
+    std::vector<int> families;
+    for (const SocketAddress &a : addresses)
+        families.push_back(a.storage.ss_family);
+    return families;
+}
+
+// Starts one attempt on address `i`: 0 once it is under way (or connected
+// at once, which wins the race), or the error that ended it at once.
+int StartAttempt(Race &race, size_t i)
+{
+    const SocketAddress &to = race.addresses[i];
+    OwnedSocket &s = race.attempts[i];
+    s.Reset(socket(to.storage.ss_family, SOCK_STREAM, race.protocol));
+    if (!s.IsValid())
+        return WSAGetLastError();
+    // Asking for FD_CONNECT makes the socket non-blocking.
+    if (WSAAsyncSelect(s.Get(), hwndWait, WM_CONNECT_DONE, FD_CONNECT) == SOCKET_ERROR)
+        return WSAGetLastError();
+    if (connect(s.Get(), reinterpret_cast<const sockaddr *>(&to.storage), to.length) == 0) {
+        race.winner = s.Get();
+        Finish(0);
+        return 0;
+    }
+    const int error = WSAGetLastError();
+    return error == WSAEWOULDBLOCK ? 0 : error;
+}
+
+// Starts the next address that can be tried, passing over those that fail
+// at once, and gives it its head start; the race is lost when none is left
+// and none runs.
+void StartNext(Race &race)
+{
+    for (int i = race.pace.Next(); i >= 0; i = race.pace.Next()) {
+        const int error = StartAttempt(race, static_cast<size_t>(i));
+        if (error == 0) {
+            if (race.pace.Untried() && !wait.done)
+                SetTimer(hwndWait, TIMER_HEAD_START, HEAD_START_MS, nullptr);
+            return;
+        }
+        race.attempts[static_cast<size_t>(i)].Reset();
+        race.lastError = error;
+        race.pace.Failed();
+    }
+    if (race.pace.Lost())
+        Finish(race.lastError);
+}
+
+void OnRaceEvent(SOCKET s, int error)
+{
+    Race &race = *wait.race;
+    for (OwnedSocket &attempt : race.attempts) {
+        if (!attempt.IsValid() || attempt.Get() != s)
+            continue;
+        if (error == 0) {
+            race.winner = s;
+            Finish(0);
+            return;
+        }
+        attempt.Reset();
+        race.lastError = error;
+        race.pace.Failed();
+        StartNext(race); // the next at once, without waiting out its turn
+        return;
+    }
+}
+
+void OnHeadStartOver()
+{
+    StartNext(*wait.race);
 }
 
 } // namespace
@@ -204,12 +363,69 @@ int BlockingConnect(SOCKET s, const sockaddr_in &address, DWORD timeoutMs)
         wait.active = false;
     }
     const int error = WSAGetLastError();
-    // Back to blocking mode for the sends: events off first, then the mode,
-    // which the platform refuses while events are selected.
-    WSAAsyncSelect(s, hwndWait, 0, 0);
-    u_long blocking = 0;
-    ioctlsocket(s, static_cast<long>(FIONBIO), &blocking);
+    MakeBlocking(s);
     if (result == SOCKET_ERROR)
         WSASetLastError(error);
     return result;
+}
+
+int BlockingResolveAll(const char *host, u_short port, std::vector<SocketAddress> &addresses)
+{
+    static WPARAM jobs = 0;
+    if (!Begin())
+        return SOCKET_ERROR;
+    auto job = std::make_shared<ResolveJob>();
+    job->host = host;
+    wait.resolve = ++jobs;
+    try {
+        // Detached: it holds its own share of the job and touches nothing
+        // else, so it may outlive a wait that gave up on it.
+        std::thread(Resolve, job, hwndWait, wait.resolve).detach();
+    } catch (const std::system_error &) {
+        wait.active = false;
+        WSASetLastError(WSAENOBUFS);
+        return SOCKET_ERROR;
+    }
+    if (RunWait(0) == SOCKET_ERROR)
+        return SOCKET_ERROR; // failed or cancelled: a late answer is dropped
+    if (!job->finished.load(std::memory_order_acquire)) {
+        WSASetLastError(WSANO_DATA);
+        return SOCKET_ERROR;
+    }
+    addresses = job->addresses;
+    for (SocketAddress &a : addresses) {
+        if (a.storage.ss_family == AF_INET6)
+            reinterpret_cast<sockaddr_in6 &>(a.storage).sin6_port = port;
+        else
+            reinterpret_cast<sockaddr_in &>(a.storage).sin_port = port;
+    }
+    return 0;
+}
+
+int BlockingConnectFirst(const std::vector<SocketAddress> &addresses, int protocol,
+                         SOCKET &connected, DWORD timeoutMs)
+{
+    connected = INVALID_SOCKET;
+    if (!Begin())
+        return SOCKET_ERROR;
+    Race race{addresses, protocol, AttemptRace(FamiliesOf(addresses)),
+              std::vector<OwnedSocket>(addresses.size()), INVALID_SOCKET, WSANO_DATA};
+    wait.race = &race;
+    StartNext(race); // may decide the race at once
+    const int result = RunWait(timeoutMs);
+    const int error = wait.error;
+    KillTimer(hwndWait, TIMER_HEAD_START);
+    wait.race = nullptr;
+    if (result == SOCKET_ERROR) {
+        WSASetLastError(error);
+        return SOCKET_ERROR; // every attempt is closed with the race
+    }
+    for (OwnedSocket &attempt : race.attempts) {
+        if (attempt.Get() == race.winner) {
+            MakeBlocking(race.winner);
+            connected = race.winner;
+            attempt.Disown(); // the caller's now
+        }
+    }
+    return 0;
 }

@@ -1,7 +1,8 @@
 // Waits that keep the window alive.
 //
 // The connection set-up waits for a name to resolve and for a connect to
-// finish. WinSock 1.1 let such blocking calls go on dispatching the thread's
+// finish; with IPv6, for the addresses of both families and for the first
+// of several connects. WinSock 1.1 let such blocking calls go on dispatching the thread's
 // window messages while they waited, so the window repainted, posted commands
 // ran and Cancel Operation could be pressed; a cancelled call then failed
 // with WSAEINTR. Neither the hook nor the cancellation exists any more, so
@@ -15,8 +16,10 @@
 // WSAETIMEDOUT when a connect gets no answer in time.
 #pragma once
 
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
+
+#include <vector>
 
 // How long a connect may go unanswered.
 enum { CONNECT_TIMEOUT_MS = 30000 };
@@ -40,3 +43,24 @@ int BlockingResolve(const char *host, in_addr *address);
 // Connects a fresh socket, waiting at most `timeoutMs`. On success the socket
 // is back in blocking mode for the request's sends. 0 or SOCKET_ERROR.
 int BlockingConnect(SOCKET s, const sockaddr_in &address, DWORD timeoutMs = CONNECT_TIMEOUT_MS);
+
+// An address of either family, as the platform's calls take one.
+struct SocketAddress {
+    sockaddr_storage storage;
+    int length;
+};
+
+// Resolves a name or an address to every address of both families, in the
+// order the platform sorts them (RFC 6724), each with `port` (network byte
+// order). The platform's resolver blocks, so it runs on a thread of its own
+// that only posts its answer here; a cancelled wait leaves that thread to
+// finish alone and drops its answer. 0 or SOCKET_ERROR.
+int BlockingResolveAll(const char *host, u_short port, std::vector<SocketAddress> &addresses);
+
+// Connects to the first of `addresses` that accepts, racing them as
+// AttemptRace paces them, each attempt on a fresh stream socket of
+// `protocol`, waiting at most `timeoutMs` in all. On success `connected`
+// holds the winner, back in blocking mode, and every other attempt is
+// closed. 0, or SOCKET_ERROR with the last error an attempt met.
+int BlockingConnectFirst(const std::vector<SocketAddress> &addresses, int protocol,
+                         SOCKET &connected, DWORD timeoutMs = CONNECT_TIMEOUT_MS);

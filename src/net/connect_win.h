@@ -1,13 +1,21 @@
 // Making the query connection. Each stage and a failure go to the plug.
 #pragma once
 
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
 
+#include <vector>
+
+#include "net/blocking_win.h"
 #include "net/query_plug.h"
 
+// Where a host leads: one IPv4 address; with IPv6 on, every address of both
+// families, in the order they are tried.
+using ServerAddresses = std::vector<SocketAddress>;
+
 // Resolves `host` (a name or a dotted address, as the program holds it: a
-// name with letters beyond ASCII is resolved by its A-labels), creates a socket and
+// name with letters beyond ASCII is resolved by its A-labels; with IPv6 on,
+// an IPv6 address too, bare or in brackets), creates a socket and
 // connects it to `service` ("finger", "whois"), or to `defaultPort` when the
 // services database does not know the service. The window stays alive while
 // it waits. Returns the connected socket in blocking mode, or INVALID_SOCKET
@@ -20,10 +28,14 @@ SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultP
                          QueryPlug &plug);
 
 // The two halves of OpenConnection, for an owner that looks at where a host
-// leads before it connects there: the address and port `host` resolves to
+// leads before it connects there: the addresses and port `host` resolves to
 // (false after telling the plug which call failed), then the connection to
-// it, shown under `host`.
+// them, shown under `host`.
 bool ResolveServer(const char *host, const char *service, u_short defaultPort,
-                   const char *protocol, QueryPlug &plug, u_short port, sockaddr_in &address);
-SOCKET ConnectResolved(const char *host, const sockaddr_in &address, const char *protocol,
+                   const char *protocol, QueryPlug &plug, u_short port, ServerAddresses &addresses);
+SOCKET ConnectResolved(const char *host, const ServerAddresses &addresses, const char *protocol,
                        QueryPlug &plug);
+
+// Whether an address, of either family, belongs to no server on the
+// internet (IsPrivateIPv4, IsPrivateIPv6); false for any other family.
+bool IsPrivateAddress(const sockaddr *address);

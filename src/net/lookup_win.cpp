@@ -8,7 +8,9 @@
 
 #include "config/profile_values.h"
 #include "frame/messages.h"
+#include "frame/options.h"
 #include "net/host_entry_win.h"
+#include "net/lookup_both_win.h"
 #include "text/unicode_win.h"
 
 HANDLE hLookupTask = nullptr;
@@ -82,6 +84,11 @@ bool StartHostLookup(const char *name, HWND window, QueryPlug &plug)
     name = askedName.c_str();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
+    if (bUseIpv6 && !byAddress) {
+        // Both families, or an IPv6 address backward, off the window's thread.
+        ReleaseBuffer();
+        return StartBothLookup(name, window, plug);
+    }
     if (byAddress)
         hLookupTask = WSAAsyncGetHostByAddr(window, UM_HOSTLOOKUP,
                                             reinterpret_cast<const char *>(&address), 4, AF_INET,
@@ -121,6 +128,7 @@ void ReadHostLookup(WPARAM task, LPARAM result, char *name, size_t nameSize, Que
 
 void CancelHostLookup()
 {
+    CancelBothLookup();
     if (hLookupTask == nullptr)
         return;
     WSACancelAsyncRequest(hLookupTask);

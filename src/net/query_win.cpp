@@ -15,6 +15,7 @@
 #include "net/connect_win.h"
 #include "net/connection_win.h"
 #include "net/finger_request.h"
+#include "net/lookup_both_win.h"
 #include "net/lookup_win.h"
 #include "net/notify_win.h"
 #include "net/progress_win.h"
@@ -449,11 +450,21 @@ bool AskOver(SOCKET s, bool first, const std::string &host, const std::vector<st
 
 bool PeerIsPrivate(SOCKET s)
 {
-    sockaddr_in peer;
+    sockaddr_storage peer;
     int length = sizeof peer;
     if (getpeername(s, reinterpret_cast<sockaddr *>(&peer), &length) == SOCKET_ERROR)
         return false;
-    return IsPrivateIPv4(ntohl(peer.sin_addr.s_addr));
+    return IsPrivateAddress(reinterpret_cast<const sockaddr *>(&peer));
+}
+
+// Any of the addresses a host leads to is such a place: a racing connect
+// could reach any of them.
+bool AnyPrivate(const ServerAddresses &addresses)
+{
+    for (const SocketAddress &a : addresses)
+        if (IsPrivateAddress(reinterpret_cast<const sockaddr *>(&a.storage)))
+            return true;
+    return false;
 }
 
 // Connects to the first WhoIs server of a query's chain; where it is decides
@@ -481,7 +492,11 @@ bool FollowReferral()
         return false;
     const std::string next = FindReferral(referral.answer.data(), referral.answer.size());
     referral.answer.clear();
-    if (next.empty() || !referral.servers.Follow(next))
+    WhoisServer server;
+    ParseWhoisServer(next, server); // FindReferral names only servers it parses
+    // Without IPv6 an IPv6 server cannot be reached: the chain ends here whole.
+    if (next.empty() || (!bUseIpv6 && !Ipv6Literal(server.host).empty()) ||
+        !referral.servers.Follow(next))
         return false;
     FlushOutput();
     CatchUpProgress();
@@ -493,17 +508,15 @@ bool FollowReferral()
     const std::string mark = (referral.lineEnded ? "\r\n" : "\r\n\r\n") + std::string("[Referral to ") +
                              next;
     referral.lineEnded = true;
-    WhoisServer server;
-    ParseWhoisServer(next, server); // FindReferral names only servers it parses
     // A server on the internet that names one on the user's own machine or
     // network is not followed: the answer comes from whoever runs it. A
     // name that says so is not even resolved.
     const bool anywhere = referral.privateStart;
     bool inside = !anywhere && IsPrivateHostLiteral(server.host);
-    sockaddr_in address = {};
+    ServerAddresses addresses;
     if (!inside) {
         if (!ResolveServer(server.host.c_str(), "whois", 43, "tcp", answerPlug, server.port,
-                           address)) {
+                           addresses)) {
             // A server that cannot be reached ends the chain with what came;
             // a Cancel while it was being reached has ended it already.
             AppendOutput((mark + "]\r\n").c_str());
@@ -511,7 +524,7 @@ bool FollowReferral()
                 EndCutOff(nullptr);
             return true;
         }
-        inside = !anywhere && IsPrivateIPv4(ntohl(address.sin_addr.s_addr));
+        inside = !anywhere && AnyPrivate(addresses);
     }
     if (inside) {
         // The chain ends whole here, as at a server asked before.
@@ -519,7 +532,7 @@ bool FollowReferral()
         return false;
     }
     AppendOutput((mark + "]\r\n").c_str());
-    AskOver(ConnectResolved(server.host.c_str(), address, "tcp", answerPlug), false, next,
+    AskOver(ConnectResolved(server.host.c_str(), addresses, "tcp", answerPlug), false, next,
             WhoisRequestParts(referral.query.c_str()));
     return true;
 }
@@ -671,6 +684,11 @@ void OnAnswerTimeout()
 void OnHostLookup(WPARAM task, LPARAM result)
 {
     ReadHostLookup(task, result, szHost, sizeof szHost, lookupPlug);
+}
+
+void OnBothLookup(WPARAM number)
+{
+    ReadBothLookup(number, szHost, sizeof szHost, lookupPlug);
 }
 
 void OnNotifyTick()

@@ -63,6 +63,7 @@ void ResetBusyState();
 bool OnSocketEvent(WPARAM socket, LPARAM event);  // UM_SOCKET; false: not ours
 void OnReadAgain();                               // UM_READAGAIN
 void OnHostLookup(WPARAM task, LPARAM result);    // UM_HOSTLOOKUP
+void OnBothLookup(WPARAM number);                 // UM_BOTHLOOKUP
 // TIMER_ANSWER: the server has sent nothing for `answertimeout` seconds
 // (section pellwick, 60 when missing, 0 for no limit): the query ends as a
 // failed one, "No answer from HOST in N seconds", and what came stays.

@@ -32,6 +32,7 @@
 #define IDM_REFERRALS (306)  // Options: Follow WhoIs Referrals (a check mark while on)
 #define IDM_RDAP (307)       // Options: Use RDAP (a check mark while on)
 #define IDM_UNICODE (308)    // Options: Unicode Text (a check mark while on)
+#define IDM_IPV6 (309)       // Options: Use IPv6 (a check mark while on)
 
 // ---- Commands: Help --------------------------------------------------------
 #define IDM_HELPINDEX (901)

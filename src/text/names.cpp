@@ -89,6 +89,23 @@ bool EndsWith(const std::string &s, const char *tail)
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
 }
 
+
+
+// The length of a dot at `p` (".", "。", "．", "｡" in UTF-8), or 0.
+size_t DotAt(const char *p)
+{
+    if (*p == '.')
+        return 1;
+    static const char *const kWideDots[] = {"\xE3\x80\x82", "\xEF\xBC\x8E", "\xEF\xBD\xA1"};
+    for (const char *dot : kWideDots) {
+        if (std::strncmp(p, dot, 3) == 0)
+            return 3;
+    }
+    return 0;
+}
+
+} // namespace
+
 bool IsPrivateIPv6(const uint8_t a[16])
 {
     if ((a[0] & 0xFE) == 0xFC)
@@ -107,22 +124,6 @@ bool IsPrivateIPv6(const uint8_t a[16])
                              static_cast<unsigned long>(a[14]) << 8 | a[15];
     return IsPrivateIPv4(v4);
 }
-
-
-// The length of a dot at `p` (".", "。", "．", "｡" in UTF-8), or 0.
-size_t DotAt(const char *p)
-{
-    if (*p == '.')
-        return 1;
-    static const char *const kWideDots[] = {"\xE3\x80\x82", "\xEF\xBC\x8E", "\xEF\xBD\xA1"};
-    for (const char *dot : kWideDots) {
-        if (std::strncmp(p, dot, 3) == 0)
-            return 3;
-    }
-    return 0;
-}
-
-} // namespace
 
 bool LooksLikeDomainName(const char *text)
 {

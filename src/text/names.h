@@ -43,6 +43,11 @@ std::string FormatIpv6Address(const uint8_t bytes[16]);
 // probe the user's own machine or network for whoever wrote the answer.
 bool IsPrivateIPv4(unsigned long hostOrderAddress);
 
+// The same for an IPv6 address (16 bytes, network order): unspecified,
+// loopback, unique local fc00::/7, link-local fe80::/10, and an IPv4 address
+// that IsPrivateIPv4 refuses, mapped (::ffff:0:0/96) or embedded (::/96).
+bool IsPrivateIPv6(const uint8_t bytes[16]);
+
 // Whether a host, as a referral or a link names it, is known to be such a
 // place without asking a resolver: "localhost" or a name under ".localhost"
 // (any case, one trailing dot allowed); an IPv4 address that IsPrivateIPv4

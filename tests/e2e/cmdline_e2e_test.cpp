@@ -72,6 +72,24 @@ TEST_F(CommandLine, WhoisAndLongFingerSendTheirRequests)
     EXPECT_EQ(finger.Request(0), "/W \r\n");
 }
 
+// An IPv6 address on the command line: with -6 it is reached, bare or in
+// brackets, and the setting is not saved; without, the query cannot start.
+TEST_F(CommandLine, WithSixAnIpv6AddressIsReachedForThisRunAlone)
+{
+    LoopbackServer whois("2001:db8::43", 43);
+    ASSERT_TRUE(whois.ok());
+    whois.Serve({SendBytes("Domain Name: EXAMPLE.COM\n")}, 2);
+    EXPECT_EQ(program.RunToExit("-6 -w:example.com@2001:db8::43 -s:" + out + " -e"), 0u);
+    EXPECT_EQ(ReadWholeFile(out), "Domain Name: EXAMPLE.COM\r\n");
+    EXPECT_EQ(program.RunToExit("-w:example.com@[2001:db8::43] -s:" + out + " -6 -e"), 0u);
+    ASSERT_TRUE(whois.WaitServed(5000));
+    EXPECT_EQ(whois.Request(1), "example.com\r\n");
+    EXPECT_EQ(ReadWholeFile(ini.path), placement) << "-6 is for one run";
+    DeleteFileA(out.c_str());
+    EXPECT_EQ(program.RunToExit("-w:example.com@2001:db8::43 -s:" + out + " -e"), 1u);
+    EXPECT_FALSE(PathExists(out));
+}
+
 TEST_F(CommandLine, AnEmptyAnswerIsSavedAsAnEmptyFile)
 {
     LoopbackServer server("127.0.0.93", 79);

@@ -21,6 +21,7 @@ public:
     void FollowReferrals() override { calls.push_back("referrals"); }
     void UseRdap() override { calls.push_back("rdap"); }
     void UseUnicode() override { calls.push_back("unicode"); }
+    void UseIpv6() override { calls.push_back("ipv6"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }
@@ -73,6 +74,10 @@ TEST(CommandLine, OptionsAndTheirActions)
          {"rdap", "referrals", "whois-target example.com@whois.test", "save out", "start-whois"}},
         {"-U -w:example.com@whois.test", OPT_WHOIS,
          {"unicode", "whois-target example.com@whois.test", "start-whois"}},
+        {"-6 -f:bob@2001:db8::43", OPT_FINGER,
+         {"ipv6", "finger-target bob@2001:db8::43", "start-finger"}},
+        {"-w:x@[2001:db8::43]:4321 -6", OPT_WHOIS,
+         {"whois-target x@[2001:db8::43]:4321", "ipv6", "start-whois"}},
         {"", 0, {}},
         {"---", 0, {}},
     };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/messages.h"
+#include "frame/options.h"
 #include "net/lookup_win.h"
 #include "win/dialog_fixture_win.h"
 #include "win/query_fixture_win.h"
@@ -151,6 +152,47 @@ TEST_F(HostLookup, CancelBeforeAnyAnswerLeavesThePaneEmpty)
     EXPECT_EQ(Status(), "Operation Cancelled");
     EXPECT_EQ(Title(), "Pellwick");
     EXPECT_FALSE(bBusy);
+}
+
+// With IPv6 on, a name's IPv6 addresses follow its IPv4 entry, and an IPv6
+// address is looked up backward (see scripts/sandbox: both.test has both
+// families and an alias, v6only.test IPv6 alone). Off, IPv6 is not asked.
+TEST_F(HostLookup, WithIpv6ANameShowsBothFamiliesAndAnIpv6AddressItsName)
+{
+    const struct {
+        bool ipv6;
+        const char *typed, *pane, *status;
+    } cases[] = {
+        {true, "both.test",
+         "both.test: 127.0.0.123\r\nAlias: both-alias.test\r\nboth.test: 2001:db8::73\r\n", ""},
+        {true, "v6only.test", "v6only.test: 2001:db8::70\r\n", ""},
+        {true, "2001:db8::73", "both.test: 2001:db8::73\r\n", ""},
+        {true, "[2001:DB8:0::73]", "both.test: 2001:db8::73\r\n", ""},
+        {true, "plain.test", "plain.test: 127.0.0.71\r\n", ""},
+        {true, "127.0.0.71", "plain.test: 127.0.0.71\r\n", ""},
+        {true, "2001:db8::99", "", " Authoritive: Host Not Found"},
+        {true, "nowhere.test", "", " Authoritive: Host Not Found"},
+        {false, "both.test", "both.test: 127.0.0.123\r\nAlias: both-alias.test\r\n", ""},
+        {false, "v6only.test", "", " Authoritive: Host Not Found"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed + std::string(c.ipv6 ? " with IPv6" : " without"));
+        bUseIpv6 = c.ipv6;
+        LookUp(c.typed);
+        ASSERT_TRUE(Done());
+        EXPECT_EQ(PaneText(), c.pane);
+        EXPECT_EQ(Status(), c.status);
+    }
+    // A cancelled lookup's late answer reaches nothing.
+    bUseIpv6 = true;
+    BeginHostLookup("both.test");
+    ASSERT_TRUE(bBusy);
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+    EXPECT_FALSE(bBusy);
+    Sleep(200);
+    Pump();
+    EXPECT_EQ(PaneText(), "");
+    EXPECT_EQ(Status(), "Operation Cancelled");
 }
 
 TEST_F(HostLookup, EscStartsNothing)

@@ -1,5 +1,7 @@
 #include "win/loopback_server_win.h"
 
+#include <ws2tcpip.h>
+
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -23,14 +25,28 @@ const int kRequestMs = 5000;
 // a connect still pending after it has had its SYN dropped.
 const int kQueuedConnectMs = 300;
 
-sockaddr_in AddressOf(const char *ip, unsigned short port)
+// ip:port of either family; an address of neither has family AF_UNSPEC.
+struct Address {
+    sockaddr_storage storage;
+    int length;
+    const sockaddr *get() const { return reinterpret_cast<const sockaddr *>(&storage); }
+};
+
+Address AddressOf(const char *ip, unsigned short port)
 {
-    sockaddr_in addr;
-    std::memset(&addr, 0, sizeof addr);
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = inet_addr(ip);
-    addr.sin_port = htons(port);
-    return addr;
+    Address a = {};
+    auto &v4 = reinterpret_cast<sockaddr_in &>(a.storage);
+    auto &v6 = reinterpret_cast<sockaddr_in6 &>(a.storage);
+    if (inet_pton(AF_INET, ip, &v4.sin_addr) == 1) {
+        v4.sin_family = AF_INET;
+        v4.sin_port = htons(port);
+        a.length = sizeof v4;
+    } else if (inet_pton(AF_INET6, ip, &v6.sin6_addr) == 1) {
+        v6.sin6_family = AF_INET6;
+        v6.sin6_port = htons(port);
+        a.length = sizeof v6;
+    }
+    return a;
 }
 
 void SetNonBlocking(SOCKET s)
@@ -39,29 +55,39 @@ void SetNonBlocking(SOCKET s)
     ioctlsocket(s, static_cast<long>(FIONBIO), &on);
 }
 
-// 127.0.0.0/8, or the one documentation address that the sandbox puts on
-// its loopback device to stand for a server on the internet.
-bool OnLoopback(const char *ip)
+// 127.0.0.0/8 and ::1, or the documentation addresses that the sandbox puts
+// on its loopback device to stand for servers on the internet: 192.0.2.43
+// and those of 2001:db8::/32.
+bool OnLoopback(const Address &a)
 {
-    const unsigned long host = ntohl(inet_addr(ip));
-    return (host >> 24) == 127 || host == ntohl(inet_addr("192.0.2.43"));
+    if (a.storage.ss_family == AF_INET) {
+        const unsigned long host =
+            ntohl(reinterpret_cast<const sockaddr_in &>(a.storage).sin_addr.s_addr);
+        return (host >> 24) == 127 || host == 0xC000022Bul;
+    }
+    if (a.storage.ss_family != AF_INET6)
+        return false;
+    const unsigned char *b = reinterpret_cast<const sockaddr_in6 &>(a.storage).sin6_addr.s6_addr;
+    static const unsigned char loopback[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    return std::memcmp(b, loopback, 16) == 0 ||
+           (b[0] == 0x20 && b[1] == 0x01 && b[2] == 0x0d && b[3] == 0xb8);
 }
 
 // A listening socket on ip:port, or INVALID_SOCKET. A test server never
 // listens where something beyond this machine could reach it.
 SOCKET Listen(const char *ip, unsigned short port, int backlog)
 {
-    if (!OnLoopback(ip))
+    const Address addr = AddressOf(ip, port);
+    if (!OnLoopback(addr))
         return INVALID_SOCKET;
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET s = socket(addr.storage.ss_family, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return s;
     // A test that follows another on the same address must not wait out
     // the earlier connections' TIME_WAIT.
     BOOL on = TRUE;
     setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char *>(&on), sizeof on);
-    sockaddr_in addr = AddressOf(ip, port);
-    if (bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == SOCKET_ERROR ||
+    if (bind(s, addr.get(), addr.length) == SOCKET_ERROR ||
         listen(s, backlog) == SOCKET_ERROR) {
         closesocket(s);
         return INVALID_SOCKET;
@@ -460,14 +486,14 @@ StuckListener::StuckListener(const char *ip, unsigned short port)
         return;
     // How many connections a queue of "0" holds is the system's choice, so
     // keep connecting until one stays pending; that one proves the queue full.
-    const sockaddr_in addr = AddressOf(ip, port);
+    const Address addr = AddressOf(ip, port);
     for (int i = 0; i < 4 && !ok_; ++i) {
-        SOCKET c = socket(AF_INET, SOCK_STREAM, 0);
+        SOCKET c = socket(addr.storage.ss_family, SOCK_STREAM, 0);
         if (c == INVALID_SOCKET)
             return;
         fillers_.push_back(c);
         SetNonBlocking(c);
-        if (connect(c, reinterpret_cast<const sockaddr *>(&addr), sizeof addr) == 0)
+        if (connect(c, addr.get(), addr.length) == 0)
             continue;
         int err = WSAGetLastError();
         if (err != WSAEWOULDBLOCK && err != WSAEINPROGRESS)

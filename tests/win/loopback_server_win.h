@@ -2,12 +2,14 @@
 // and WhoIs server, an HTTP server for the RDAP requests built on it, and a
 // listener that never accepts. Each server plays a remote host from a
 // background thread while the program's own single-threaded code runs on the
-// test thread. They listen only on loopback addresses (127.x, and 192.0.2.43,
-// which the test sandbox puts on its loopback device); elsewhere ok() is false.
+// test thread. They listen only on loopback addresses (127.x and ::1, and
+// 192.0.2.43 and addresses of 2001:db8::/32, which the test sandbox puts on
+// its loopback device); elsewhere ok() is false.
 #pragma once
 
 #include <windows.h>
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <condition_variable>
 #include <functional>

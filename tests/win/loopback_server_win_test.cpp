@@ -138,8 +138,10 @@ TEST(LoopbackServer, RunsEachScriptAsWritten)
 // Every address (0.0.0.0) would reach beyond this machine outside the sandbox.
 TEST(LoopbackServer, ListensOnLoopbackAlone)
 {
-    EXPECT_FALSE(LoopbackServer("0.0.0.0", 79).ok());
-    EXPECT_TRUE(LoopbackServer("192.0.2.43", 79).ok());
+    for (const char *everywhere : {"0.0.0.0", "::", "2001:db9::43"})
+        EXPECT_FALSE(LoopbackServer(everywhere, 79).ok()) << everywhere;
+    for (const char *here : {"192.0.2.43", "::1", "2001:db8::43"})
+        EXPECT_TRUE(LoopbackServer(here, 79).ok()) << here;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/app_win.h"
 #include "config/config_names.h"
 #include "frame/frame_win.h"
+#include "frame/options.h"
 #include "text/text_mode.h"
 #include "win/test_support_win.h"
 
@@ -36,7 +37,9 @@ void MainWindowTest::TearDown()
         DestroyWindow(hwndMain);
     Pump();
     quitCode = -1;
-    bUnicodeText = false; // a test that turned it on leaves the next one as ever
+    // A test that turned one on leaves the next one as ever.
+    bUnicodeText = false;
+    bUseIpv6 = false;
     DeleteInstallKey();
     DeleteFileA(path.c_str());
 }

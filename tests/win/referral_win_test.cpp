@@ -180,7 +180,8 @@ TEST_F(Referrals, EachSwitchOfTheMenuTogglesItsSettingShowsItAndSavesIt)
         bool *setting;
     } switches[] = {{IDM_REFERRALS, "Follow WhoIs &Referrals", "referrals", &bFollowReferrals},
                     {IDM_RDAP, "Use &RDAP", "rdap", &bUseRdap},
-                    {IDM_UNICODE, "&Unicode Text", "unicode", &bUnicodeText}};
+                    {IDM_UNICODE, "&Unicode Text", "unicode", &bUnicodeText},
+                    {IDM_IPV6, "Use IP&v6", "ipv6", &bUseIpv6}};
     for (const auto &sw : switches) {
         SCOPED_TRACE(sw.label);
         auto checked = [&] {
