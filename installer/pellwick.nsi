@@ -70,7 +70,7 @@ Function un.onInit
   !insertmacro UseMachineWideLocations
 FunctionEnd
 
-; A first install starts with referrals, RDAP and Unicode text on and a
+; A first install starts with referrals, RDAP, Unicode text and IPv6 on and a
 ; WhoIs list of IANA's server, which knows every top-level domain's server
 ; and refers onwards, and the five regional internet registries'. The
 ; program started without a file keeps its own defaults; a file that is
@@ -81,6 +81,7 @@ Function WriteStartingConfiguration
   WriteINIStr "${CONFIG_FILE}" "pellwick" "referrals" "1"
   WriteINIStr "${CONFIG_FILE}" "pellwick" "rdap" "1"
   WriteINIStr "${CONFIG_FILE}" "pellwick" "unicode" "1"
+  WriteINIStr "${CONFIG_FILE}" "pellwick" "ipv6" "1"
   WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "count" "6"
   WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host0" "whois.iana.org"
   WriteINIStr "${CONFIG_FILE}" "__WhoIs__" "host1" "whois.arin.net"

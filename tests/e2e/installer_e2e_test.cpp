@@ -156,6 +156,7 @@ TEST_F(Installer, AFirstInstallWritesTheStartingConfigurationAndAReinstallKeepsT
         {SECTION_PELLWICK, KEY_REFERRALS, "1"},
         {SECTION_PELLWICK, KEY_RDAP, "1"},
         {SECTION_PELLWICK, KEY_UNICODE, "1"},
+        {SECTION_PELLWICK, KEY_IPV6, "1"},
         // The list as the dialogs load it, IANA's server first, and the
         // recorded default as the dialogs' single-key reads spell it.
         {SECTION_WHOIS, KEY_COUNT, "6"},
