@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "frame/options.h"
 #include "handles/socket_win.h"
 #include "text/names.h"
 #include "text/unicode_win.h"
@@ -69,8 +68,10 @@ SOCKET ConnectIpv4(const sockaddr_in &address, int protocol, QueryPlug &plug)
 } // namespace
 
 bool ResolveServer(const char *host, const char *service, u_short defaultPort,
-                   const char *protocol, QueryPlug &plug, u_short port, ServerAddresses &addresses)
+                   const char *protocol, QueryPlug &plug, u_short port, Families families,
+                   ServerAddresses &addresses)
 {
+    const bool both = families == Families::Both;
     const servent *entry = getservbyname(service, protocol);
     u_short wirePort = entry != nullptr ? static_cast<u_short>(entry->s_port) : htons(defaultPort);
     if (port != 0)
@@ -82,22 +83,22 @@ bool ResolveServer(const char *host, const char *service, u_short defaultPort,
     // one before it got here.
     std::string wire;
     if (!NameOnTheWire(host, wire)) {
-        plug.Failed(WSAHOST_NOT_FOUND, bUseIpv6 ? "getaddrinfo()" : "gethostbyname()");
+        plug.Failed(WSAHOST_NOT_FOUND, both ? "getaddrinfo()" : "gethostbyname()");
         return false;
     }
-    return bUseIpv6 ? ResolveBoth(wire, wirePort, plug, addresses)
+    return both ? ResolveBoth(wire, wirePort, plug, addresses)
                     : ResolveIpv4(wire, wirePort, plug, addresses);
 }
 
 SOCKET ConnectResolved(const char *host, const ServerAddresses &addresses, const char *protocol,
-                       QueryPlug &plug)
+                       QueryPlug &plug, Families families)
 {
     plug.Stage(STAGE_CONNECTING, host);
     const protoent *proto = getprotobyname(protocol);
     // Every query is a stream; the protocol names only the databases' entries.
     const int number = proto != nullptr ? proto->p_proto : 0;
     SOCKET s = INVALID_SOCKET;
-    if (!bUseIpv6) {
+    if (families == Families::Ipv4) {
         s = ConnectIpv4(reinterpret_cast<const sockaddr_in &>(addresses.at(0).storage), number,
                         plug);
     } else if (BlockingConnectFirst(addresses, number, s) == SOCKET_ERROR) {
@@ -110,18 +111,18 @@ SOCKET ConnectResolved(const char *host, const ServerAddresses &addresses, const
 }
 
 SOCKET OpenConnection(const char *host, const char *service, u_short defaultPort,
-                      const char *protocol, QueryPlug &plug, u_short port)
+                      const char *protocol, QueryPlug &plug, Families families, u_short port)
 {
     ServerAddresses addresses;
-    if (!ResolveServer(host, service, defaultPort, protocol, plug, port, addresses))
+    if (!ResolveServer(host, service, defaultPort, protocol, plug, port, families, addresses))
         return INVALID_SOCKET;
-    return ConnectResolved(host, addresses, protocol, plug);
+    return ConnectResolved(host, addresses, protocol, plug, families);
 }
 
 SOCKET OpenTcpConnection(const char *host, const char *service, u_short defaultPort,
-                         QueryPlug &plug)
+                         QueryPlug &plug, Families families)
 {
-    return OpenConnection(host, service, defaultPort, "tcp", plug);
+    return OpenConnection(host, service, defaultPort, "tcp", plug, families);
 }
 
 bool IsPrivateAddress(const sockaddr *address)

@@ -159,11 +159,6 @@ void ReadBothLookup(WPARAM number, char *name, size_t nameSize, QueryPlug &plug)
     plug.Closed();
 }
 
-bool BothLookupRunning()
-{
-    return running != nullptr;
-}
-
 void CancelBothLookup()
 {
     running.reset();

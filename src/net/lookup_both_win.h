@@ -22,9 +22,6 @@ bool StartBothLookup(const char *name, HWND window, QueryPlug &plug);
 // to its size. Answers of lookups that were cancelled are dropped.
 void ReadBothLookup(WPARAM number, char *name, size_t nameSize, QueryPlug &plug);
 
-// True while a lookup of both families runs.
-bool BothLookupRunning();
-
 // Gives up the running lookup; its thread finishes alone and its answer is
 // dropped.
 void CancelBothLookup();

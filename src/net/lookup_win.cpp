@@ -8,7 +8,6 @@
 
 #include "config/profile_values.h"
 #include "frame/messages.h"
-#include "frame/options.h"
 #include "net/host_entry_win.h"
 #include "net/lookup_both_win.h"
 #include "text/unicode_win.h"
@@ -73,7 +72,7 @@ void ShowEntry(const hostent *entry, char *name, size_t nameSize, QueryPlug &plu
 
 } // namespace
 
-bool StartHostLookup(const char *name, HWND window, QueryPlug &plug)
+bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, bool bothFamilies)
 {
     hostEntry = NewHostEntryBuffer();
     bufHostEnt = hostEntry.get();
@@ -84,7 +83,7 @@ bool StartHostLookup(const char *name, HWND window, QueryPlug &plug)
     name = askedName.c_str();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
-    if (bUseIpv6 && !byAddress) {
+    if (bothFamilies && !byAddress) {
         // Both families, or an IPv6 address backward, off the window's thread.
         ReleaseBuffer();
         return StartBothLookup(name, window, plug);

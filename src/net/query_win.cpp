@@ -448,6 +448,12 @@ bool AskOver(SOCKET s, bool first, const std::string &host, const std::vector<st
     return true;
 }
 
+// The families a query's set-up uses, as the IPv6 option stands now.
+Families QueryFamilies()
+{
+    return bUseIpv6 ? Families::Both : Families::Ipv4;
+}
+
 bool PeerIsPrivate(SOCKET s)
 {
     sockaddr_storage peer;
@@ -476,8 +482,9 @@ SOCKET OpenWhoisServer(const std::string &server)
     WhoisServer parsed;
     const SOCKET s =
         referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0
-            ? OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, parsed.port)
-            : OpenTcpConnection(server.c_str(), "whois", 43, answerPlug);
+            ? OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, QueryFamilies(),
+                             parsed.port)
+            : OpenTcpConnection(server.c_str(), "whois", 43, answerPlug, QueryFamilies());
     referral.privateStart = s != INVALID_SOCKET && PeerIsPrivate(s);
     return s;
 }
@@ -516,7 +523,7 @@ bool FollowReferral()
     ServerAddresses addresses;
     if (!inside) {
         if (!ResolveServer(server.host.c_str(), "whois", 43, "tcp", answerPlug, server.port,
-                           addresses)) {
+                           QueryFamilies(), addresses)) {
             // A server that cannot be reached ends the chain with what came;
             // a Cancel while it was being reached has ended it already.
             AppendOutput((mark + "]\r\n").c_str());
@@ -532,7 +539,8 @@ bool FollowReferral()
         return false;
     }
     AppendOutput((mark + "]\r\n").c_str());
-    AskOver(ConnectResolved(server.host.c_str(), addresses, "tcp", answerPlug), false, next,
+    AskOver(ConnectResolved(server.host.c_str(), addresses, "tcp", answerPlug, QueryFamilies()),
+            false, next,
             WhoisRequestParts(referral.query.c_str()));
     return true;
 }
@@ -593,7 +601,7 @@ int BeginFingerQuery()
     if (!NameForTheWire(szHost, "host", wireHost))
         return NotStarted();
     StartAnswer("Finger", szHost);
-    const SOCKET s = OpenTcpConnection(szHost, "finger", 79, answerPlug);
+    const SOCKET s = OpenTcpConnection(szHost, "finger", 79, answerPlug, QueryFamilies());
     const bool longForm = (wOptions & OPT_LONG) != 0, notify = (wOptions & OPT_NOTIFY) != 0;
     return AskOver(s, true, szHost, FingerRequestParts(longForm, notify, szUser)) ? 0 : -1;
 }
@@ -634,7 +642,8 @@ void BeginHostLookup(const char *name)
         EnterPhase(Phase::Idle);
         return;
     }
-    StartHostLookup(name, hwndMain, lookupPlug); // a failure has ended it already
+    // A failure has ended it already.
+    StartHostLookup(name, hwndMain, lookupPlug, QueryFamilies() == Families::Both);
 }
 
 void ResetByteCount()

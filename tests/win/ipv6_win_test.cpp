@@ -110,10 +110,10 @@ TEST_F(Ipv6, WhenTheIpv6ServerRefusesOrIsSilentIpv4AnswersWithinASecond)
         ASSERT_TRUE(server.ok());
         TimedPlug plug;
         ServerAddresses sorted;
-        ASSERT_TRUE(ResolveServer(c.host, "finger", 79, "tcp", plug, 0, sorted));
+        ASSERT_TRUE(ResolveServer(c.host, "finger", 79, "tcp", plug, 0, Families::Both, sorted));
         ASSERT_EQ(sorted.size(), 2u) << c.host;
         EXPECT_EQ(sorted[0].storage.ss_family, AF_INET6) << c.host << ": IPv6 is tried first";
-        OwnedSocket s(OpenTcpConnection(c.host, "finger", 79, plug));
+        OwnedSocket s(OpenTcpConnection(c.host, "finger", 79, plug, Families::Both));
         ASSERT_TRUE(s.IsValid()) << c.host << ": error " << plug.error();
         EXPECT_EQ(PeerFamily(s.Get()), AF_INET) << c.host;
         const long ms = plug.Millis(STAGE_CONNECTING, STAGE_CONNECTED);

@@ -469,12 +469,12 @@ TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
     statusHistory.clear();
 
     RecordingPlug refused;
-    EXPECT_EQ(OpenTcpConnection("127.0.0.65", "whois", 43, refused), INVALID_SOCKET);
+    EXPECT_EQ(OpenTcpConnection("127.0.0.65", "whois", 43, refused, Families::Ipv4), INVALID_SOCKET);
     EXPECT_EQ(refused.log, "stage 0 127.0.0.65|stage 1 127.0.0.65|failed Connect() " +
                                std::to_string(WSAECONNREFUSED) + "|");
 
     RecordingPlug plug;
-    const SOCKET s = OpenTcpConnection("127.0.0.57", "whois", 43, plug);
+    const SOCKET s = OpenTcpConnection("127.0.0.57", "whois", 43, plug, Families::Ipv4);
     ASSERT_NE(s, INVALID_SOCKET) << plug.log;
     HWND events = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   nullptr, nullptr);
