@@ -188,6 +188,12 @@ TEST_F(Ipv6, AReferralToABracketedAddressAndPortIsFollowedWithIpv6)
     }
 }
 
+void CALLBACK CancelFromTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
+}
+
 // Cancel while the name resolves (the command is queued before the
 // resolver's answer) and while the connect is awaited: the set-up ends at
 // once, and a late answer does not disturb the next query.
@@ -208,10 +214,7 @@ TEST_F(Ipv6, CancelWhileResolvingOrConnectingEndsTheSetUpAtOnce)
         if (c.cancelAfterMs == 0)
             PostMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
         else
-            SetTimer(nullptr, 0, c.cancelAfterMs, [](HWND, UINT, UINT_PTR id, DWORD) {
-                KillTimer(nullptr, id);
-                SendMessageA(hwndMain, WM_COMMAND, IDM_CANCELOP, 0);
-            });
+            SetTimer(nullptr, 0, c.cancelAfterMs, CancelFromTimer);
         const DWORD start = GetTickCount();
         EXPECT_EQ(Finger(c.target), -1);
         EXPECT_LT(GetTickCount() - start, 3000u);
