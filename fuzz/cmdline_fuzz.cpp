@@ -36,6 +36,7 @@ public:
     void FollowReferrals() override { calls.push_back("referrals"); }
     void UseRdap() override { calls.push_back("rdap"); }
     void UseUnicode() override { calls.push_back("unicode"); }
+    void UseIpv6() override { calls.push_back("ipv6"); }
     void SyntaxError() override { calls.push_back("syntax-error"); }
     void ExitRefused() override { calls.push_back("exit-refused"); }
     void NotifyRefused() override { calls.push_back("notify-refused"); }
@@ -162,6 +163,9 @@ std::vector<std::string> Expected(const std::string &line, uint32_t &options)
             break;
         case 'u':
             calls.push_back("unicode");
+            break;
+        case '6':
+            calls.push_back("ipv6");
             break;
         case 'w':
             options |= OPT_WHOIS;
