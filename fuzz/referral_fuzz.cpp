@@ -2,8 +2,9 @@
 // also the text of a server as a user might type it. FindReferral returns ""
 // or a server ParseWhoisServer accepts, taken whole from the answer, never
 // with a scheme, a path, blanks or a line end; ParseWhoisServer accepts only
-// a valid host with an optional port 1..65535 and leaves the server alone
-// otherwise. Whether a host is private does not hang on how it is written:
+// a valid host with an optional port 1..65535, or an IPv6 address bare or in
+// brackets with an optional port after them, and leaves the server alone
+// otherwise. An IPv6 address written out reads back as itself. Whether a host is private does not hang on how it is written:
 // a port, a trailing dot, capitals or brackets around an IPv6 address
 // change nothing, and a plain dotted address is judged by its value.
 #include <algorithm>
@@ -22,6 +23,19 @@ bool IsHostChar(char c)
            c == '.' || c == '-' || c == '_';
 }
 
+// ":" then decimal digits whose value is `port`.
+void CheckPort(const std::string &rest, uint16_t port)
+{
+    FUZZ_CHECK(rest[0] == ':' && rest.size() > 1);
+    uint64_t value = 0;
+    for (size_t i = 1; i < rest.size(); ++i) {
+        FUZZ_CHECK(rest[i] >= '0' && rest[i] <= '9');
+        if (value <= 65535)
+            value = value * 10 + static_cast<uint64_t>(rest[i] - '0');
+    }
+    FUZZ_CHECK(value >= 1 && value <= 65535 && port == value);
+}
+
 void CheckParse(const std::string &text)
 {
     WhoisServer server{"untouched", 7};
@@ -30,6 +44,18 @@ void CheckParse(const std::string &text)
         return;
     }
     FUZZ_CHECK(!server.host.empty());
+    if (server.host.find(':') != std::string::npos) {
+        // An IPv6 address: bare without a port, or in brackets with or without one.
+        FUZZ_CHECK(Ipv6Literal(server.host) == server.host);
+        if (text == server.host || text == "[" + server.host + "]") {
+            FUZZ_CHECK(server.port == 0);
+            return;
+        }
+        const std::string bracketed = "[" + server.host + "]";
+        FUZZ_CHECK(text.compare(0, bracketed.size(), bracketed) == 0);
+        CheckPort(text.substr(bracketed.size()), server.port);
+        return;
+    }
     for (char c : server.host)
         FUZZ_CHECK(IsHostChar(c));
     FUZZ_CHECK(text.compare(0, server.host.size(), server.host) == 0);
@@ -38,15 +64,19 @@ void CheckParse(const std::string &text)
         FUZZ_CHECK(server.port == 0);
         return;
     }
-    // ":" then decimal digits whose value is the port.
-    FUZZ_CHECK(rest[0] == ':' && rest.size() > 1);
-    uint64_t value = 0;
-    for (size_t i = 1; i < rest.size(); ++i) {
-        FUZZ_CHECK(rest[i] >= '0' && rest[i] <= '9');
-        if (value <= 65535)
-            value = value * 10 + static_cast<uint64_t>(rest[i] - '0');
-    }
-    FUZZ_CHECK(value >= 1 && value <= 65535 && server.port == value);
+    CheckPort(rest, server.port);
+}
+
+// An IPv6 address written out reads back as the same address, and writing
+// that again changes nothing.
+void CheckIpv6Text(const std::string &text)
+{
+    uint8_t bytes[16], again[16];
+    if (!ParseIpv6Address(text, bytes))
+        return;
+    const std::string written = FormatIpv6Address(bytes);
+    FUZZ_CHECK(ParseIpv6Address(written, again) && std::equal(bytes, bytes + 16, again));
+    FUZZ_CHECK(FormatIpv6Address(again) == written);
 }
 
 void CheckPrivate(const std::string &host)
@@ -83,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string answer(reinterpret_cast<const char *>(data), size);
     CheckParse(answer);
     CheckPrivate(answer);
+    CheckIpv6Text(answer);
 
     const std::string found = FindReferral(answer.data(), answer.size());
     if (found.empty())
