@@ -448,10 +448,15 @@ bool AskOver(SOCKET s, bool first, const std::string &host, const std::vector<st
     return true;
 }
 
-// The families a query's set-up uses, as the IPv6 option stands now.
-Families QueryFamilies()
+// The families every connection of the running query uses: the IPv6 option
+// as it stood when the query started. The menu can change it while a name
+// resolves, and what resolved for one set-up must be connected by the same.
+Families families = Families::Ipv4;
+
+// A query or lookup starts: it takes the option as it stands.
+void TakeFamilies()
 {
-    return bUseIpv6 ? Families::Both : Families::Ipv4;
+    families = bUseIpv6 ? Families::Both : Families::Ipv4;
 }
 
 bool PeerIsPrivate(SOCKET s)
@@ -482,9 +487,9 @@ SOCKET OpenWhoisServer(const std::string &server)
     WhoisServer parsed;
     const SOCKET s =
         referral.on && ParseWhoisServer(server, parsed) && parsed.port != 0
-            ? OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, QueryFamilies(),
+            ? OpenConnection(parsed.host.c_str(), "whois", 43, "tcp", answerPlug, families,
                              parsed.port)
-            : OpenTcpConnection(server.c_str(), "whois", 43, answerPlug, QueryFamilies());
+            : OpenTcpConnection(server.c_str(), "whois", 43, answerPlug, families);
     referral.privateStart = s != INVALID_SOCKET && PeerIsPrivate(s);
     return s;
 }
@@ -502,7 +507,7 @@ bool FollowReferral()
     WhoisServer server;
     ParseWhoisServer(next, server); // FindReferral names only servers it parses
     // Without IPv6 an IPv6 server cannot be reached: the chain ends here whole.
-    if (next.empty() || (!bUseIpv6 && !Ipv6Literal(server.host).empty()) ||
+    if (next.empty() || (families == Families::Ipv4 && !Ipv6Literal(server.host).empty()) ||
         !referral.servers.Follow(next))
         return false;
     FlushOutput();
@@ -523,7 +528,7 @@ bool FollowReferral()
     ServerAddresses addresses;
     if (!inside) {
         if (!ResolveServer(server.host.c_str(), "whois", 43, "tcp", answerPlug, server.port,
-                           QueryFamilies(), addresses)) {
+                           families, addresses)) {
             // A server that cannot be reached ends the chain with what came;
             // a Cancel while it was being reached has ended it already.
             AppendOutput((mark + "]\r\n").c_str());
@@ -539,7 +544,7 @@ bool FollowReferral()
         return false;
     }
     AppendOutput((mark + "]\r\n").c_str());
-    AskOver(ConnectResolved(server.host.c_str(), addresses, "tcp", answerPlug, QueryFamilies()),
+    AskOver(ConnectResolved(server.host.c_str(), addresses, "tcp", answerPlug, families),
             false, next,
             WhoisRequestParts(referral.query.c_str()));
     return true;
@@ -591,6 +596,7 @@ void ParseFingerTarget(char *text)
 int BeginFingerQuery()
 {
     EnterPhase(Phase::Connecting, QUERY_FINGER);
+    TakeFamilies();
     ClearForQuery();
     referral.on = false;
     if (szHost[0] == '\0') {
@@ -601,7 +607,7 @@ int BeginFingerQuery()
     if (!NameForTheWire(szHost, "host", wireHost))
         return NotStarted();
     StartAnswer("Finger", szHost);
-    const SOCKET s = OpenTcpConnection(szHost, "finger", 79, answerPlug, QueryFamilies());
+    const SOCKET s = OpenTcpConnection(szHost, "finger", 79, answerPlug, families);
     const bool longForm = (wOptions & OPT_LONG) != 0, notify = (wOptions & OPT_NOTIFY) != 0;
     return AskOver(s, true, szHost, FingerRequestParts(longForm, notify, szUser)) ? 0 : -1;
 }
@@ -609,6 +615,7 @@ int BeginFingerQuery()
 int BeginWhoisQuery(const char *query, const char *server)
 {
     EnterPhase(Phase::Connecting, QUERY_WHOIS);
+    TakeFamilies();
     ClearForQuery();
     referral.on = bFollowReferrals;
     std::string wireQuery, wireServer;
@@ -636,6 +643,7 @@ int BeginWhoisQuery(const char *query, const char *server)
 void BeginHostLookup(const char *name)
 {
     EnterPhase(Phase::LookingUpHost, QUERY_HOSTLOOKUP);
+    TakeFamilies();
     ClearForQuery();
     std::string wire;
     if (!NameForTheWire(name, "host", wire)) {
@@ -643,7 +651,7 @@ void BeginHostLookup(const char *name)
         return;
     }
     // A failure has ended it already.
-    StartHostLookup(name, hwndMain, lookupPlug, QueryFamilies() == Families::Both);
+    StartHostLookup(name, hwndMain, lookupPlug, families == Families::Both);
 }
 
 void ResetByteCount()

@@ -124,6 +124,20 @@ TEST_F(Ipv6, WhenTheIpv6ServerRefusesOrIsSilentIpv4AnswersWithinASecond)
     }
 }
 
+// The option changed from the menu while the name resolves: the query
+// connects to what it resolved, with the families it started with.
+TEST_F(Ipv6, TheOptionChangedDuringAQueryTakesEffectWithTheNext)
+{
+    LoopbackServer server("127.0.0.121", 79);
+    ASSERT_TRUE(server.ok());
+    server.Serve({SendBytes("ok\r\n")});
+    PostMessageA(hwndMain, WM_COMMAND, IDM_IPV6, 0); // runs inside the resolver's wait
+    ASSERT_EQ(Finger("bob@refused6.test"), 0) << Status();
+    ASSERT_TRUE(PumpUntil(Completed));
+    EXPECT_FALSE(bUseIpv6);
+    EXPECT_EQ(server.Request(0), "bob\r\n");
+}
+
 // A literal address typed into each query dialog, bare or in brackets.
 TEST_F(Ipv6, EachDialogTakesAnIpv6Address)
 {
