@@ -18,10 +18,6 @@
 
 namespace {
 
-enum { ALIAS_LIMIT = 8 };
-// A name of up to 255 characters, its decoration and an address.
-enum { LOOKUP_LINE_BUFFER = 320 };
-
 // What the lookup's thread finds, shared with the window until both are done.
 struct BothLookup {
     std::string asked;
@@ -64,7 +60,7 @@ void LookUpForward(BothLookup &job)
             std::memcpy(&first, entry->h_addr_list[0], sizeof first);
             job.officialName = entry->h_name != nullptr ? entry->h_name : job.asked;
             job.ipv4 = inet_ntoa(first);
-            for (int i = 0; i < ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i)
+            for (int i = 0; i < LOOKUP_ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i)
                 job.aliases.push_back(entry->h_aliases[i]);
         }
     } else {

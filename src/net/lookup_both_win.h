@@ -10,6 +10,10 @@
 
 #include "net/query_plug.h"
 
+// The aliases an entry shows, at most; the room for one line of a lookup (a
+// name of up to 255 characters, its decoration and an address).
+enum { LOOKUP_ALIAS_LIMIT = 8, LOOKUP_LINE_BUFFER = 320 };
+
 // Starts the lookup of `name` (as the network knows it; an IPv6 address
 // bare or in brackets). False, after telling the plug why, when no thread
 // could run it.

@@ -17,10 +17,6 @@ char *bufHostEnt = nullptr;
 
 namespace {
 
-enum { ALIAS_LIMIT = 8 };
-// A name of up to 255 characters, its decoration and a dotted address.
-enum { LOOKUP_LINE_BUFFER = 300 };
-
 // The running lookup's entry; bufHostEnt points into it.
 HostEntryBuffer hostEntry;
 
@@ -63,7 +59,7 @@ void ShowEntry(const hostent *entry, char *name, size_t nameSize, QueryPlug &plu
     CopyBounded(name, nameSize, entry->h_name);
     std::snprintf(line, sizeof line, "%s: %s\r\n", name, inet_ntoa(first));
     ShowLine(line, plug);
-    for (int i = 0; i < ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i) {
+    for (int i = 0; i < LOOKUP_ALIAS_LIMIT && entry->h_aliases[i] != nullptr; ++i) {
         CopyBounded(name, nameSize, entry->h_aliases[i]);
         std::snprintf(line, sizeof line, "Alias: %s\r\n", name);
         ShowLine(line, plug);
@@ -72,7 +68,7 @@ void ShowEntry(const hostent *entry, char *name, size_t nameSize, QueryPlug &plu
 
 } // namespace
 
-bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, bool bothFamilies)
+bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, Families families)
 {
     hostEntry = NewHostEntryBuffer();
     bufHostEnt = hostEntry.get();
@@ -83,7 +79,7 @@ bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, bool bothFa
     name = askedName.c_str();
     const u_long address = inet_addr(name);
     byAddress = address != INADDR_NONE;
-    if (bothFamilies && !byAddress) {
+    if (families == Families::Both && !byAddress) {
         // Both families, or an IPv6 address backward, off the window's thread.
         ReleaseBuffer();
         return StartBothLookup(name, window, plug);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "net/connect_win.h"
 #include "net/query_plug.h"
 
 extern HANDLE hLookupTask;  // the running lookup's task handle, or 0
@@ -15,7 +16,7 @@ extern char *bufHostEnt;    // where WinSock writes the running lookup's entry
 // Starts the lookup of `name`; its answer arrives at `window` as
 // UM_HOSTLOOKUP, or with both families, for any name but a dotted address,
 // as UM_BOTHLOOKUP (net/lookup_both_win.h). False, after telling the plug why, when it could not start.
-bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, bool bothFamilies);
+bool StartHostLookup(const char *name, HWND window, QueryPlug &plug, Families families);
 
 // UM_HOSTLOOKUP: the official name with the first address, then up to eight
 // aliases, one line each, then the end; or the failure. Each name passes

@@ -651,7 +651,7 @@ void BeginHostLookup(const char *name)
         return;
     }
     // A failure has ended it already.
-    StartHostLookup(name, hwndMain, lookupPlug, families == Families::Both);
+    StartHostLookup(name, hwndMain, lookupPlug, families);
 }
 
 void ResetByteCount()

@@ -8,7 +8,6 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -16,7 +15,6 @@
 #include "handles/socket_win.h"
 #include "net/attempt_race.h"
 #include "net/connect_win.h"
-#include "net/query_plug.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 #include "win/dialog_fixture_win.h"
@@ -37,28 +35,6 @@ protected:
         bFollowReferrals = false;
         Query::TearDown();
     }
-};
-
-// When each stage of the set-up was reached.
-class TimedPlug final : public QueryPlug {
-public:
-    void Stage(ConnectStage stage, const char *) override { at_[stage] = Clock::now(); }
-    void Failed(int error, const char *) override { error_ = error; }
-    uint32_t Received(const char *, size_t, int) override { return 1; }
-    void Closing() override {}
-    void Closed() override {}
-
-    long Millis(ConnectStage from, ConnectStage to) const
-    {
-        return static_cast<long>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(at_[to] - at_[from]).count());
-    }
-    int error() const { return error_; }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point at_[3];
-    int error_ = 0;
 };
 
 int PeerFamily(SOCKET s)
@@ -108,13 +84,13 @@ TEST_F(Ipv6, WhenTheIpv6ServerRefusesOrIsSilentIpv4AnswersWithinASecond)
     for (const auto &c : cases) {
         LoopbackServer server(c.ipv4, 79);
         ASSERT_TRUE(server.ok());
-        TimedPlug plug;
+        RecordingPlug plug;
         ServerAddresses sorted;
         ASSERT_TRUE(ResolveServer(c.host, "finger", 79, "tcp", plug, 0, Families::Both, sorted));
         ASSERT_EQ(sorted.size(), 2u) << c.host;
         EXPECT_EQ(sorted[0].storage.ss_family, AF_INET6) << c.host << ": IPv6 is tried first";
         OwnedSocket s(OpenTcpConnection(c.host, "finger", 79, plug, Families::Both));
-        ASSERT_TRUE(s.IsValid()) << c.host << ": error " << plug.error();
+        ASSERT_TRUE(s.IsValid()) << c.host << ": " << plug.log;
         EXPECT_EQ(PeerFamily(s.Get()), AF_INET) << c.host;
         const long ms = plug.Millis(STAGE_CONNECTING, STAGE_CONNECTED);
         std::printf("[ measured ] %s: \"Connecting to\" to \"Connected to\" in %ld ms\n", c.host,

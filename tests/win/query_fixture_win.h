@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/app_win.h"
 #include "frame/frame_win.h"
 #include "frame/options.h"
+#include "net/query_plug.h"
 #include "net/query_win.h"
 #include "res/resource.h"
 #include "win/main_window_fixture_win.h"
@@ -37,4 +39,45 @@ protected:
     {
         return SendMessageA(hwndToolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(id), 0) != 0;
     }
+};
+
+// A plug for the network code alone: what reaches it, in order, in `log`,
+// the answer's text, and when each stage of the set-up was reached.
+class RecordingPlug final : public QueryPlug {
+public:
+    std::string log, text;
+    bool closed = false;
+
+    void Stage(ConnectStage stage, const char *host) override
+    {
+        at_[stage] = Clock::now();
+        log += "stage " + std::to_string(stage) + " " + host + "|";
+    }
+    void Failed(int error, const char *call) override
+    {
+        log += std::string("failed ") + call + " " + std::to_string(error) + "|";
+    }
+    uint32_t Received(const char *piece, size_t length, int bytes) override
+    {
+        text.append(piece, length);
+        log += "bytes " + std::to_string(bytes) + "|";
+        return 1000;
+    }
+    void Closing() override { log += "closing|"; }
+    void Closed() override
+    {
+        log += "closed|";
+        closed = true;
+    }
+
+    // Milliseconds from one stage to a later one.
+    long Millis(ConnectStage from, ConnectStage to) const
+    {
+        return static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(at_[to] - at_[from]).count());
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point at_[3];
 };

@@ -430,36 +430,9 @@ TEST_F(Query, NulAndHighBytesNeitherCutTheChunkNorTheCount)
     EXPECT_EQ(PaneText(), "abcdefA\r\n");
 }
 
-// Debian's own Finger server, started on loopback for this test run.
 // The network code speaks only to its plug: the stages, the answer and its
 // end, or the failure, reach the plug, and the status bar, the title and the
 // pane stay as they were.
-class RecordingPlug final : public QueryPlug {
-public:
-    std::string log, text;
-    bool closed = false;
-    void Stage(ConnectStage stage, const char *host) override
-    {
-        log += "stage " + std::to_string(stage) + " " + host + "|";
-    }
-    void Failed(int error, const char *call) override
-    {
-        log += std::string("failed ") + call + " " + std::to_string(error) + "|";
-    }
-    uint32_t Received(const char *piece, size_t length, int bytes) override
-    {
-        text.append(piece, length);
-        log += "bytes " + std::to_string(bytes) + "|";
-        return 1000;
-    }
-    void Closing() override { log += "closing|"; }
-    void Closed() override
-    {
-        log += "closed|";
-        closed = true;
-    }
-};
-
 TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
 {
     LoopbackServer server("127.0.0.57", 43);
@@ -508,6 +481,7 @@ TEST_F(Query, TheConnectionTellsItsPlugAndShowsNothingItself)
     EXPECT_EQ(PaneText(), "");
 }
 
+// Debian's own Finger server, started on loopback for this test run.
 TEST_F(Query, FingersARealFingerServer)
 {
     ASSERT_EQ(Finger("root@127.0.0.79"), 0) << Status();
